@@ -1,0 +1,59 @@
+// Everything a backup run works on, in one place: the program keeps one
+// instance for its life; tests make their own.
+#pragma once
+#include <memory>
+#include <mutex>
+
+#include "engine/backup_list.h"
+#include "engine/copy.h"
+#include "engine/notify.h"
+#include "engine/run_state.h"
+#include "engine/tables.h"
+#include "engine/workdir.h"
+#include "store/settings.h"
+
+// The pair of paths of the copy under way, shown by the copy name window.
+// Readers always get both texts whole, never half replaced.
+struct CopyPaths {
+    mutable std::mutex lock;
+    char source[kFieldSize] = {};
+    char destination[kFieldSize] = {};
+};
+void set_copy_paths(CopyPaths& paths, const char* source, const char* destination);
+void get_copy_paths(const CopyPaths& paths, char (&source)[kFieldSize], char (&destination)[kFieldSize]);
+
+struct Engine {
+    Settings settings{};
+    ProgressState progress;
+    RunFlags flags;
+    BackupList list;
+    FolderTable folders;  // the run's tables
+    FileTable files;
+    CopyPaths copy_paths;
+    std::unique_ptr<char[]> copy_buffer{new char[kCopyBufferSize]};
+    Notifier notifier;
+    WorkingDirectory workdir;
+    // Manual-reset event, signalled while a stop is asked for: every pause of
+    // the worker and of the standby copy waits on it instead of sleeping.
+    void* stop_event = nullptr;
+    // The worker thread, kept until it has really ended (also after a stop
+    // gave up waiting), so that no second worker starts beside it.
+    void* worker_thread = nullptr;
+
+    Engine();
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+};
+
+// Pause of ms milliseconds that ends at once when a stop is asked for.
+// Returns true when it was cut short by a stop.
+bool pause_unless_stopped(Engine& engine, unsigned ms);
+// Clears running and wakes every pause (what stop_worker does first).
+void request_stop(Engine& engine);
+
+// reset_progress: the seven run-position fields to 0 (dmove_point kept) and
+// both tables emptied. reset_status_columns: "未" in columns 3 and 4 of the
+// first n rows (n 0: every row).
+void reset_progress(Engine& engine);
+void reset_status_columns(Engine& engine, int n);

@@ -1,0 +1,28 @@
+// The run position (ProgressState) and the five run flags, shared by the
+// worker and the user-interface thread without a lock: every field is an
+// atomic, so there is no data race, and each has one writer at a time.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+struct ProgressState {
+    std::atomic<std::int32_t> fmove_point{0};
+    std::atomic<std::int32_t> dmove_point{0};  // kept in set.ini only
+    std::atomic<std::int32_t> folder_max{0};
+    std::atomic<std::int32_t> folder_count{0};
+    std::atomic<std::int32_t> folder_search_flag{0};
+    std::atomic<std::int32_t> file_max{0};
+    std::atomic<std::int32_t> file_count{0};
+    std::atomic<std::int32_t> file_search_flag{0};
+};
+
+// Field by field copy, for saving a run position aside and resuming from it.
+void copy_progress(ProgressState& to, const ProgressState& from);
+
+struct RunFlags {
+    std::atomic<int> running{0};        // a run is active
+    std::atomic<int> run_mode{0};       // 0 standby, 1 continuous
+    std::atomic<int> list_finished{0};  // the position passed the last row
+    std::atomic<int> error_pending{0};  // a copy failed and rw_error_mode != 0
+    std::atomic<int> paused{0};         // stopped by an error, restart armed
+};

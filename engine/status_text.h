@@ -1,0 +1,13 @@
+// The five texts of the status bar, as a function of the run position, the
+// flags and the row count. No operating system needed.
+#pragma once
+
+struct ProgressState;
+struct RunFlags;
+
+constexpr int kStatusParts = 5;
+constexpr int kStatusTextSize = 128;
+extern const int kStatusPartEdges[kStatusParts];  // 100, 200, 300, 440, -1
+
+void format_status_texts(const ProgressState& progress, const RunFlags& flags, int row_count,
+                         char (&texts)[kStatusParts][kStatusTextSize]);

@@ -1,0 +1,12 @@
+// The worker thread that runs backup steps in the background.
+#pragma once
+
+struct Engine;
+
+// 0 on success (also when a run is already active), not 0 when the thread
+// could not be created.
+int start_worker(Engine& engine);
+// Clears running and waits (at most 31 tests a second apart) for the worker.
+void stop_worker(Engine& engine);
+// The thread's body; exit code 0.
+unsigned long worker_loop(Engine& engine);
