@@ -1,0 +1,144 @@
+#include "tests/wine/support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+TempDir::TempDir()
+{
+    static std::atomic<unsigned> serial{0};
+    char base[MAX_PATH] = {};
+    GetTempPathA(sizeof base, base);
+    std::string root = std::string(base) + "qs-test-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(root.c_str(), nullptr);
+    for (;;) {
+        path_ = root + "\\t" + std::to_string(++serial);
+        if (CreateDirectoryA(path_.c_str(), nullptr))
+            break;
+    }
+}
+
+TempDir::~TempDir()
+{
+    // The destination check moves the current directory into the tree.
+    char base[MAX_PATH] = {};
+    GetTempPathA(sizeof base, base);
+    SetCurrentDirectoryA(base);
+    remove_tree(path_);
+}
+
+void remove_tree(const std::string& path)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                remove_tree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << "cannot create " << path;
+    DWORD written = 0;
+    if (!bytes.empty())
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::string read_file(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string out;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        out.append(chunk, got);
+    CloseHandle(h);
+    return out;
+}
+
+bool file_exists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool folder_exists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void make_folder(const std::string& path)
+{
+    if (folder_exists(path))
+        return;
+    std::size_t cut = path.find_last_of('\\');
+    if (cut != std::string::npos && cut > 2)
+        make_folder(path.substr(0, cut));
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void set_file_times(const std::string& path, unsigned long long filetime)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(filetime);
+    ft.dwHighDateTime = static_cast<DWORD>(filetime >> 32);
+    SetFileTime(h, &ft, &ft, &ft);
+    CloseHandle(h);
+}
+
+unsigned long long last_write_time(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::vector<std::string> list_folder(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Notifier MessageRecorder::notifier()
+{
+    Notifier n;
+    n.show_message = [this](const char* text, const char* caption, MessageKind kind) {
+        messages.push_back({text, caption, kind});
+    };
+    return n;
+}

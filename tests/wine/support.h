@@ -1,0 +1,49 @@
+// Shared by the Windows tests: a fresh temporary folder per test, small file
+// helpers over real files, and a recorder for the messages the engine and the
+// file readers would show.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/notify.h"
+
+// A new empty folder under the Windows temporary folder, removed with all
+// its contents when the test ends. path() has no trailing separator.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    // path() + "\" + relative
+    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+
+private:
+    std::string path_;
+};
+
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);
+bool file_exists(const std::string& path);
+bool folder_exists(const std::string& path);
+void make_folder(const std::string& path);  // with missing parents
+// Sets the three times of a file to the given FILETIME value (100 ns units).
+void set_file_times(const std::string& path, unsigned long long filetime);
+unsigned long long last_write_time(const std::string& path);
+// Names in a folder (no "." or ".."), sorted.
+std::vector<std::string> list_folder(const std::string& path);
+void remove_tree(const std::string& path);
+
+struct RecordedMessage {
+    std::string text, caption;
+    MessageKind kind;
+};
+
+// A Notifier whose messages are kept instead of shown.
+struct MessageRecorder {
+    std::vector<RecordedMessage> messages;
+    Notifier notifier();
+};
