@@ -1,7 +1,12 @@
 // Copy routines of a backup step and their outcome codes.
 #pragma once
+#include <cstddef>
+#include <functional>
+
+#include "engine/text.h"
 
 struct Engine;
+struct Settings;
 
 enum CopyResult {
     copy_done = 0,           // "完"  copied, or up to date and left alone
@@ -17,8 +22,53 @@ const char* copy_result_text(int result);
 
 constexpr int kCopyBufferSize = 1050624;  // 1 MiB and 2 KiB
 
+// Both copies write into this file in the destination folder and move it over
+// the destination only when it is whole, so a failed or stopped copy leaves
+// the old destination as it was. The "$" and the fixed name keep it apart from
+// a user's files; a copy cut off by a power cut leaves it behind, and the next
+// copy into that folder overwrites it and moves it away (walk_files never
+// lists it, so it is not backed up again from a backup folder).
+constexpr char kCopyTempName[] = "~qsv$.tmp";
+
+// The temporary path for a destination file path: its folder part (up to and
+// with the last separator, by the Shift-JIS rule) followed by kCopyTempName.
+// False when that would exceed 259 bytes or when the destination is itself
+// named kCopyTempName; the copies then give copy_create_error.
+bool copy_temp_path(char (&out)[kFieldSize], const char* destination);
+
+// Brings a hand-edited data_size and data_time back into range in the
+// record: data_size above 1048576 becomes 1048576, below 1 the default
+// 131072; a data_time below 0 becomes 0 (no pause). Returns the chunk size.
+int correct_copy_settings(Settings& settings);
+// data_time seconds as milliseconds, bounded below the infinite wait.
+unsigned pause_milliseconds(int data_time);
+
+// Test seam of copy_standby, empty in the program. before_write(chunk) is
+// called before chunk 0, 1, ... is written; false makes that write fail as on
+// a full disk. before_pause(chunk) is called before the pause after chunk.
+struct CopyProbe {
+    std::function<bool(int chunk)> before_write;
+    std::function<void(int chunk)> before_pause;
+};
+
+// Results beyond the table above, where the copies go further than before:
+// - a read of the source that fails before its end gives copy_read_error and
+//   keeps the old destination (the file is not readable, like a source that
+//   cannot be opened, and the run moves on);
+// - a destination that cannot be put in place once the copy is whole (it is
+//   held open by another program) gives copy_write_error in copy_standby, and
+//   in copy_continuous what a failed system copy gives;
+// - a temporary path over 259 bytes gives copy_create_error.
+// Paths come whole: a caller that cannot join one within 259 bytes must not
+// pass it cut (join_path leaves it empty, which no copy can open).
+
 // 0 when every folder level of the destination file path exists or was made,
 // 1 otherwise. Leaves the current directory at the last level entered.
 int check_destination(const char* path);
+// Chunks of data_size bytes with a pause of data_time seconds after each;
+// the pauses end at once on request_stop. Up to date (left alone, 0): equal
+// size and the source not newer, unless force is 1.
 int copy_standby(Engine& engine, const char* source, const char* destination, int force);
+// CopyFileA into the temporary file, then moved over the destination. Up to
+// date (left alone, 0): the source not newer, unless overwrite is 1.
 int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite);

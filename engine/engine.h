@@ -39,6 +39,7 @@ struct Engine {
     // The worker thread, kept until it has really ended (also after a stop
     // gave up waiting), so that no second worker starts beside it.
     void* worker_thread = nullptr;
+    CopyProbe copy_probe;  // tests only
 
     Engine();
     ~Engine();
@@ -51,6 +52,9 @@ struct Engine {
 bool pause_unless_stopped(Engine& engine, unsigned ms);
 // Clears running and wakes every pause (what stop_worker does first).
 void request_stop(Engine& engine);
+// Lets pauses wait again after a stop; start_worker calls it before it sets
+// running.
+void clear_stop(Engine& engine);
 
 // reset_progress: the seven run-position fields to 0 (dmove_point kept) and
 // both tables emptied. reset_status_columns: "未" in columns 3 and 4 of the

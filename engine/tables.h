@@ -33,3 +33,24 @@ struct FileTable {
 // Count 0 and every record zeroed.
 void clear_folder_table(FolderTable& table);
 void clear_file_table(FileTable& table);
+
+struct Notifier;
+
+// Fills the table breadth first with the source folder (record 0, relative
+// path "") and every folder below it in search order; names beginning with
+// "." are skipped with their contents. At 5000 records the walk stops and
+// warns "指定のテーブル量を超えました。" through the notifier. A folder whose
+// full path would exceed 259 bytes is never recorded under a cut name: it is
+// left out, and one warning per walk (caption "エラー") gives their number and
+// the first of them. A folder that cannot be searched contributes nothing.
+void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len);
+
+// Lists the files of one folder (no directories, no names beginning with
+// ".", no temporary file of an unfinished copy) into the table. Each record's
+// first_number is the file's ordinal among the folder's listed files
+// (0-based, in search order), second_number 0. The first first_ordinal
+// listed files are passed over and at most 5000 are taken, so a folder of
+// more files is walked again for the rest: once the 5000 records are done,
+// call again with first_ordinal = the last record's first_number + 1.
+// Returns whether at least one name was taken.
+bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal = 0);

@@ -1,0 +1,66 @@
+// The parts of the copies that need no operating system: status texts, the
+// temporary path, the correction of the copy settings.
+#include <cstring>
+
+#include "engine/copy.h"
+#include "store/settings.h"
+
+const char* copy_result_text(int result)
+{
+    static const char* const texts[] = {"完", "読e", "作e", "書e", "終", "棚e"};
+    if (result < copy_done || result > copy_folder_error)
+        return "";
+    return texts[result];
+}
+
+// Index just past the last separator of the path (0 without one), reading
+// double-byte characters whole so that ソ or 表 never end a folder.
+static std::size_t folder_part_length(const char* path)
+{
+    std::size_t end = 0;
+    for (std::size_t i = 0; path[i] != 0; ++i) {
+        if (is_lead_byte(static_cast<unsigned char>(path[i])) && path[i + 1] != 0)
+            ++i;
+        else if (path[i] == '\\')
+            end = i + 1;
+    }
+    return end;
+}
+
+bool copy_temp_path(char (&out)[kFieldSize], const char* destination)
+{
+    std::size_t folder = folder_part_length(destination);
+    if (std::strcmp(destination + folder, kCopyTempName) == 0 ||
+        folder + sizeof kCopyTempName - 1 > kMaxText) {
+        out[0] = 0;
+        return false;
+    }
+    std::memcpy(out, destination, folder);
+    std::memcpy(out + folder, kCopyTempName, sizeof kCopyTempName);
+    return true;
+}
+
+constexpr int kMaxChunk = 1048576;
+constexpr int kDefaultChunk = 131072;
+
+int correct_copy_settings(Settings& settings)
+{
+    if (settings.data_size > kMaxChunk)
+        settings.data_size = kMaxChunk;
+    // Zero or a negative size would ask ReadFile for nothing and never end.
+    if (settings.data_size < 1)
+        settings.data_size = kDefaultChunk;
+    if (settings.data_time < 0)
+        settings.data_time = 0;
+    return settings.data_size;
+}
+
+unsigned pause_milliseconds(int data_time)
+{
+    // 0xFFFFFFFF is the infinite wait; the longest pause stays below it.
+    constexpr unsigned kLongestSeconds = 0xFFFFFFFEu / 1000u;
+    if (data_time <= 0)
+        return 0;
+    unsigned seconds = static_cast<unsigned>(data_time);
+    return (seconds > kLongestSeconds ? kLongestSeconds : seconds) * 1000u;
+}

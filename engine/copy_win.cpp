@@ -1,0 +1,228 @@
+// check_destination and the two copies. Both copies fill a temporary file in
+// the destination folder and move it over the destination only when it is
+// whole, so nothing the user had is lost by a failed or stopped copy.
+#include <windows.h>
+
+#include <cstring>
+
+#include "engine/copy.h"
+#include "engine/engine.h"
+#include "engine/handle_win.h"
+
+namespace {
+
+constexpr DWORD kScanFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
+
+// No sharing: a file another program holds open is not copied half-written.
+HANDLE open_existing(const char* path, DWORD access)
+{
+    return CreateFileA(path, access, 0, nullptr, OPEN_EXISTING, kScanFlags, nullptr);
+}
+
+struct FileTimes {
+    FILETIME created, accessed, written;
+};
+
+bool get_times(HANDLE h, FileTimes& t)
+{
+    return GetFileTime(h, &t.created, &t.accessed, &t.written) != 0;
+}
+
+unsigned long long compressed_size(const char* path)
+{
+    DWORD high = 0;
+    DWORD low = GetCompressedFileSizeA(path, &high);
+    return (static_cast<unsigned long long>(high) << 32) | low;
+}
+
+// Removes a temporary file, also one a system copy made read-only.
+void remove_temp(const char* temp)
+{
+    SetFileAttributesA(temp, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temp);
+}
+
+// Moves the whole temporary file over the destination. A read-only old
+// destination is made writable first, and gets its attributes back when it
+// could not be replaced after all. On failure the temporary file is removed.
+bool put_in_place(const char* temp, const char* destination)
+{
+    DWORD old = GetFileAttributesA(destination);
+    bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY);
+    if (cleared)
+        SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    if (MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (cleared)
+        SetFileAttributesA(destination, old);
+    remove_temp(temp);
+    return false;
+}
+
+// How the chunk loop of copy_standby ended.
+enum class Ending { complete, read_failed, write_failed, stopped };
+
+Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
+{
+    char* buffer = engine.copy_buffer.get();
+    const CopyProbe& probe = engine.copy_probe;
+    for (int index = 0;; ++index) {
+        DWORD got = 0;
+        if (!ReadFile(source, buffer, chunk, &got, nullptr))
+            return Ending::read_failed;  // a short copy must never count as done
+        if (got == 0)
+            return Ending::complete;
+        DWORD written = 0;
+        bool fault = probe.before_write && !probe.before_write(index);
+        if (fault || !WriteFile(temp, buffer, got, &written, nullptr) || written != got)
+            return Ending::write_failed;
+        if (engine.flags.running == 0)
+            return Ending::stopped;
+        if (probe.before_pause)
+            probe.before_pause(index);
+        // A stop ends the pause at once; the next chunk is still copied before
+        // the stop is noticed, as after an unbroken pause.
+        pause_unless_stopped(engine, pause_milliseconds(engine.settings.data_time));
+    }
+}
+
+}  // namespace
+
+int check_destination(const char* path)
+{
+    if (path[0] == 0)
+        return 1;
+    char accumulated[kFieldSize] = {};
+    std::size_t acc_len = 0;
+    std::size_t level_start = 0;
+    for (std::size_t i = 0; path[i] != 0; ++i) {
+        if (is_lead_byte(static_cast<unsigned char>(path[i])) && path[i + 1] != 0) {
+            ++i;
+            continue;
+        }
+        if (path[i] != '\\')
+            continue;
+        const char* level = path + level_start;
+        std::size_t level_len = i - level_start;
+        level_start = i + 1;
+
+        bool separator = acc_len >= 2 && !ends_in_separator(accumulated, acc_len);
+        if (acc_len + (separator ? 1 : 0) + level_len > kMaxText)
+            return 1;
+        if (separator)
+            accumulated[acc_len++] = '\\';
+        std::memcpy(accumulated + acc_len, level, level_len);
+        acc_len += level_len;
+        accumulated[acc_len] = 0;
+
+        // A bare drive name is entered as the drive's root.
+        char entered[kFieldSize + 1];
+        std::memcpy(entered, accumulated, acc_len + 1);
+        if (acc_len == 2 && accumulated[1] == ':')
+            std::strcpy(entered + 2, "\\");
+        if (SetCurrentDirectoryA(entered))
+            continue;
+        if (std::strlen(entered) == 3 && entered[1] == ':' && entered[2] == '\\')
+            return 1;  // a drive that is not there
+        char name[kFieldSize];
+        copy_text(name, sizeof name, level, level_len);
+        CreateDirectoryA(name, nullptr);  // in the level entered before
+        if (!SetCurrentDirectoryA(entered))
+            return 1;
+    }
+    return 0;
+}
+
+int copy_standby(Engine& engine, const char* source, const char* destination, int force)
+{
+    DWORD chunk = static_cast<DWORD>(correct_copy_settings(engine.settings));
+
+    ScopedHandle src(open_existing(source, GENERIC_READ));
+    if (!src.valid())
+        return copy_read_error;
+
+    ScopedHandle dst(open_existing(destination, GENERIC_WRITE));
+    if (dst.valid()) {
+        FileTimes s{}, d{};
+        get_times(src.get(), s);
+        get_times(dst.get(), d);
+        bool same_size = compressed_size(source) == compressed_size(destination);
+        if (same_size && CompareFileTime(&s.written, &d.written) <= 0 && force != 1)
+            return copy_done;  // up to date
+        dst.reset();
+    }
+
+    char temp[kFieldSize];
+    if (!copy_temp_path(temp, destination))
+        return copy_create_error;
+    // CREATE_ALWAYS: a temporary file left by a power cut is overwritten.
+    remove_temp(temp);
+    ScopedHandle out(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr));
+    if (!out.valid())
+        return copy_create_error;
+
+    Ending ending = copy_chunks(engine, src.get(), out.get(), chunk);
+    if (ending == Ending::complete) {
+        FileTimes s{};
+        if (get_times(src.get(), s))
+            SetFileTime(out.get(), &s.created, &s.accessed, &s.written);
+    }
+    src.reset();
+    out.reset();
+
+    switch (ending) {
+    case Ending::complete:
+        return put_in_place(temp, destination) ? copy_done : copy_write_error;
+    case Ending::read_failed:
+        remove_temp(temp);
+        return copy_read_error;
+    case Ending::write_failed:
+        remove_temp(temp);
+        return copy_write_error;
+    case Ending::stopped:
+        remove_temp(temp);
+        // The stop event is set by then, so this pause is only as long as a
+        // stop that merely cleared running leaves it.
+        pause_unless_stopped(engine, 1000);
+        return copy_stopped;
+    }
+    return copy_write_error;
+}
+
+// CopyFileA into the temporary file, then in place. False on any failure,
+// with the temporary file gone and the destination as it was.
+static bool system_copy(const char* source, const char* destination)
+{
+    char temp[kFieldSize];
+    if (!copy_temp_path(temp, destination))
+        return false;
+    remove_temp(temp);  // one left by a power cut, even read-only
+    if (!CopyFileA(source, temp, FALSE)) {
+        remove_temp(temp);
+        return false;
+    }
+    return put_in_place(temp, destination);
+}
+
+int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite)
+{
+    ScopedHandle src(open_existing(source, GENERIC_READ));
+    if (!src.valid())
+        return copy_read_error;
+    ScopedHandle dst(open_existing(destination, GENERIC_READ));
+    if (!dst.valid()) {
+        src.reset();
+        if (!system_copy(source, destination))
+            return copy_create_error;
+        return engine.flags.running == 0 ? copy_stopped : copy_done;
+    }
+    FileTimes s{}, d{};
+    get_times(src.get(), s);
+    get_times(dst.get(), d);
+    LONG newer = CompareFileTime(&s.written, &d.written);
+    src.reset();
+    dst.reset();
+    if ((newer > 0 || overwrite == 1) && !system_copy(source, destination))
+        return copy_write_error;
+    return engine.flags.running == 0 ? copy_stopped : copy_done;
+}
