@@ -1,6 +1,60 @@
 // Resource, command and control ids, shared by quillsave.rc and the code.
 #pragma once
 
+// Icon groups: the small icon and the tray show which one fits the run.
 #define IDI_IDLE 1
 #define IDI_RUNNING 2
+
+// Dialogs.
+#define IDD_THREAD_WAIT 6
+#define IDD_AUTO_START 8
+
+// Texts of the thread wait dialog.
+#define IDC_WAIT_SLEEP 101
+#define IDC_WAIT_TITLE 103
+#define IDC_WAIT_PLEASE 177
+
+// Menus.
 #define IDM_MAIN 30
+#define IDM_TRAY 202
+
+// Child windows of the main window.
+#define IDC_STATUS_BAR 1
+#define IDC_LIST_VIEW 300
+
+// Main menu commands: File.
+#define IDM_FILE_NEW 101
+#define IDM_FILE_OPEN 102
+#define IDM_FILE_SAVE 103
+#define IDM_FILE_SAVE_AS 104
+#define IDM_EXIT 142
+// BackUP.
+#define IDM_START_STANDBY 111
+#define IDM_STOP 112
+#define IDM_START_CONTINUOUS 37827
+#define IDM_END_PAUSE 37832
+#define IDM_MODE_HELP 37830
+#define IDM_TO_TRAY 141
+// List editing.
+#define IDM_ADD_SELECTED 37829
+#define IDM_ENTRY_NEW 121
+#define IDM_ENTRY_EDIT 122
+#define IDM_ENTRY_DELETE 123
+#define IDM_ENTRY_COPY 124
+#define IDM_ENTRY_PASTE 125
+#define IDM_ENTRY_PASTE_NEW 126
+#define IDM_ADD_ALL 37826
+#define IDM_DESELECT 37828
+#define IDM_SHOW_FOLDER 127
+// Settings.
+#define IDM_SETTINGS 151
+#define IDM_RESET_SETTINGS 37833
+#define IDM_CLEAR_POSITION 152
+#define IDM_COPY_NAMES 37831
+// Help.
+#define IDM_HELP 131
+#define IDM_HOME_PAGE 132
+#define IDM_ABOUT 133
+// Tray menu.
+#define IDM_TRAY_RESTORE 191
+#define IDM_TRAY_EXIT 192

@@ -1,0 +1,95 @@
+// The shell's process-wide state and the operations the main window, its
+// timers, the tray and the menu commands share. Everything here runs on the
+// user-interface thread, except request_list_refresh (any thread).
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <atomic>
+
+#include "engine/engine.h"
+
+// Private message of the main window: the worker asked for a refresh of the
+// list view's changed rows and of the status bar.
+constexpr UINT kRefreshMessage = WM_APP + 1;
+// The tray icon's id and notification message.
+constexpr UINT kTrayIconId = 901;
+constexpr UINT kTrayMessage = WM_USER;
+
+// Timers of the main window.
+constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT_PTR kStartUpTimer = 2;
+constexpr UINT_PTR kRestartTimer = 3;
+
+struct Shell {
+    HINSTANCE instance = nullptr;
+    HWND main_window = nullptr;
+    HWND list_view = nullptr;
+    HWND status_bar = nullptr;
+    HWND wait_dialog = nullptr;  // the thread wait dialog while a stop waits
+    HICON idle_icon = nullptr;
+    HICON running_icon = nullptr;
+    DWORD ui_thread = 0;
+    // 0 no switch; 1..3 the switch found; -1 hidden to the tray at the first
+    // paint, automatic start pending until the start-up timer fires.
+    int auto_start = 0;
+    int in_tray = 0;
+    NOTIFYICONDATAA tray{};
+    // Message boxes of the shell open on this thread. A box runs its own
+    // message loop, so timers arrive inside it; while one is open the timers
+    // do nothing, and a failure that repeats cannot stack box upon box.
+    int boxes_open = 0;
+    // The power-off has been asked for the run that finished; cleared by
+    // the next real start.
+    bool power_off_asked = false;
+    // A refresh message is queued; at most one is.
+    std::atomic<bool> refresh_posted{false};
+    char current_list_file[kFieldSize] = {};
+};
+
+Shell& shell();
+Engine& engine();
+
+// Main window (main_window.cpp).
+int run_program(HINSTANCE instance, const char* arguments, int show);
+void load_program_files();
+void save_program_files();
+
+// Message boxes of the shell: owned by the main window while it exists,
+// counted in boxes_open.
+int shell_message_box(const char* text, const char* caption, UINT flags);
+// Connects the engine's notifier to this shell's windows.
+void install_notifier();
+// Any thread: queues one refresh message unless one is queued already.
+void request_list_refresh();
+
+// List view and status bar (list_view.cpp, status_bar.cpp).
+HWND create_list_view(HWND parent);
+HWND create_status_bar(HWND parent);
+void on_list_get_disp_info(NMHDR* header);
+// Repaints the rows changed since the last refresh (all of them when rows
+// were added or removed) and the status bar; never the main window.
+void refresh_list_view();
+void update_status_bar();
+
+// Run control (run_control.cpp).
+void start_run();
+void set_small_icon(HICON icon);
+void on_timer(UINT_PTR id);
+void on_init_menu_popup(HMENU menu);
+void on_tray_notify(WPARAM id, LPARAM mouse_message);
+
+// Menu commands (commands.cpp).
+void on_command(int id);
+
+// Tray and shutdown (tray.cpp).
+void add_tray_icon(HWND window);
+void update_tray_icon(HWND window);
+void restore_from_tray(HWND window);
+void show_tray_menu(HWND window);
+int shut_down_system(HWND owner);
+
+// Dialogs of the shell (shell_dialogs.cpp).
+void show_auto_start_notice(HWND owner);
+void open_thread_wait_dialog(HWND owner);
+void close_thread_wait_dialog();

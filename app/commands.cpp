@@ -1,0 +1,168 @@
+// The menu commands of the main menu and the tray menu. The list editing
+// commands and their dialogs are not part of this program yet; their ids
+// are ignored like any unknown id.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/app.h"
+#include "engine/worker.h"
+#include "resources/resource.h"
+#include "store/files.h"
+#include "store/list_dialogs.h"
+#include "store/settings_store.h"
+
+namespace {
+
+// Addresses under a reserved domain: they can never reach anyone by mistake.
+const char kHelpPage[] = "https://quillsave.example/help.html";
+const char kHomePage[] = "https://quillsave.example/";
+
+bool ask_yes_no(const char* text, const char* caption)
+{
+    return shell_message_box(text, caption, MB_YESNO) == IDYES;
+}
+
+// Every command that changes the rows or clears the position ends here, so
+// that no run resumes at a position of another list.
+void reset_run_position()
+{
+    Engine& e = engine();
+    reset_progress(e);
+    reset_status_columns(e, 0);
+    refresh_list_view();
+}
+
+void on_command_new_list()
+{
+    Engine& e = engine();
+    if (list_row_count(e.list) == 0)
+        return;
+    if (!ask_yes_no("保存せずに新規作成してよいですか？", "新規作成"))
+        return;
+    list_clear(e.list);
+    reset_run_position();
+}
+
+void on_command_open_list()
+{
+    Engine& e = engine();
+    Shell& s = shell();
+    if (list_row_count(e.list) > 0 && !ask_yes_no("保存せずに開いてもよいですか？", "ファイル読出"))
+        return;
+    if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file))
+        load_list_file(e, s.current_list_file);
+    reset_run_position();
+}
+
+void on_command_save_list_as()
+{
+    Shell& s = shell();
+    if (choose_list_file_to_save(s.main_window, engine().workdir, s.current_list_file))
+        save_list_file(engine(), s.current_list_file);
+}
+
+void on_command_save_list()
+{
+    Shell& s = shell();
+    if (s.current_list_file[0] == 0)
+        on_command_save_list_as();
+    else
+        save_list_file(engine(), s.current_list_file);
+}
+
+void on_command_start(int run_mode)
+{
+    Engine& e = engine();
+    e.flags.run_mode = run_mode;
+    e.flags.list_finished = 0;
+    start_run();
+    update_status_bar();
+}
+
+// Stops the run; a pause after an error and its restart timer stay.
+void on_command_stop()
+{
+    Shell& s = shell();
+    stop_worker(engine());
+    update_status_bar();
+    set_small_icon(s.idle_icon);
+    update_tray_icon(s.main_window);
+}
+
+// The only way out of a pause after an error.
+void on_command_end_pause()
+{
+    Shell& s = shell();
+    stop_worker(engine());
+    KillTimer(s.main_window, kRestartTimer);
+    engine().flags.paused = 0;
+    update_status_bar();
+    set_small_icon(s.idle_icon);
+    update_tray_icon(s.main_window);
+}
+
+void on_command_to_tray()
+{
+    Shell& s = shell();
+    add_tray_icon(s.main_window);
+    ShowWindow(s.main_window, SW_HIDE);
+    s.in_tray = 1;
+}
+
+void on_command_reset_settings()
+{
+    Engine& e = engine();
+    reset_settings(e.settings, e.progress);
+}
+
+void on_command_clear_position()
+{
+    if (!ask_yes_no("現在値をクリアしてよいですか？", "現在値クリア"))
+        return;
+    reset_run_position();
+    update_status_bar();
+}
+
+void open_web_page(const char* address)
+{
+    ShellExecuteA(shell().main_window, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void on_command_tray_restore()
+{
+    Shell& s = shell();
+    restore_from_tray(s.main_window);
+    set_small_icon(engine().flags.running.load() != 0 ? s.running_icon : s.idle_icon);
+}
+
+void on_command_tray_exit()
+{
+    HWND window = shell().main_window;
+    restore_from_tray(window);
+    DestroyWindow(window);
+}
+
+}  // namespace
+
+void on_command(int id)
+{
+    switch (id) {
+    case IDM_FILE_NEW: on_command_new_list(); break;
+    case IDM_FILE_OPEN: on_command_open_list(); break;
+    case IDM_FILE_SAVE: on_command_save_list(); break;
+    case IDM_FILE_SAVE_AS: on_command_save_list_as(); break;
+    case IDM_START_STANDBY: on_command_start(0); break;
+    case IDM_STOP: on_command_stop(); break;
+    case IDM_START_CONTINUOUS: on_command_start(1); break;
+    case IDM_END_PAUSE: on_command_end_pause(); break;
+    case IDM_TO_TRAY: on_command_to_tray(); break;
+    case IDM_RESET_SETTINGS: on_command_reset_settings(); break;
+    case IDM_CLEAR_POSITION: on_command_clear_position(); break;
+    case IDM_HELP: open_web_page(kHelpPage); break;
+    case IDM_HOME_PAGE: open_web_page(kHomePage); break;
+    case IDM_EXIT: DestroyWindow(shell().main_window); break;
+    case IDM_TRAY_RESTORE: on_command_tray_restore(); break;
+    case IDM_TRAY_EXIT: on_command_tray_exit(); break;
+    default: break;
+    }
+}

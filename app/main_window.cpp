@@ -1,0 +1,219 @@
+// The program's entry sequence and the main window: its class, creation,
+// layout, painting and end, and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "dialogs/switches.h"
+#include "engine/worker.h"
+#include "resources/resource.h"
+#include "store/files.h"
+
+namespace {
+
+const char kMainClass[] = "Main Window";
+const char kMainTitle[] = "Quillsave Ver1.03";
+constexpr int kMainSize = 600;
+constexpr int kStatusBarHeight = 20;  // the list view leaves this much below it
+
+const char kStartQuestion[] =
+    "情報漏洩について作者からのお願い\r\n"
+    "このソフトはＨＤＤの破損時に困らないようにバックアップするものです。\r\n"
+    "情報漏洩の目的で使用しないでください\r\n"
+    "このソフトはバックアップのみに使用しますか？";
+
+// Without a switch the program asks on every start; "No" ends it at once,
+// after the files just loaded have been written back (WM_DESTROY).
+void ask_start_question(HWND window)
+{
+    if (shell_message_box(kStartQuestion, "Quillsave", MB_YESNO) == IDNO)
+        DestroyWindow(window);
+}
+
+LRESULT on_create(HWND window)
+{
+    Shell& s = shell();
+    s.main_window = window;
+    s.list_view = create_list_view(window);
+    s.status_bar = create_status_bar(window);
+    load_program_files();
+    refresh_list_view();
+    s.idle_icon = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_IDLE));
+    s.running_icon = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_RUNNING));
+    set_small_icon(s.idle_icon);
+    if (s.auto_start > 0)
+        show_auto_start_notice(window);
+    else
+        ask_start_question(window);
+    return 0;
+}
+
+LRESULT on_destroy(HWND window)
+{
+    stop_worker(engine());
+    KillTimer(window, kTickTimer);
+    KillTimer(window, kStartUpTimer);
+    KillTimer(window, kRestartTimer);
+    save_program_files();
+    PostQuitMessage(0);
+    shell().main_window = nullptr;
+    return 0;
+}
+
+// Every paint re-arms the start-up timer; the first paint after a switch
+// sends the window to the tray.
+LRESULT on_paint(HWND window)
+{
+    Shell& s = shell();
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    SetTimer(window, kStartUpTimer, static_cast<UINT>(engine().settings.start_time) * 1000u, nullptr);
+    if (s.auto_start > 0) {
+        update_tray_icon(window);
+        add_tray_icon(window);
+        ShowWindow(window, SW_HIDE);
+        s.in_tray = 1;
+        s.auto_start = -1;
+    }
+    update_status_bar();
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT on_size(HWND window, WPARAM wparam, LPARAM lparam)
+{
+    Shell& s = shell();
+    int width = LOWORD(lparam);
+    int height = HIWORD(lparam) - kStatusBarHeight;
+    MoveWindow(s.list_view, 0, 0, width, height < 0 ? 0 : height, TRUE);
+    SendMessageA(s.list_view, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
+    SendMessageA(s.status_bar, WM_SIZE, wparam, lparam);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    return 0;
+}
+
+LRESULT on_notify(LPARAM lparam)
+{
+    NMHDR* header = reinterpret_cast<NMHDR*>(lparam);
+    if (header->idFrom == IDC_LIST_VIEW)
+        on_list_get_disp_info(header);
+    return 0;
+}
+
+LRESULT on_refresh()
+{
+    refresh_list_view();
+    return 0;
+}
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_CREATE: return on_create(window);
+    case WM_DESTROY: return on_destroy(window);
+    case WM_PAINT: return on_paint(window);
+    case WM_SIZE: return on_size(window, wparam, lparam);
+    case WM_NOTIFY: return on_notify(lparam);
+    case WM_COMMAND: on_command(LOWORD(wparam)); return 0;
+    case WM_TIMER: on_timer(wparam); return 0;
+    case WM_INITMENUPOPUP: on_init_menu_popup(reinterpret_cast<HMENU>(wparam)); return 0;
+    case kTrayMessage: on_tray_notify(wparam, lparam); return 0;
+    case kRefreshMessage: return on_refresh();
+    case WM_ACTIVATE:
+    case WM_QUERYNEWPALETTE:
+    case WM_QUIT: return 0;
+    default: return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+bool register_main_class(HINSTANCE instance)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_BYTEALIGNCLIENT;
+    wc.lpfnWndProc = main_window_proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_IDLE));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN);
+    wc.lpszClassName = kMainClass;
+    return RegisterClassExA(&wc) != 0;
+}
+
+// Centred on the screen; on a screen smaller than the window the position
+// goes negative, as the integer division gives it.
+HWND create_main_window(HINSTANCE instance)
+{
+    HDC screen = GetDC(nullptr);
+    int x = (GetDeviceCaps(screen, HORZRES) - kMainSize) / 2;
+    int y = (GetDeviceCaps(screen, VERTRES) - kMainSize) / 2;
+    ReleaseDC(nullptr, screen);
+    return CreateWindowExA(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW, x, y, kMainSize, kMainSize, nullptr,
+                           nullptr, instance, nullptr);
+}
+
+// Waits for messages without polling; no modeless dialog needs its keys
+// translated.
+int run_message_loop()
+{
+    MSG msg;
+    for (;;) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
+            return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
+void load_program_files()
+{
+    Engine& e = engine();
+    load_list_file(e, "quillsave.ini");
+    load_settings(e, "set.ini");
+    load_folder_table(e, "folder.ini");
+    load_file_table(e, "file.ini");
+}
+
+void save_program_files()
+{
+    Engine& e = engine();
+    save_list_file(e, "quillsave.ini");
+    save_settings(e, "set.ini");
+    save_folder_table(e, "folder.ini");
+    save_file_table(e, "file.ini");
+}
+
+int run_program(HINSTANCE instance, const char* arguments, int show)
+{
+    Shell& s = shell();
+    s.instance = instance;
+    s.ui_thread = GetCurrentThreadId();
+    s.auto_start = parse_switches(arguments);
+    install_notifier();
+    InitCommonControls();
+    if (!register_main_class(instance))
+        return 0;
+    // The "No" answer destroys the window inside its creation; the quit
+    // message it posted then ends the loop at once.
+    HWND window = create_main_window(instance);
+    if (window == nullptr || !IsWindow(window)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message == WM_QUIT)
+                return static_cast<int>(msg.wParam);
+        return 0;
+    }
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    record_working_directory(engine().workdir);
+    return run_message_loop();
+}

@@ -1,0 +1,59 @@
+// The shell's one Engine and its state, and what the engine asks of the
+// user interface: message boxes, refreshes and the thread wait dialog.
+#include <windows.h>
+
+#include "app/app.h"
+
+namespace {
+
+UINT flags_for(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::warning: return MB_OK | MB_ICONWARNING;
+    case MessageKind::exclamation: return MB_OK | MB_ICONEXCLAMATION;
+    case MessageKind::plain: break;
+    }
+    return MB_OK;
+}
+
+// A message from the worker is shown without owner: a box owned by a window
+// of the other thread would tie the two threads' input together.
+void show_engine_message(const char* text, const char* caption, MessageKind kind)
+{
+    if (GetCurrentThreadId() == shell().ui_thread)
+        shell_message_box(text, caption, flags_for(kind));
+    else
+        MessageBoxA(nullptr, text, caption, flags_for(kind));
+}
+
+}  // namespace
+
+Shell& shell()
+{
+    static Shell the_shell;
+    return the_shell;
+}
+
+Engine& engine()
+{
+    static Engine the_engine;
+    return the_engine;
+}
+
+int shell_message_box(const char* text, const char* caption, UINT flags)
+{
+    Shell& s = shell();
+    ++s.boxes_open;
+    int answer = MessageBoxA(s.main_window, text, caption, flags);
+    --s.boxes_open;
+    return answer;
+}
+
+void install_notifier()
+{
+    Notifier& n = engine().notifier;
+    n.show_message = show_engine_message;
+    n.request_refresh = request_list_refresh;
+    n.begin_stop_wait = [] { open_thread_wait_dialog(shell().main_window); };
+    n.end_stop_wait = close_thread_wait_dialog;
+}

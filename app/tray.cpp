@@ -1,0 +1,85 @@
+// The tray icon, which shows whether a run is active while the main window
+// is hidden, and the power-off after a finished continuous run.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/app.h"
+#include "engine/handle_win.h"
+#include "resources/resource.h"
+
+namespace {
+
+HICON icon_for_run()
+{
+    int id = engine().flags.running.load() != 0 ? IDI_RUNNING : IDI_IDLE;
+    return LoadIconA(shell().instance, MAKEINTRESOURCEA(id));
+}
+
+}  // namespace
+
+// The record keeps its first, 88-byte form (64-byte tip), which every
+// version of the shell accepts.
+void add_tray_icon(HWND window)
+{
+    NOTIFYICONDATAA& tray = shell().tray;
+    tray = NOTIFYICONDATAA{};
+    tray.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    tray.hWnd = window;
+    tray.uID = kTrayIconId;
+    tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray.uCallbackMessage = kTrayMessage;
+    tray.hIcon = icon_for_run();
+    copy_field(tray.szTip, "Quillsave");
+    Shell_NotifyIconA(NIM_ADD, &tray);
+}
+
+void update_tray_icon(HWND)
+{
+    Shell& s = shell();
+    s.tray.hIcon = icon_for_run();
+    if (s.in_tray)
+        Shell_NotifyIconA(NIM_MODIFY, &s.tray);
+}
+
+void restore_from_tray(HWND window)
+{
+    Shell& s = shell();
+    Shell_NotifyIconA(NIM_DELETE, &s.tray);
+    ShowWindow(window, SW_SHOWNORMAL);
+    s.in_tray = 0;
+}
+
+void show_tray_menu(HWND window)
+{
+    HMENU menu = LoadMenuA(shell().instance, MAKEINTRESOURCEA(IDM_TRAY));
+    if (menu == nullptr)
+        return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // Foreground first, so that the menu closes when the user clicks
+    // elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+int shut_down_system(HWND)
+{
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
+        shell_message_box("プロセスのトークンの取得に失敗", "シャットダウン", MB_OK);
+        return 1;
+    }
+    ScopedHandle token(raw);
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // A failed look-up is not reported: the adjustment below decides.
+    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
+        shell_message_box("属性変更に失敗", "シャットダウン", MB_OK);
+        return 1;
+    }
+    ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF, 0);
+    return 0;
+}
