@@ -1,0 +1,38 @@
+// Opening, reading and replacing the program's files on Win32, with the
+// messages the file Parts show. Each call first makes the working directory
+// current again, so relative names land beside the program's other files;
+// file names are shown as passed in.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "store/formats.h"
+
+struct Engine;
+
+enum class OpenMode {
+    create_missing,  // OPEN_ALWAYS: a missing file is created empty
+    must_exist,      // OPEN_EXISTING: a missing file is an open failure
+};
+
+// Opens the file and hands `read` a source over it. Shows the open failure
+// ("%sのﾌｧｲﾙが開けません") and returns false when it cannot be opened;
+// shows the close failure when closing fails.
+bool read_program_file(Engine& engine, const char* file_name, OpenMode mode,
+                       const std::function<void(const ByteSource&)>& read);
+
+// Writes the bytes to "<file_name>.tmp" beside the file and moves that over
+// the file only when every byte is written and the handle closed, so a
+// failure at any point leaves the old file whole. A temporary file that
+// cannot be created or moved into place shows the open failure, a failing
+// close the close failure; a failing write is silent, as the Part has it.
+// Returns true when the file was replaced.
+bool write_program_file(Engine& engine, const char* file_name, const std::string& bytes);
+// DeleteFileA on the file, for a list or table with nothing to write.
+bool delete_program_file(Engine& engine, const char* file_name);
+
+// Test seam: the next writes stop after this many bytes of a file, as a
+// crash or a full disk would stop them. Pass kNoWriteFault to write whole.
+constexpr std::size_t kNoWriteFault = static_cast<std::size_t>(-1);
+void set_write_fault_for_tests(std::size_t bytes_before_failure);

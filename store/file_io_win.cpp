@@ -1,0 +1,99 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "engine/engine.h"
+#include "store/file_io.h"
+
+namespace {
+
+std::size_t g_write_fault = kNoWriteFault;
+
+void show_open_failure(Engine& engine, const char* file_name)
+{
+    std::string text = std::string(file_name) + "のﾌｧｲﾙが開けません";
+    notify_message(engine.notifier, text.c_str(), "CreateFile", MessageKind::exclamation);
+}
+
+// CloseHandle with the Part's message on failure.
+bool close_file(Engine& engine, HANDLE file, const char* file_name)
+{
+    if (CloseHandle(file))
+        return true;
+    notify_message(engine.notifier, file_name, "CloseHandle-errer", MessageKind::plain);
+    return false;
+}
+
+bool write_all(HANDLE file, const std::string& bytes)
+{
+    std::size_t limit = bytes.size() < g_write_fault ? bytes.size() : g_write_fault;
+    std::size_t done = 0;
+    while (done < limit) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(limit - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    // The data must be on the disk before the rename makes it the file.
+    return done == bytes.size() && FlushFileBuffers(file);
+}
+
+}  // namespace
+
+void set_write_fault_for_tests(std::size_t bytes_before_failure)
+{
+    g_write_fault = bytes_before_failure;
+}
+
+bool read_program_file(Engine& engine, const char* file_name, OpenMode mode,
+                       const std::function<void(const ByteSource&)>& read)
+{
+    make_working_directory_current(engine.workdir);
+    DWORD disposition = mode == OpenMode::create_missing ? OPEN_ALWAYS : OPEN_EXISTING;
+    HANDLE file = CreateFileA(file_name, GENERIC_READ, 0, nullptr, disposition,
+                              FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) {
+        show_open_failure(engine, file_name);
+        return false;
+    }
+    read([file](char* dst, std::size_t want) -> std::size_t {
+        DWORD got = 0;
+        if (!ReadFile(file, dst, static_cast<DWORD>(want), &got, nullptr))
+            return 0;
+        return got;
+    });
+    close_file(engine, file, file_name);
+    return true;
+}
+
+bool write_program_file(Engine& engine, const char* file_name, const std::string& bytes)
+{
+    make_working_directory_current(engine.workdir);
+    std::string temp = std::string(file_name) + ".tmp";
+    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) {
+        show_open_failure(engine, file_name);
+        return false;
+    }
+    bool complete = write_all(file, bytes);
+    if (!close_file(engine, file, file_name) || !complete) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    if (!MoveFileExA(temp.c_str(), file_name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // The old file could not be replaced (read-only, or held open):
+        // the same outcome as the Part's failing CreateFileA on it.
+        DeleteFileA(temp.c_str());
+        show_open_failure(engine, file_name);
+        return false;
+    }
+    return true;
+}
+
+bool delete_program_file(Engine& engine, const char* file_name)
+{
+    make_working_directory_current(engine.workdir);
+    return DeleteFileA(file_name) != 0;
+}

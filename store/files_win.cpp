@@ -1,0 +1,73 @@
+// Loading and saving set.ini, the list files, folder.ini and file.ini.
+#include "engine/engine.h"
+#include "store/file_io.h"
+#include "store/files.h"
+#include "store/formats.h"
+#include "store/settings_store.h"
+
+namespace {
+
+// Writes the bytes over the file, or deletes the file when there are none
+// (an empty list or table is never written as an empty file). Returns false
+// only when that delete failed.
+bool save_or_delete(Engine& engine, const char* file_name, const std::string& bytes)
+{
+    if (bytes.empty())
+        return delete_program_file(engine, file_name);
+    write_program_file(engine, file_name, bytes);
+    return true;
+}
+
+}  // namespace
+
+void load_settings(Engine& engine, const char* file_name)
+{
+    reset_settings(engine.settings, engine.progress);
+    read_program_file(engine, file_name, OpenMode::create_missing,
+                      [&](const ByteSource& source) { read_settings(engine.settings, engine.progress, source); });
+}
+
+void save_settings(Engine& engine, const char* file_name)
+{
+    write_program_file(engine, file_name, format_settings(engine.settings, engine.progress));
+}
+
+void load_list_file(Engine& engine, const char* file_name)
+{
+    // Emptied even when the file then cannot be opened.
+    list_clear(engine.list);
+    read_program_file(engine, file_name, OpenMode::must_exist,
+                      [&](const ByteSource& source) { read_list(engine.list, source); });
+}
+
+void save_list_file(Engine& engine, const char* file_name)
+{
+    // A missing file is no error here: nothing is shown when the delete fails.
+    save_or_delete(engine, file_name, format_list(engine.list));
+}
+
+void load_folder_table(Engine& engine, const char* file_name)
+{
+    clear_folder_table(engine.folders);
+    read_program_file(engine, file_name, OpenMode::create_missing,
+                      [&](const ByteSource& source) { read_folder_table(engine.folders, source); });
+}
+
+void save_folder_table(Engine& engine, const char* file_name)
+{
+    if (!save_or_delete(engine, file_name, format_folder_table(engine.folders)))
+        notify_message(engine.notifier, file_name, "DeleteFile-errer", MessageKind::plain);
+}
+
+void load_file_table(Engine& engine, const char* file_name)
+{
+    clear_file_table(engine.files);
+    read_program_file(engine, file_name, OpenMode::create_missing,
+                      [&](const ByteSource& source) { read_file_table(engine.files, source); });
+}
+
+void save_file_table(Engine& engine, const char* file_name)
+{
+    // Unlike folder.ini, a failed delete of file.ini is not reported.
+    save_or_delete(engine, file_name, format_file_table(engine.files));
+}

@@ -1,0 +1,49 @@
+// The open and save-as dialogs of the File menu.
+#include <windows.h>
+#include <commdlg.h>
+
+#include "engine/workdir.h"
+#include "store/formats.h"
+#include "store/list_dialogs.h"
+
+namespace {
+
+// Shows the dialog on `workdir\temp1.csv`; on confirmation the chosen path,
+// forced to ".csv", replaces current_list_file.
+bool choose_list_file(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize],
+                      const char* title, BOOL(WINAPI* show)(LPOPENFILENAMEA))
+{
+    char name[kFieldSize];
+    if (!join_path(name, workdir.path, "temp1.csv"))
+        name[0] = 0;
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = "csvFile(*.csv)\0*.csv\0AllFile(*.*)\0*.*\0\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = sizeof name;
+    ofn.lpstrTitle = title;
+    // No OFN_ALLOWMULTISELECT: the result is used as one path, and with
+    // several files chosen the buffer would begin with their folder alone,
+    // which would then be opened or overwritten as "<folder>.csv".
+    ofn.Flags = OFN_EXPLORER;
+    if (!show(&ofn))
+        return false;
+    if (!force_csv_extension(name))
+        return false;
+    copy_field(current_list_file, name);
+    return true;
+}
+
+}  // namespace
+
+bool choose_list_file_to_open(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize])
+{
+    return choose_list_file(owner, workdir, current_list_file, "ファイル読出", GetOpenFileNameA);
+}
+
+bool choose_list_file_to_save(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize])
+{
+    return choose_list_file(owner, workdir, current_list_file, "ファイル書込", GetSaveFileNameA);
+}
