@@ -1,0 +1,62 @@
+// Drives the real quillsave.exe from outside, as a user would: starts it in
+// a working folder of its own, finds its windows, posts commands, reads its
+// status bar and list cells, and waits for it to end.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// One running quillsave.exe. The destructor ends a process the test left
+// running, so a failed test does not leave windows behind.
+class Quillsave {
+public:
+    Quillsave(const std::string& working_folder, const std::string& arguments);
+    ~Quillsave();
+    Quillsave(const Quillsave&) = delete;
+    Quillsave& operator=(const Quillsave&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    // The main window (class "Main Window") of this process, or null.
+    HWND main_window() const;
+    // A dialog or message box of this process with this title (nullptr when
+    // none): the first one for which accept holds.
+    HWND dialog(const char* title, const std::function<bool(HWND)>& accept = nullptr) const;
+    // Waits for the end of the process; its exit code, or -1 on time-out.
+    int wait_exit(DWORD timeout_ms);
+    bool exited() const;
+    DWORD id() const { return process_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// Polls the condition every 100 ms until it holds or the time is up.
+bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms);
+
+// Texts of another process's status bar part and list view cell, read
+// through memory of that process (the pointers of these messages are not
+// carried across processes).
+std::string status_text(HWND main_window, int part);
+std::string list_cell(HWND main_window, int row, int column);
+int list_row_count(HWND main_window);
+
+// Posts a menu or tray command to the main window.
+void post_command(HWND main_window, int id);
+// A message box button, as a click on it would.
+void click_button(HWND box, int button_id);
+// The text of a message box (its static text).
+std::string message_box_text(HWND box);
+
+// The 26 lines of set.ini with the program's defaults, the given keys
+// replaced by their values.
+std::string settings_file(const std::vector<std::pair<std::string, std::string>>& values);
+// The value of a key in a set.ini text, or "<none>".
+std::string settings_value(const std::string& file, const std::string& key);
+// One list line: five cells, each followed by ",", then CR LF.
+std::string list_line(const std::string& name, const std::string& source, const std::string& destination,
+                      const std::string& file_status = "未", const std::string& folder_status = "未");
+// The lines of a CR LF text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
