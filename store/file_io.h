@@ -32,7 +32,6 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
 // DeleteFileA on the file, for a list or table with nothing to write.
 bool delete_program_file(Engine& engine, const char* file_name);
 
-// Test seam: the next writes stop after this many bytes of a file, as a
-// crash or a full disk would stop them. Pass kNoWriteFault to write whole.
-constexpr std::size_t kNoWriteFault = static_cast<std::size_t>(-1);
-void set_write_fault_for_tests(std::size_t bytes_before_failure);
+// Test seam: while on, every write stops after half of its file's bytes and
+// fails, as a crash or a full disk would stop it.
+void cut_writes_in_half_for_tests(bool on);

@@ -1,0 +1,292 @@
+// set.ini, the list files, folder.ini and file.ini on real files: round trips,
+// the Parts' messages, and the replace that never leaves a half-written file.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "engine/engine.h"
+#include "store/file_io.h"
+#include "store/files.h"
+#include "store/formats.h"
+#include "store/settings_store.h"
+#include "tests/wine/support.h"
+
+namespace {
+
+class StoreFiles : public ::testing::Test {
+protected:
+    TempDir dir;
+    TempDir elsewhere;
+    MessageRecorder recorder;
+    Engine engine;
+
+    void SetUp() override
+    {
+        engine.notifier = recorder.notifier();
+        copy_field(engine.workdir.path, dir.path().c_str());
+        // Somewhere else is current, as after a file dialog: every load and
+        // save must go back to the working directory by itself.
+        SetCurrentDirectoryA(elsewhere.path().c_str());
+    }
+    void TearDown() override { cut_writes_in_half_for_tests(false); }
+
+    std::string at(const char* name) const { return dir / name; }
+    void expect_no_message()
+    {
+        for (const auto& m : recorder.messages)
+            ADD_FAILURE() << "unexpected message: " << m.text << " / " << m.caption;
+        recorder.messages.clear();
+    }
+    void expect_message(const std::string& text, const char* caption, MessageKind kind)
+    {
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].text, text);
+        EXPECT_STREQ(recorder.messages[0].caption.c_str(), caption);
+        EXPECT_EQ(recorder.messages[0].kind, kind);
+        recorder.messages.clear();
+    }
+};
+
+std::string long_path(int i, char fill)
+{
+    std::string p = "C:\\ソ表\\" + std::to_string(i) + "=x\\";
+    return p + std::string(kMaxText - p.size(), fill);
+}
+
+void add_row(BackupList& list, const char* const (&cells)[kListCells])
+{
+    int row = list_insert_row(list, list_row_count(list), cells[0]);
+    for (int c = 1; c < column_count; ++c)
+        list_set_cell(list, row, c, cells[c]);
+}
+
+}  // namespace
+
+TEST_F(StoreFiles, SettingsWithEveryFieldChangedSurviveSaveAndLoad)
+{
+    Settings& s = engine.settings;
+    s.data_size = 65536;
+    s.data_time = 0;
+    s.start_time = 5;
+    s.restart_time = -1;
+    s.rw_error_mode = 3;
+    s.set_t_mode = 4;
+    s.set_t_mon = 11;
+    s.set_t_mday = 31;
+    s.set_t_week = 6;
+    s.set_t_hour = 23;
+    s.set_t_min = 59;
+    s.shutdown_mode = 1;
+    s.conut_save_mode = 1;
+    s.thread_dialog_mode = 1;
+    copy_field(s.temp_backup, (long_path(1, ' ')).c_str());  // ends in spaces, holds "="
+    copy_field(s.temp_foler_a1, long_path(2, 'a').c_str());
+    copy_field(s.temp_foler_a2, "");
+    copy_field(s.file_folder, "D:\\表\\");
+    engine.progress.fmove_point = 7;
+    engine.progress.dmove_point = -3;
+    engine.progress.folder_max = 4999;
+    engine.progress.folder_count = 4998;
+    engine.progress.folder_search_flag = 1;
+    engine.progress.file_max = 12;
+    engine.progress.file_count = 11;
+    engine.progress.file_search_flag = 1;
+    std::string expected = format_settings(engine.settings, engine.progress);
+
+    save_settings(engine, "set.ini");
+    EXPECT_EQ(read_file(at("set.ini")), expected);
+
+    Engine loaded;
+    loaded.notifier = engine.notifier;
+    copy_field(loaded.workdir.path, engine.workdir.path);
+    load_settings(loaded, "set.ini");
+    EXPECT_EQ(format_settings(loaded.settings, loaded.progress), expected);
+    EXPECT_EQ(std::string(loaded.settings.temp_backup).size(), kMaxText);
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, MissingSetIniIsCreatedEmptyAndTheDefaultsStand)
+{
+    engine.settings.data_size = 1;
+    load_settings(engine, "set.ini");
+    EXPECT_EQ(engine.settings.data_size, 131072);
+    EXPECT_EQ(read_file(at("set.ini")), "");
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, SetIniEdgeLinesReadFromDisk)
+{
+    write_file(at("set.ini"), "data_size=65536abc\r\nData_time=9\r\ndata_time =9\r\nrestart_time= -5\r\n"
+                              "temp_backup=a=b \r\nstart_time=\r\n" +
+                                  std::string(300, 'z') + "\r\nset_t_hour=5\r\nset_t_min=9");
+    load_settings(engine, "set.ini");
+    EXPECT_EQ(engine.settings.data_size, 65536);
+    EXPECT_EQ(engine.settings.data_time, 3);
+    EXPECT_EQ(engine.settings.restart_time, -5);
+    EXPECT_STREQ(engine.settings.temp_backup, "a=b ");
+    EXPECT_EQ(engine.settings.start_time, 0);
+    EXPECT_EQ(engine.settings.set_t_hour, 1);  // after the 300-byte line
+    EXPECT_EQ(engine.settings.set_t_min, 1);
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, FullTablesOf259BytePathsSurviveSaveAndLoad)
+{
+    for (int i = 0; i < kTableCapacity; ++i) {
+        copy_field(engine.folders.records[i].full_path, long_path(i, 'f').c_str());
+        copy_field(engine.folders.records[i].relative_path, i == 0 ? "" : long_path(i, 'r').c_str());
+        copy_field(engine.files.records[i].file_name, long_path(i, 'n').c_str());
+        engine.files.records[i].first_number = i;
+    }
+    engine.folders.count = engine.files.count = kTableCapacity;
+    save_folder_table(engine, "folder.ini");
+    save_file_table(engine, "file.ini");
+    std::string folder_bytes = read_file(at("folder.ini"));
+    std::string file_bytes = read_file(at("file.ini"));
+    EXPECT_EQ(folder_bytes, format_folder_table(engine.folders));
+    EXPECT_EQ(file_bytes, format_file_table(engine.files));
+
+    Engine loaded;
+    copy_field(loaded.workdir.path, engine.workdir.path);
+    loaded.notifier = engine.notifier;
+    load_folder_table(loaded, "folder.ini");
+    load_file_table(loaded, "file.ini");
+    EXPECT_EQ(loaded.folders.count, kTableCapacity);
+    EXPECT_EQ(loaded.files.count, kTableCapacity);
+    EXPECT_EQ(format_folder_table(loaded.folders), folder_bytes);
+    EXPECT_EQ(format_file_table(loaded.files), file_bytes);
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, EmptyTablesDeleteTheirFilesAndOnlyFolderIniComplains)
+{
+    write_file(at("folder.ini"), "a\r\n\r\n");
+    write_file(at("file.ini"), "a\r\n0\r\n0\r\n");
+    save_folder_table(engine, "folder.ini");
+    save_file_table(engine, "file.ini");
+    EXPECT_FALSE(file_exists(at("folder.ini")));
+    EXPECT_FALSE(file_exists(at("file.ini")));
+    expect_no_message();
+
+    save_file_table(engine, "file.ini");  // already gone: silent
+    expect_no_message();
+    save_folder_table(engine, "folder.ini");
+    expect_message("folder.ini", "DeleteFile-errer", MessageKind::plain);
+
+    // The next start creates both empty and loads empty tables.
+    engine.folders.count = 3;
+    load_folder_table(engine, "folder.ini");
+    load_file_table(engine, "file.ini");
+    EXPECT_EQ(engine.folders.count, 0);
+    EXPECT_EQ(read_file(at("folder.ini")), "");
+    EXPECT_EQ(read_file(at("file.ini")), "");
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, TableFilesOfFiveAndSevenLinesGiveTwoRecords)
+{
+    write_file(at("folder.ini"), "C:\\s\r\n\r\nC:\\s\\a\r\n\\a\r\nC:\\s\\b\r\n");
+    write_file(at("file.ini"), "a.txt\r\n12abc\r\n\r\nb.txt\r\n-1\r\n2\r\nc.txt\r\n");
+    load_folder_table(engine, "folder.ini");
+    load_file_table(engine, "file.ini");
+    ASSERT_EQ(engine.folders.count, 2);
+    EXPECT_STREQ(engine.folders.records[1].relative_path, "\\a");
+    ASSERT_EQ(engine.files.count, 2);
+    EXPECT_EQ(engine.files.records[0].first_number, 12);
+    EXPECT_EQ(engine.files.records[0].second_number, 0);
+    EXPECT_EQ(engine.files.records[1].first_number, -1);
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, ListWithJapaneseAndStatusTextsSurvivesSaveAndLoad)
+{
+    const char* rows[][kListCells] = {
+        {"*.*", "C:\\データ\\ソ", "D:\\表\\保存", "完", "完"},
+        {"報告.txt", "C:\\a,b", "D:\\\"q\"", "読e", "12"},
+        {"x.doc", "C:\\x", "D:\\x", "未", "未"},
+    };
+    for (const auto& r : rows)
+        add_row(engine.list, r);
+    std::string expected = format_list(engine.list);
+    save_list_file(engine, "quillsave.ini");
+    EXPECT_EQ(read_file(at("quillsave.ini")), expected);
+    EXPECT_NE(expected.find("x.doc,C:\\x,D:\\x,未,未,\r\n"), std::string::npos);
+
+    list_clear(engine.list);
+    load_list_file(engine, "quillsave.ini");
+    EXPECT_EQ(list_row_count(engine.list), 3);
+    EXPECT_EQ(format_list(engine.list), expected);
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, EmptyListDeletesTheFileAndTheNextLoadComplains)
+{
+    write_file(at("quillsave.ini"), "a,b,c,d,e,\r\n");
+    save_list_file(engine, "quillsave.ini");
+    EXPECT_FALSE(file_exists(at("quillsave.ini")));
+    save_list_file(engine, "quillsave.ini");  // nothing to delete: silent
+    expect_no_message();
+
+    const char* row[kListCells] = {"a", "", "", "", ""};
+    add_row(engine.list, row);
+    load_list_file(engine, "quillsave.ini");
+    EXPECT_EQ(list_row_count(engine.list), 0);
+    expect_message("quillsave.iniのﾌｧｲﾙが開けません", "CreateFile", MessageKind::exclamation);
+    EXPECT_FALSE(file_exists(at("quillsave.ini")));  // OPEN_EXISTING creates nothing
+}
+
+TEST_F(StoreFiles, AnInterruptedWriteLeavesTheOldFileWhole)
+{
+    // Each save with new content, over an old file, cut after half its bytes.
+    struct Case {
+        const char* name;
+        std::function<void(Engine&)> change;
+        void (*save)(Engine&, const char*);
+    } cases[] = {
+        {"set.ini", [](Engine& e) { e.settings.data_size = 1; copy_field(e.settings.file_folder, "E:\\"); }, save_settings},
+        {"quillsave.ini", [](Engine& e) { const char* r[kListCells] = {"n", "s", "d", "", ""}; add_row(e.list, r); }, save_list_file},
+        {"list.csv", [](Engine& e) { const char* r[kListCells] = {"n", "s", "d", "", ""}; add_row(e.list, r); }, save_list_file},
+        {"folder.ini", [](Engine& e) { copy_field(e.folders.records[0].full_path, "C:\\new"); e.folders.count = 1; }, save_folder_table},
+        {"file.ini", [](Engine& e) { copy_field(e.files.records[0].file_name, "new.txt"); e.files.count = 1; }, save_file_table},
+    };
+    for (const auto& c : cases) {
+        Engine e;
+        e.notifier = recorder.notifier();
+        copy_field(e.workdir.path, engine.workdir.path);
+        reset_settings(e.settings, e.progress);
+        c.change(e);
+        std::string old_bytes = std::string("old content of ") + c.name + "\r\n";
+        write_file(at(c.name), old_bytes);
+
+        cut_writes_in_half_for_tests(true);
+        c.save(e, c.name);
+        EXPECT_EQ(read_file(at(c.name)), old_bytes) << c.name;
+        EXPECT_FALSE(file_exists(at(c.name) + ".tmp")) << c.name;
+
+        // The same save without the fault replaces the file.
+        cut_writes_in_half_for_tests(false);
+        c.save(e, c.name);
+        EXPECT_NE(read_file(at(c.name)), old_bytes) << c.name;
+        EXPECT_FALSE(file_exists(at(c.name) + ".tmp")) << c.name;
+    }
+    expect_no_message();
+}
+
+TEST_F(StoreFiles, AFileHeldOpenIsReportedAndLeftAsItWas)
+{
+    write_file(at("set.ini"), "data_size=5\r\n");
+    HANDLE held = CreateFileA(at("set.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    save_settings(engine, "set.ini");
+    expect_message("set.iniのﾌｧｲﾙが開けません", "CreateFile", MessageKind::exclamation);
+    engine.settings.data_size = 1;
+    load_settings(engine, "set.ini");
+    expect_message("set.iniのﾌｧｲﾙが開けません", "CreateFile", MessageKind::exclamation);
+    EXPECT_EQ(engine.settings.data_size, 131072);  // the defaults stand
+    CloseHandle(held);
+
+    EXPECT_EQ(read_file(at("set.ini")), "data_size=5\r\n");
+    EXPECT_FALSE(file_exists(at("set.ini.tmp")));
+}
