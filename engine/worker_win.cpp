@@ -1,0 +1,107 @@
+// The worker thread: backup steps one after the other until the run stops.
+//
+// A worker that outlived the wait of a stop keeps its handle in
+// engine.worker_thread. start_worker refuses (returns failure) while that
+// thread is alive instead of waiting for it: the user-interface thread must
+// not block, and the old worker is on its way out (running is 0 and every
+// pause is cut short by the stop event), so a later start, by hand or by a
+// timer, succeeds. Two workers never run steps on one position.
+#include "engine/worker.h"
+
+#include <windows.h>
+
+#include "engine/backup_step.h"
+#include "engine/engine.h"
+
+namespace {
+
+constexpr DWORD kEndOfListPauseMs = 3000;
+constexpr DWORD kDefaultStandbyPauseMs = 3000;
+constexpr int kStopTests = 31;  // one second apart: at most 30 seconds of waiting
+
+DWORD WINAPI worker_start_routine(LPVOID param)
+{
+    return static_cast<DWORD>(worker_loop(*static_cast<Engine*>(param)));
+}
+
+// data_time seconds between steps of a standby run; outside 1..60 seconds
+// (a hand-edited set.ini) the usual 3 seconds.
+DWORD standby_pause_ms(int data_time)
+{
+    if (data_time < 1 || data_time > 60)
+        return kDefaultStandbyPauseMs;
+    return static_cast<DWORD>(data_time) * 1000;
+}
+
+// Forgets a tracked worker that has ended. False while it is still alive.
+bool release_ended_worker(Engine& engine)
+{
+    if (engine.worker_thread == nullptr)
+        return true;
+    if (WaitForSingleObject(engine.worker_thread, 0) != WAIT_OBJECT_0)
+        return false;
+    CloseHandle(engine.worker_thread);
+    engine.worker_thread = nullptr;
+    return true;
+}
+
+}  // namespace
+
+int start_worker(Engine& engine)
+{
+    if (engine.flags.running.load() != 0)
+        return 0;
+    if (!release_ended_worker(engine))
+        return 1;
+
+    clear_stop(engine);
+    // Both flags are set before the thread exists: its first test must find
+    // running at 1, and an error of its first step must not be cleared after.
+    int earlier_error = engine.flags.error_pending.exchange(0);
+    engine.flags.running = 1;
+    HANDLE thread = CreateThread(nullptr, 0, worker_start_routine, &engine, 0, nullptr);
+    if (thread == nullptr) {
+        engine.flags.running = 0;
+        engine.flags.error_pending = earlier_error;
+        return 1;
+    }
+    engine.worker_thread = thread;
+    return 0;
+}
+
+unsigned long worker_loop(Engine& engine)
+{
+    while (engine.flags.running.load() == 1) {
+        backup_step(engine);
+        if (engine.flags.run_mode.load() == 0)
+            pause_unless_stopped(engine, standby_pause_ms(engine.settings.data_time));
+        // Gives the shell's tick timer time to see the end of the list and
+        // stop the run before the next step begins the list anew.
+        if (engine.flags.list_finished.load() == 1)
+            pause_unless_stopped(engine, kEndOfListPauseMs);
+    }
+    return 0;
+}
+
+void stop_worker(Engine& engine)
+{
+    if (engine.flags.running.load() != 1)
+        return;
+    request_stop(engine);
+
+    bool dialog = engine.settings.thread_dialog_mode != 1;
+    if (dialog && engine.notifier.begin_stop_wait)
+        engine.notifier.begin_stop_wait();
+    bool ended = engine.worker_thread == nullptr;
+    for (int test = 1; !ended && test <= kStopTests; ++test)
+        ended = WaitForSingleObject(engine.worker_thread, test < kStopTests ? 1000 : 0) == WAIT_OBJECT_0;
+    if (ended)
+        release_ended_worker(engine);
+    if (dialog && engine.notifier.end_stop_wait)
+        engine.notifier.end_stop_wait();
+
+    // The handle stays in engine.worker_thread, so no second worker starts
+    // while this one still finishes its step.
+    if (!ended)
+        notify_message(engine.notifier, "Threadを強制終了しました。", "Quillsave", MessageKind::plain);
+}

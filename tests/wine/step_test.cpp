@@ -1,0 +1,445 @@
+// The backup step over real trees: status columns, counters, the end of the
+// list, paths that cannot be used, saved positions that do not fit the
+// tables, and a run resumed from a saved position.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/backup_step.h"
+#include "engine/engine.h"
+#include "tests/wine/entry_rows.h"
+#include "tests/wine/support.h"
+
+namespace {
+
+struct Status {
+    const char* file;    // column 3
+    const char* folder;  // column 4
+    int fmove_point;
+};
+
+class StepTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        engine.notifier = recorder.notifier();
+        engine.notifier.request_refresh = [this] { ++refreshes; };
+        engine.settings.data_size = 65536;
+        engine.settings.data_time = 0;
+        engine.settings.rw_error_mode = 1;
+        engine.flags.running = 1;
+    }
+
+
+
+    void expect_status(int row, const Status& s, const std::string& where)
+    {
+        EXPECT_EQ(cell_text(engine.list, row, col_file_status), s.file) << where;
+        EXPECT_EQ(cell_text(engine.list, row, col_folder_status), s.folder) << where;
+        EXPECT_EQ(engine.progress.fmove_point.load(), s.fmove_point) << where;
+    }
+
+    // Steps until the position leaves the row (or the limit is reached).
+    int steps_through_row(int row, int limit)
+    {
+        int steps = 0;
+        while (engine.progress.fmove_point == row && steps < limit) {
+            backup_step(engine);
+            ++steps;
+        }
+        return steps;
+    }
+
+    TempDir dir;
+    Engine engine;
+    MessageRecorder recorder;
+    int refreshes = 0;
+};
+
+// The names a walk of the folder lists, in its order.
+std::vector<std::string> listed_files(const std::string& folder)
+{
+    FileTable table;
+    walk_files(table, folder.c_str(), folder.size());
+    std::vector<std::string> names;
+    for (int i = 0; i < table.count; ++i)
+        names.push_back(table.records[i].file_name);
+    return names;
+}
+
+HANDLE hold_without_sharing(const std::string& path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+TEST_F(StepTest, ThreeFilesInOneFolderInBothModes)
+{
+    for (int mode : {0, 1}) {
+        TempDir run;
+        std::string source = run / "src", destination = run / "dst";
+        make_folder(source);
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            write_file(source + "\\" + name, std::string("data of ") + name);
+        list_clear(engine.list);
+        reset_progress(engine);
+        engine.flags.run_mode = mode;
+        add_entry(engine.list, "*.*", source, destination);
+
+        const Status expected[] = {{"1", "0", 0}, {"2", "0", 0}, {"完", "完", 1}};
+        for (int i = 0; i < 3; ++i) {
+            backup_step(engine);
+            expect_status(0, expected[i], "mode " + std::to_string(mode) + " step " + std::to_string(i + 1));
+        }
+        EXPECT_EQ(engine.flags.list_finished.load(), 1);
+        EXPECT_EQ(engine.progress.folder_search_flag.load(), 0);
+        EXPECT_EQ(engine.progress.file_search_flag.load(), 0);
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            EXPECT_EQ(read_file(destination + "\\" + name), std::string("data of ") + name) << mode;
+    }
+    EXPECT_EQ(refreshes, 6);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(StepTest, SingleFileEntries)
+{
+    write_file(dir / "a.txt", "alpha");
+    struct Case {
+        const char* name;
+        Status status;
+        bool copied;
+    } cases[] = {
+        {"a.txt", {"完", "完", 1}, true},
+        {"missing.txt", {"読e", "完", 1}, false},
+    };
+    for (const auto& c : cases) {
+        list_clear(engine.list);
+        reset_progress(engine);
+        add_entry(engine.list, c.name, dir.path(), dir / "out");
+        backup_step(engine);
+        expect_status(0, c.status, c.name);
+        EXPECT_EQ(file_exists(dir / (std::string("out\\") + c.name)), c.copied) << c.name;
+        EXPECT_EQ(engine.flags.error_pending.load(), 0) << c.name;
+    }
+}
+
+TEST_F(StepTest, EmptyOrMissingSourceTreeIsOneStep)
+{
+    make_folder(dir / "empty");
+    for (const char* source : {"empty", "missing"}) {
+        list_clear(engine.list);
+        reset_progress(engine);
+        add_entry(engine.list, "*.*", dir / source, dir / "out");
+        backup_step(engine);
+        expect_status(0, {"完", "完", 1}, source);
+        EXPECT_EQ(engine.folders.count, 1) << source;
+        EXPECT_EQ(engine.flags.list_finished.load(), 1) << source;
+    }
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_FALSE(folder_exists(dir / "out"));
+}
+
+TEST_F(StepTest, ReadErrorOnLastFileOfFolder)
+{
+    std::string source = dir / "src";
+    make_folder(source);
+    write_file(source + "\\one.txt", "1");
+    write_file(source + "\\two.txt", "2");
+    make_folder(source + "\\sub");
+    write_file(source + "\\sub\\three.txt", "3");
+    std::vector<std::string> order = listed_files(source);
+    ASSERT_EQ(order.size(), 2u);
+    HANDLE held = hold_without_sharing(source + "\\" + order[1]);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    add_entry(engine.list, "*.*", source, dir / "dst");
+
+    const Status expected[] = {{"1", "0", 0}, {"読e", "0", 0}, {"完", "1", 0}, {"完", "完", 1}};
+    for (int i = 0; i < 4; ++i) {
+        backup_step(engine);
+        expect_status(0, expected[i], "step " + std::to_string(i + 1));
+    }
+    CloseHandle(held);
+    EXPECT_TRUE(file_exists(dir / ("dst\\" + order[0])));
+    EXPECT_FALSE(file_exists(dir / ("dst\\" + order[1])));
+    EXPECT_EQ(read_file(dir / "dst\\sub\\three.txt"), "3");
+    EXPECT_EQ(engine.flags.error_pending.load(), 0);
+}
+
+TEST_F(StepTest, DestinationFoldersThatCannotBeMade)
+{
+    write_file(dir / "a.txt", "alpha");
+    write_file(dir / "blocker", "a file where a folder should be");
+    for (int mode : {0, 1}) {
+        list_clear(engine.list);
+        reset_progress(engine);
+        engine.flags.error_pending = 0;
+        engine.settings.rw_error_mode = mode;
+        add_entry(engine.list, "a.txt", dir.path(), dir / "blocker\\sub");
+        for (int step = 1; step <= 2; ++step) {  // the same file again and again
+            backup_step(engine);
+            expect_status(0, {"棚e", "完", 0}, "rw_error_mode " + std::to_string(mode));
+        }
+        EXPECT_EQ(engine.flags.error_pending.load(), mode) << mode;
+        EXPECT_EQ(engine.flags.list_finished.load(), 0) << mode;
+    }
+}
+
+TEST_F(StepTest, EndOfListAndNewPass)
+{
+    write_file(dir / "a.txt", "a");
+    write_file(dir / "b.txt", "b");
+    add_entry(engine.list, "a.txt", dir.path(), dir / "out");
+    add_entry(engine.list, "b.txt", dir.path(), dir / "out");
+    backup_step(engine);
+    EXPECT_EQ(engine.flags.list_finished.load(), 0);
+    backup_step(engine);
+    EXPECT_EQ(engine.flags.list_finished.load(), 1);
+    expect_status(1, {"完", "完", 2}, "end of the list");
+
+    backup_step(engine);  // wraps, then handles row 0 again
+    EXPECT_EQ(engine.flags.list_finished.load(), 0);
+    expect_status(0, {"完", "完", 1}, "new pass, row 0");
+    EXPECT_EQ(cell_text(engine.list, 1, col_file_status), "未");
+    EXPECT_EQ(cell_text(engine.list, 1, col_folder_status), "未");
+
+    // Rows deleted below the position: a new pass too.
+    engine.progress.fmove_point = 7;
+    backup_step(engine);
+    expect_status(0, {"完", "完", 1}, "position past the list");
+}
+
+TEST_F(StepTest, EmptyListRaisesTheEndAtEveryStep)
+{
+    for (int step = 0; step < 2; ++step) {
+        backup_step(engine);
+        EXPECT_EQ(engine.flags.list_finished.load(), 1);
+        EXPECT_EQ(engine.progress.fmove_point.load(), 0);
+    }
+}
+
+TEST_F(StepTest, NamedPatternIsAFolderEntryForEveryFile)
+{
+    std::string source = dir / "src";
+    make_folder(source + "\\sub");
+    write_file(source + "\\a.txt", "a");
+    write_file(source + "\\b.bin", "b");
+    write_file(source + "\\sub\\c.dat", "c");
+    add_entry(engine.list, "*.txt", source, dir / "dst");
+    EXPECT_EQ(steps_through_row(0, 10), 3);
+    EXPECT_EQ(list_folder(dir / "dst"), (std::vector<std::string>{"a.txt", "b.bin", "sub"}));
+    EXPECT_EQ(read_file(dir / "dst\\sub\\c.dat"), "c");
+}
+
+TEST_F(StepTest, DestinationEndingInTrailByteGetsASeparator)
+{
+    write_file(dir / "a.txt", "alpha");
+    struct Case {
+        const char* folder;     // destination folder below the temporary folder
+        const char* file_path;  // where the copy must land
+    } cases[] = {
+        {"ソ", "ソ\\a.txt"},
+        {"表\\", "表\\a.txt"},
+        {"data", "data\\a.txt"},
+    };
+    for (const auto& c : cases) {
+        list_clear(engine.list);
+        reset_progress(engine);
+        add_entry(engine.list, "a.txt", dir.path(), dir / c.folder);
+        backup_step(engine);
+        EXPECT_EQ(read_file(dir / c.file_path), "alpha") << c.file_path;
+        char source[kFieldSize], destination[kFieldSize];
+        get_copy_paths(engine.copy_paths, source, destination);
+        EXPECT_EQ(std::string(destination), dir / c.file_path);
+        EXPECT_EQ(std::string(source), dir / "a.txt");
+    }
+    // A folder entry whose source ends in ソ: its files are found and copied.
+    make_folder(dir / "元ソ");
+    write_file(dir / "元ソ\\y.txt", "y");
+    list_clear(engine.list);
+    reset_progress(engine);
+    add_entry(engine.list, "*.*", dir / "元ソ", dir / "ソ");
+    steps_through_row(0, 5);
+    EXPECT_EQ(read_file(dir / "ソ\\y.txt"), "y");
+}
+
+TEST_F(StepTest, EntriesWhosePathsCannotBeUsed)
+{
+    write_file(dir / "a.txt", "alpha");
+    std::string long_folder = dir / std::string(250 - dir.path().size(), 'L');
+    struct Case {
+        const char* what;
+        const char* name;
+        std::string source, destination;
+        Status status;
+        int error_pending;
+        int folders_walked;
+    } cases[] = {
+        {"empty source", "a.txt", "", dir / "out", {"読e", "完", 1}, 0, 0},
+        {"empty destination", "a.txt", dir.path(), "", {"棚e", "完", 0}, 1, 0},
+        {"folder entry, empty source", "*.*", "", dir / "out", {"読e", "完", 1}, 0, 0},
+        {"source path too long", "name-of-twenty.txt", long_folder, dir / "out", {"読e", "完", 1}, 0, 0},
+        {"destination path too long", "a.txt", dir.path(), long_folder + "\\deeper", {"作e", "完", 0}, 1, 0},
+        {"folder entry, destination too long", "*.*", dir.path(), long_folder + "\\deeper",
+         {"作e", "0", 0}, 1, 1},
+    };
+    TempDir elsewhere;
+    SetCurrentDirectoryA(elsewhere.path().c_str());
+    for (const auto& c : cases) {
+        list_clear(engine.list);
+        reset_progress(engine);
+        engine.flags.error_pending = 0;
+        set_copy_paths(engine.copy_paths, "", "");
+        add_entry(engine.list, c.name, c.source, c.destination);
+        backup_step(engine);
+        expect_status(0, c.status, c.what);
+        EXPECT_EQ(engine.flags.error_pending.load(), c.error_pending) << c.what;
+        EXPECT_EQ(engine.folders.count, c.folders_walked) << c.what;
+        char source[kFieldSize], destination[kFieldSize];
+        get_copy_paths(engine.copy_paths, source, destination);
+        EXPECT_STREQ(destination, "") << c.what << ": a path that cannot be used is not published";
+    }
+    // Nothing landed in whatever folder was current.
+    EXPECT_TRUE(list_folder(elsewhere.path()).empty());
+    EXPECT_FALSE(folder_exists(dir / "out"));
+}
+
+TEST_F(StepTest, SavedPositionThatDoesNotFitTheTablesIsWalkedAgain)
+{
+    std::string source = dir / "src";
+    make_folder(source + "\\sub");
+    write_file(source + "\\a.txt", "a");
+    write_file(source + "\\sub\\b.txt", "b");
+    struct Case {
+        const char* what;
+        int folder_count, folder_search_flag, folder_table_count;
+        const char* record0;  // full path of FolderTable record 0 ("" : the entry's source)
+        int file_count, file_search_flag, file_table_count;
+    } cases[] = {
+        {"folder.ini lost", 3, 1, 0, "", 0, 0, 0},
+        {"folder_count past the table", 2, 1, 2, "", 0, 0, 0},
+        {"negative folder_count", -1, 1, 2, "", 0, 0, 0},
+        {"table of another tree", 1, 1, 2, "C:\\other", 0, 1, 1},
+        {"file.ini lost", 0, 1, 2, "", 4, 1, 0},
+        {"file_count past the table", 0, 1, 2, "", 9, 1, 1},
+        {"negative file_count", 0, 1, 2, "", -3, 1, 1},
+        {"file flag without folder flag", 0, 0, 0, "", 0, 1, 1},
+    };
+    for (const auto& c : cases) {
+        TempDir out;
+        list_clear(engine.list);
+        reset_progress(engine);
+        add_entry(engine.list, "*.*", source, out.path());
+        // Records past the counts hold names that must never be used.
+        for (int i = 0; i < 4; ++i) {
+            copy_field(engine.folders.records[i].full_path, (dir / ("bogus" + std::to_string(i))).c_str());
+            copy_field(engine.folders.records[i].relative_path, "\\bogus");
+            copy_field(engine.files.records[i].file_name, "bogus.txt");
+        }
+        if (c.folder_table_count > 0) {
+            copy_field(engine.folders.records[0].full_path, c.record0[0] ? c.record0 : source.c_str());
+            copy_field(engine.folders.records[0].relative_path, "");
+        }
+        copy_field(engine.folders.records[1].full_path, (source + "\\sub").c_str());
+        copy_field(engine.folders.records[1].relative_path, "\\sub");
+        engine.folders.count = c.folder_table_count;
+        engine.files.count = c.file_table_count;
+        engine.progress.folder_count = c.folder_count;
+        engine.progress.folder_search_flag = c.folder_search_flag;
+        engine.progress.folder_max = c.folder_table_count;
+        engine.progress.file_count = c.file_count;
+        engine.progress.file_search_flag = c.file_search_flag;
+        engine.progress.file_max = c.file_table_count;
+
+        int steps = steps_through_row(0, 10);
+        EXPECT_LE(steps, 3) << c.what;
+        EXPECT_EQ(list_folder(out.path()), (std::vector<std::string>{"a.txt", "sub"})) << c.what;
+        EXPECT_EQ(list_folder(out / "sub"), std::vector<std::string>{"b.txt"}) << c.what;
+        EXPECT_STREQ(engine.folders.records[0].full_path, source.c_str()) << c.what;
+    }
+}
+
+TEST_F(StepTest, StoppedRunWritesNoStatusAndResumesAtTheSameFile)
+{
+    // root: 3 files; sub1: 3 files; sub2: 2 files.
+    std::string source = dir / "src", destination = dir / "dst";
+    make_folder(source + "\\sub1");
+    make_folder(source + "\\sub2");
+    for (int i = 0; i < 3; ++i) {
+        write_file(source + "\\r" + std::to_string(i), "root " + std::to_string(i));
+        write_file(source + "\\sub1\\s" + std::to_string(i), "sub1 " + std::string(40, char('0' + i)));
+    }
+    write_file(source + "\\sub2\\t0", "t0");
+    write_file(source + "\\sub2\\t1", "t1");
+    engine.settings.data_size = 8;  // chunks, so that a stop can come between two
+    add_entry(engine.list, "*.*", source, destination);
+    for (int i = 0; i < 4; ++i)
+        backup_step(engine);
+    int folder = engine.progress.folder_count, file = engine.progress.file_count;
+    ASSERT_EQ(folder, 1);
+    ASSERT_EQ(file, 1);
+    std::string folder_path = engine.folders.records[folder].full_path;
+    std::string interrupted = engine.files.records[file].file_name;
+    std::string status = cell_text(engine.list, 0, col_file_status);
+    int refreshes_before = refreshes;
+
+    // A stop during the pause after the first chunk of the next file.
+    engine.copy_probe.before_pause = [this](int) { request_stop(engine); };
+    backup_step(engine);
+    engine.copy_probe.before_pause = nullptr;
+    EXPECT_EQ(cell_text(engine.list, 0, col_file_status), status) << "a stopped step writes no status";
+    EXPECT_EQ(refreshes, refreshes_before) << "nor asks for a refresh";
+    EXPECT_EQ(engine.progress.file_count.load(), file);
+    EXPECT_FALSE(file_exists(destination + "\\sub1\\" + interrupted));
+
+    // What an exit saves and the next start loads: the position and tables.
+    Engine resumed;
+    resumed.settings = engine.settings;
+    resumed.flags.running = 1;
+    copy_progress(resumed.progress, engine.progress);
+    resumed.folders.count = engine.folders.count;
+    std::memcpy(resumed.folders.records.get(), engine.folders.records.get(), sizeof(FolderRecord) * kTableCapacity);
+    resumed.files.count = engine.files.count;
+    std::memcpy(resumed.files.records.get(), engine.files.records.get(), sizeof(FileRecord) * kTableCapacity);
+    add_entry(resumed.list, "*.*", source, destination);
+    remove_tree(destination);  // so that a file copied twice shows
+
+    backup_step(resumed);
+    char copied_source[kFieldSize], copied_destination[kFieldSize];
+    get_copy_paths(resumed.copy_paths, copied_source, copied_destination);
+    EXPECT_EQ(std::string(copied_source), folder_path + "\\" + interrupted);
+    EXPECT_EQ(resumed.progress.folder_count.load(), folder);
+    EXPECT_EQ(resumed.progress.file_count.load(), file + 1);
+    while (resumed.flags.list_finished == 0)
+        backup_step(resumed);
+    // Only the files from the interrupted one on were copied by the resumed run.
+    EXPECT_EQ(list_folder(destination), (std::vector<std::string>{"sub1", "sub2"}))
+        << "root files are not copied again";
+    EXPECT_EQ(list_folder(destination + "\\sub1").size(), 2u);
+    EXPECT_EQ(list_folder(destination + "\\sub2").size(), 2u);
+    EXPECT_EQ(read_file(destination + "\\sub1\\" + interrupted), read_file(folder_path + "\\" + interrupted));
+}
+
+TEST_F(StepTest, FolderOfMoreFilesThanATableHolds)
+{
+    std::string source = dir / "src", destination = dir / "dst";
+    make_folder(source);
+    const int total = kTableCapacity + 1;
+    for (int i = 0; i < total; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%04d", i);
+        write_file(source + "\\" + name, "");
+    }
+    engine.flags.run_mode = 1;  // continuous: no pauses
+    add_entry(engine.list, "*.*", source, destination);
+    for (int i = 0; i < kTableCapacity; ++i)
+        backup_step(engine);
+    expect_status(0, {"5000", "0", 0}, "after the 5000th file the folder goes on");
+    backup_step(engine);
+    expect_status(0, {"完", "完", 1}, "the 5001st file ends the folder");
+    EXPECT_EQ(list_folder(destination).size(), static_cast<std::size_t>(total));
+}
