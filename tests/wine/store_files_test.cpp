@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/engine.h"
@@ -32,6 +33,15 @@ protected:
     void TearDown() override { cut_writes_in_half_for_tests(false); }
 
     std::string at(const char* name) const { return dir / name; }
+    // A second Engine with the same folder and recorder, as at the next start.
+    std::unique_ptr<Engine> next_start()
+    {
+        auto e = std::make_unique<Engine>();
+        e->notifier = recorder.notifier();
+        copy_field(e->workdir.path, engine.workdir.path);
+        reset_settings(e->settings, e->progress);
+        return e;
+    }
     void expect_no_message()
     {
         for (const auto& m : recorder.messages)
@@ -97,9 +107,8 @@ TEST_F(StoreFiles, SettingsWithEveryFieldChangedSurviveSaveAndLoad)
     save_settings(engine, "set.ini");
     EXPECT_EQ(read_file(at("set.ini")), expected);
 
-    Engine loaded;
-    loaded.notifier = engine.notifier;
-    copy_field(loaded.workdir.path, engine.workdir.path);
+    auto next = next_start();
+    Engine& loaded = *next;
     load_settings(loaded, "set.ini");
     EXPECT_EQ(format_settings(loaded.settings, loaded.progress), expected);
     EXPECT_EQ(std::string(loaded.settings.temp_backup).size(), kMaxText);
@@ -147,9 +156,8 @@ TEST_F(StoreFiles, FullTablesOf259BytePathsSurviveSaveAndLoad)
     EXPECT_EQ(folder_bytes, format_folder_table(engine.folders));
     EXPECT_EQ(file_bytes, format_file_table(engine.files));
 
-    Engine loaded;
-    copy_field(loaded.workdir.path, engine.workdir.path);
-    loaded.notifier = engine.notifier;
+    auto next = next_start();
+    Engine& loaded = *next;
     load_folder_table(loaded, "folder.ini");
     load_file_table(loaded, "file.ini");
     EXPECT_EQ(loaded.folders.count, kTableCapacity);
@@ -251,10 +259,8 @@ TEST_F(StoreFiles, AnInterruptedWriteLeavesTheOldFileWhole)
         {"file.ini", [](Engine& e) { copy_field(e.files.records[0].file_name, "new.txt"); e.files.count = 1; }, save_file_table},
     };
     for (const auto& c : cases) {
-        Engine e;
-        e.notifier = recorder.notifier();
-        copy_field(e.workdir.path, engine.workdir.path);
-        reset_settings(e.settings, e.progress);
+        auto next = next_start();
+        Engine& e = *next;
         c.change(e);
         std::string old_bytes = std::string("old content of ") + c.name + "\r\n";
         write_file(at(c.name), old_bytes);
