@@ -124,22 +124,6 @@ TEST_F(StoreFiles, MissingSetIniIsCreatedEmptyAndTheDefaultsStand)
     expect_no_message();
 }
 
-TEST_F(StoreFiles, SetIniEdgeLinesReadFromDisk)
-{
-    write_file(at("set.ini"), "data_size=65536abc\r\nData_time=9\r\ndata_time =9\r\nrestart_time= -5\r\n"
-                              "temp_backup=a=b \r\nstart_time=\r\n" +
-                                  std::string(300, 'z') + "\r\nset_t_hour=5\r\nset_t_min=9");
-    load_settings(engine, "set.ini");
-    EXPECT_EQ(engine.settings.data_size, 65536);
-    EXPECT_EQ(engine.settings.data_time, 3);
-    EXPECT_EQ(engine.settings.restart_time, -5);
-    EXPECT_STREQ(engine.settings.temp_backup, "a=b ");
-    EXPECT_EQ(engine.settings.start_time, 0);
-    EXPECT_EQ(engine.settings.set_t_hour, 1);  // after the 300-byte line
-    EXPECT_EQ(engine.settings.set_t_min, 1);
-    expect_no_message();
-}
-
 TEST_F(StoreFiles, FullTablesOf259BytePathsSurviveSaveAndLoad)
 {
     for (int i = 0; i < kTableCapacity; ++i) {
@@ -189,21 +173,6 @@ TEST_F(StoreFiles, EmptyTablesDeleteTheirFilesAndOnlyFolderIniComplains)
     EXPECT_EQ(engine.folders.count, 0);
     EXPECT_EQ(read_file(at("folder.ini")), "");
     EXPECT_EQ(read_file(at("file.ini")), "");
-    expect_no_message();
-}
-
-TEST_F(StoreFiles, TableFilesOfFiveAndSevenLinesGiveTwoRecords)
-{
-    write_file(at("folder.ini"), "C:\\s\r\n\r\nC:\\s\\a\r\n\\a\r\nC:\\s\\b\r\n");
-    write_file(at("file.ini"), "a.txt\r\n12abc\r\n\r\nb.txt\r\n-1\r\n2\r\nc.txt\r\n");
-    load_folder_table(engine, "folder.ini");
-    load_file_table(engine, "file.ini");
-    ASSERT_EQ(engine.folders.count, 2);
-    EXPECT_STREQ(engine.folders.records[1].relative_path, "\\a");
-    ASSERT_EQ(engine.files.count, 2);
-    EXPECT_EQ(engine.files.records[0].first_number, 12);
-    EXPECT_EQ(engine.files.records[0].second_number, 0);
-    EXPECT_EQ(engine.files.records[1].first_number, -1);
     expect_no_message();
 }
 
