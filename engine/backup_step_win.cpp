@@ -33,20 +33,45 @@ namespace {
 
 constexpr int kPathsFit = -1;
 
-// Builds the source path (source folder, name) and the destination path
-// (destination folder, relative folder, name). kPathsFit when both fit,
-// otherwise the result the file gets instead of a copy.
-int make_copy_paths(char (&source)[kFieldSize], char (&destination)[kFieldSize], const char* source_folder,
-                    const char* destination_folder, const char* relative, const char* name)
+// Builds the source path (source folder, name), the destination's folder
+// (destination folder, relative folder) and its path (that folder, name).
+// kPathsFit when all fit, otherwise the result the file gets instead of a copy.
+int make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char (&destination)[kFieldSize],
+                    const char* source_folder, const char* destination_folder, const char* relative,
+                    const char* name)
 {
     if (source_folder[0] == 0 || !join_path(source, source_folder, name))
         return copy_read_error;
     if (destination_folder[0] == 0)
         return copy_folder_error;
-    char folder[kFieldSize];
     if (!append_path(folder, destination_folder, relative) || !join_path(destination, folder, name))
         return copy_create_error;
     return kPathsFit;
+}
+
+// The destination folder that check_destination last made sure of on this
+// thread. The files of one folder share it, and under Wine every level the
+// check enters costs a SetCurrentDirectoryA of about 0.2 ms, more than the
+// whole test of an up-to-date file; so the check is made once per folder. A
+// folder removed since shows as a failed create, and the check is then made
+// after all. Per thread: each run's worker starts without it.
+thread_local char checked_folder[kFieldSize];
+
+bool make_destination_folder(const char* folder, const char* destination)
+{
+    if (check_destination(destination) != 0) {
+        checked_folder[0] = 0;
+        return false;
+    }
+    copy_field(checked_folder, folder);
+    return true;
+}
+
+int copy_by_mode(Engine& engine, const char* source, const char* destination)
+{
+    if (engine.flags.run_mode.load() == 0)
+        return copy_standby(engine, source, destination, 0);
+    return copy_continuous(engine, source, destination, engine.settings.conut_save_mode);
 }
 
 // Publishes the pair, makes the destination's folders and copies the file
@@ -55,16 +80,24 @@ int copy_one_file(Engine& engine, const char* source_folder, const char* destina
                   const char* relative, const char* name)
 {
     char source[kFieldSize];
+    char folder[kFieldSize];
     char destination[kFieldSize];
-    int result = make_copy_paths(source, destination, source_folder, destination_folder, relative, name);
+    int result = make_copy_paths(source, folder, destination, source_folder, destination_folder, relative, name);
     if (result != kPathsFit)
         return result;
     set_copy_paths(engine.copy_paths, source, destination);
-    if (check_destination(destination) != 0)
+    bool known = std::strcmp(folder, checked_folder) == 0;
+    if (!known && !make_destination_folder(folder, destination))
         return copy_folder_error;
-    if (engine.flags.run_mode.load() == 0)
-        return copy_standby(engine, source, destination, 0);
-    return copy_continuous(engine, source, destination, engine.settings.conut_save_mode);
+    result = copy_by_mode(engine, source, destination);
+    if (result == copy_create_error && known) {
+        // Perhaps the folder went away after it was checked: as if the
+        // check had been made before this file.
+        if (!make_destination_folder(folder, destination))
+            return copy_folder_error;
+        result = copy_by_mode(engine, source, destination);
+    }
+    return result;
 }
 
 // Results 2 to 5 keep the file; the shell reacts to them unless the user

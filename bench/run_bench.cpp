@@ -1,0 +1,253 @@
+// Measures backup runs and the minimal Win32 probes they are held against.
+// One measurement per process, so that each peak resident size is its own:
+//   run_bench noop|fresh SRC DST   continuous run of SRC into DST
+//   run_bench standby SRC DST      standby run of SRC\big.bin (data_size
+//                                  262144, data_time 1)
+//   run_bench probe-open SRC DST   per pair: open both as copy_continuous
+//                                  does, both last-write times, close both
+//   run_bench probe-attr SRC DST   per pair: GetFileAttributesExA on both
+//   run_bench probe-copy SRC DST   per file: CopyFileA into a temporary name,
+//                                  MoveFileExA over the destination
+//   run_bench empty                nothing: the resident size of the program
+// Each prints one line of "key=value" figures for bench/run.
+#define PSAPI_VERSION 2  // GetProcessMemoryInfo from kernel32
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/worker.h"
+
+namespace {
+
+double now_seconds()
+{
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double cpu_seconds()
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto value = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (value(kernel) + value(user)) / 1e7;
+}
+
+unsigned long long peak_resident()
+{
+    PROCESS_MEMORY_COUNTERS counters;
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return counters.PeakWorkingSetSize;
+}
+
+struct Pair {
+    std::string source, destination;
+};
+
+// Calls on_folder for every folder of the tree (relative path, "" first) and
+// on_file for every file (relative path, size), folder by folder.
+void walk_tree(const std::string& root, const std::string& relative,
+               const std::function<void(const std::string&)>& on_folder,
+               const std::function<void(const std::string&, unsigned long long)>& on_file)
+{
+    on_folder(relative);
+    std::vector<std::string> children;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((root + relative + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (data.cFileName[0] == '.')
+            continue;
+        std::string path = relative + "\\" + data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            children.push_back(path);
+        else
+            on_file(path, (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    for (const auto& child : children)
+        walk_tree(root, child, on_folder, on_file);
+}
+
+// Files and bytes of a tree, without keeping its names: the peak resident
+// size of a run must not count the bench's own lists.
+void count_tree(const std::string& root, std::size_t& files, unsigned long long& bytes)
+{
+    walk_tree(root, "", [](const std::string&) {}, [&](const std::string&, unsigned long long size) {
+        files += 1;
+        bytes += size;
+    });
+}
+
+void print_figures(const char* what, double seconds, std::size_t files, unsigned long long bytes, double cpu)
+{
+    std::printf("bench=%s seconds=%.3f files=%u bytes=%llu cpu=%.3f peak=%llu\n", what, seconds,
+                static_cast<unsigned>(files), bytes, cpu, peak_resident());
+}
+
+void prepare_engine(Engine& engine, const char* name, const char* source, const char* destination)
+{
+    engine.settings.data_size = 131072;
+    engine.settings.data_time = 3;
+    engine.settings.rw_error_mode = 1;
+    engine.settings.thread_dialog_mode = 1;
+    int row = list_insert_row(engine.list, 0, name);
+    list_set_cell(engine.list, row, col_source, source);
+    list_set_cell(engine.list, row, col_destination, destination);
+}
+
+// A continuous run through the worker, from start_worker to the end of the list.
+int run_continuous(const char* what, const char* source, const char* destination)
+{
+    std::size_t files = 0;
+    unsigned long long bytes = 0;
+    count_tree(source, files, bytes);
+    Engine engine;
+    prepare_engine(engine, "*.*", source, destination);
+    engine.flags.run_mode = 1;
+    double cpu = cpu_seconds();
+    double start = now_seconds();
+    if (start_worker(engine) != 0)
+        return 1;
+    while (engine.flags.list_finished == 0 && engine.flags.error_pending == 0)
+        Sleep(1);
+    double seconds = now_seconds() - start;
+    cpu = cpu_seconds() - cpu;
+    stop_worker(engine);
+    if (engine.flags.error_pending != 0) {
+        std::fprintf(stderr, "run_bench: a copy failed\n");
+        return 1;
+    }
+    print_figures(what, seconds, files, bytes, cpu);
+    return 0;
+}
+
+// A standby run of one file: from start_worker until its status is written.
+int run_standby(const char* source, const char* destination)
+{
+    Engine engine;
+    prepare_engine(engine, "big.bin", source, destination);
+    engine.settings.data_size = 262144;
+    engine.settings.data_time = 1;
+    std::size_t files = 0;
+    unsigned long long bytes = 0;
+    count_tree(source, files, bytes);
+    double cpu = cpu_seconds();
+    double start = now_seconds();
+    if (start_worker(engine) != 0)
+        return 1;
+    char status[kFieldSize] = "";
+    while (status[0] == 0 || std::strcmp(status, "未") == 0) {
+        Sleep(20);  // the poll must not weigh on the CPU time measured
+        list_get_cell(engine.list, 0, col_file_status, status);
+    }
+    double seconds = now_seconds() - start;
+    cpu = cpu_seconds() - cpu;
+    stop_worker(engine);
+    if (std::strcmp(status, "完") != 0) {
+        std::fprintf(stderr, "run_bench: the standby copy failed\n");
+        return 1;
+    }
+    print_figures("standby", seconds, files, bytes, cpu);
+    return 0;
+}
+
+bool probe_open(const Pair& p)
+{
+    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
+    HANDLE s = CreateFileA(p.source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+    HANDLE d = CreateFileA(p.destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+    FILETIME c, a, ws, wd;
+    bool ok = s != INVALID_HANDLE_VALUE && d != INVALID_HANDLE_VALUE && GetFileTime(s, &c, &a, &ws) &&
+              GetFileTime(d, &c, &a, &wd);
+    CloseHandle(s);
+    CloseHandle(d);
+    return ok;
+}
+
+bool probe_attributes(const Pair& p)
+{
+    WIN32_FILE_ATTRIBUTE_DATA s, d;
+    return GetFileAttributesExA(p.source.c_str(), GetFileExInfoStandard, &s) &&
+           GetFileAttributesExA(p.destination.c_str(), GetFileExInfoStandard, &d);
+}
+
+int run_probe(const char* what, const char* source, const char* destination)
+{
+    bool copy = std::strcmp(what, "probe-copy") == 0;
+    bool open = std::strcmp(what, "probe-open") == 0;
+    double cpu = cpu_seconds();
+    double start = now_seconds();
+    // The listing is part of the measurement: a run cannot do without it.
+    std::vector<Pair> pairs;
+    std::vector<std::string> folders;
+    walk_tree(
+        source, "", [&](const std::string& relative) { folders.push_back(destination + relative); },
+        [&](const std::string& relative, unsigned long long) {
+            pairs.push_back({source + relative, destination + relative});
+        });
+    if (copy) {
+        for (const auto& folder : folders)
+            CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    std::size_t failures = 0;
+    for (const auto& p : pairs) {
+        bool ok;
+        if (copy) {
+            std::string temp = p.destination.substr(0, p.destination.rfind('\\')) + "\\~probe.tmp";
+            ok = CopyFileA(p.source.c_str(), temp.c_str(), FALSE) &&
+                 MoveFileExA(temp.c_str(), p.destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+        } else {
+            ok = open ? probe_open(p) : probe_attributes(p);
+        }
+        failures += ok ? 0 : 1;
+    }
+    double seconds = now_seconds() - start;
+    cpu = cpu_seconds() - cpu;
+    if (failures) {
+        std::fprintf(stderr, "run_bench: %s failed on %u files\n", what, static_cast<unsigned>(failures));
+        return 1;
+    }
+    std::size_t files = 0;
+    unsigned long long bytes = 0;
+    count_tree(source, files, bytes);
+    print_figures(what, seconds, files, bytes, cpu);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "empty") == 0) {
+        print_figures("empty", 0, 0, 0, cpu_seconds());
+        return 0;
+    }
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: run_bench noop|fresh|standby|probe-open|probe-attr|probe-copy SRC DST\n"
+                             "       run_bench empty\n");
+        return 2;
+    }
+    std::string what = argv[1];
+    if (what == "noop" || what == "fresh")
+        return run_continuous(argv[1], argv[2], argv[3]);
+    if (what == "standby")
+        return run_standby(argv[2], argv[3]);
+    if (what.compare(0, 6, "probe-") == 0)
+        return run_probe(argv[1], argv[2], argv[3]);
+    std::fprintf(stderr, "run_bench: unknown measurement %s\n", argv[1]);
+    return 2;
+}
