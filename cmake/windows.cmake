@@ -46,9 +46,12 @@ foreach(kind wine e2e)
   if(NOT srcs)
     continue()
   endif()
+  set(serial)
   if(kind STREQUAL "e2e")
-    # The end-to-end tests share the temporary folders and file helpers.
+    # The end-to-end tests share the temporary folders and file helpers, and
+    # run one at a time: they drive menus and windows on one display.
     list(APPEND srcs ${CMAKE_SOURCE_DIR}/tests/wine/support.cpp)
+    set(serial RUN_SERIAL TRUE)
   endif()
   add_executable(${kind}_tests ${srcs} ${QS_RC})
   qs_target_options(${kind}_tests)
@@ -57,7 +60,7 @@ foreach(kind wine e2e)
     QS_EXE_PATH="$<TARGET_FILE:quillsave>")
   add_dependencies(${kind}_tests quillsave)
   gtest_discover_tests(${kind}_tests TEST_PREFIX "${kind}." DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
+    DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 ${serial})
 endforeach()
 
 file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

@@ -150,6 +150,12 @@ HWND Quillsave::dialog(const char* title, const std::function<bool(HWND)>& accep
     return find_window(process_.dwProcessId, "#32770", title, &accept);
 }
 
+HWND Quillsave::visible_menu() const
+{
+    std::function<bool(HWND)> shown = [](HWND menu) { return IsWindowVisible(menu) != 0; };
+    return find_window(process_.dwProcessId, "#32768", nullptr, &shown);
+}
+
 int Quillsave::wait_exit(DWORD timeout_ms)
 {
     if (WaitForSingleObject(process_.hProcess, timeout_ms) != WAIT_OBJECT_0)
@@ -211,6 +217,22 @@ int list_row_count(HWND main_window)
 void post_command(HWND main_window, int id)
 {
     PostMessageA(main_window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void post_tray_mouse(HWND main_window, UINT mouse_message)
+{
+    PostMessageA(main_window, WM_USER, 901, mouse_message);
+}
+
+bool choose_tray_menu_item(const Quillsave& program, HWND main_window, int index)
+{
+    post_tray_mouse(main_window, WM_RBUTTONDOWN);
+    if (!wait_until([&] { return program.visible_menu() != nullptr; }, 20000))
+        return false;
+    for (int i = 0; i <= index; ++i)
+        PostMessageA(main_window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(main_window, WM_KEYDOWN, VK_RETURN, 0);
+    return wait_until([&] { return program.visible_menu() == nullptr; }, 20000);
 }
 
 void click_button(HWND box, int button_id)

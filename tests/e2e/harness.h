@@ -26,6 +26,8 @@ public:
     HWND dialog(const char* title, const std::function<bool(HWND)>& accept = nullptr) const;
     // Waits for the end of the process; its exit code, or -1 on time-out.
     int wait_exit(DWORD timeout_ms);
+    // A popup menu of this process on screen, or null.
+    HWND visible_menu() const;
     bool exited() const;
     DWORD id() const { return process_.dwProcessId; }
 
@@ -45,6 +47,11 @@ int list_row_count(HWND main_window);
 
 // Posts a menu or tray command to the main window.
 void post_command(HWND main_window, int id);
+// The tray icon's notification of a mouse message (WM_LBUTTONDBLCLK, ...).
+void post_tray_mouse(HWND main_window, UINT mouse_message);
+// Opens the tray menu by a right click on the icon and chooses its item at
+// this index with the keyboard.
+bool choose_tray_menu_item(const Quillsave& program, HWND main_window, int index);
 // A message box button, as a click on it would.
 void click_button(HWND box, int button_id);
 // The text of a message box (its static text).

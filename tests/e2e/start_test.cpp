@@ -109,7 +109,7 @@ TEST(Start, YesShowsTheListAndTheStatusBar)
 
 // The whole automatic start: the notice instead of the question, the window
 // in the tray, a standby run start_time seconds later over a folder entry
-// with Japanese names, and "終了" of the tray menu.
+// with Japanese names, the tray icon's double click and "終了" of its menu.
 TEST(Start, AutoStartRunsFromTheTrayAndEndsByTheTrayMenu)
 {
     TempDir dir;
@@ -145,7 +145,13 @@ TEST(Start, AutoStartRunsFromTheTrayAndEndsByTheTrayMenu)
         << "the standby run copies the tree";
     EXPECT_FALSE(IsWindowVisible(main)) << "the run leaves the window in the tray";
 
-    post_command(main, 192);  // "終了" of the tray menu
+    // A double click on the icon brings the window back; "タクスバー(&T)"
+    // sends it to the tray again.
+    post_tray_mouse(main, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(main) != 0; }, kWindowWait));
+    post_command(main, 141);
+    ASSERT_TRUE(wait_until([&] { return !IsWindowVisible(main); }, kWindowWait));
+    ASSERT_TRUE(choose_tray_menu_item(program, main, 1));  // "終了"
     EXPECT_EQ(program.wait_exit(kExitWait), 0);
     std::vector<std::string> list = lines_of(read_file(dir / "quillsave.ini"));
     ASSERT_EQ(list.size(), 1u);

@@ -1,0 +1,226 @@
+// Runs started and stopped by the menu, copy errors by rw_error_mode, and a
+// run cut off by the end of the program that resumes at the next start.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+#include "tests/wine/support.h"
+
+namespace {
+
+constexpr DWORD kWindowWait = 20000;
+constexpr DWORD kExitWait = 60000;
+
+// Answers the start question with Yes and returns the visible main window.
+HWND start_with_yes(const Quillsave& program)
+{
+    HWND question = nullptr;
+    if (!wait_until([&] { return (question = program.dialog("Quillsave", [](HWND box) {
+                                      return GetDlgItem(box, IDNO) != nullptr;
+                                  })) != nullptr; },
+                    kWindowWait))
+        return nullptr;
+    click_button(question, IDYES);
+    HWND main = nullptr;
+    wait_until([&] { return (main = program.main_window()) && IsWindowVisible(main); }, kWindowWait);
+    return main;
+}
+
+// Opens a popup of the menu bar by its key and presses an item's key, as a
+// user would with the keyboard: the window prepares the popup when it
+// opens, and a grayed item is not carried out. Returns once the menu is
+// closed again.
+void choose_menu_item(const Quillsave& program, HWND main, char popup_key, char item_key)
+{
+    PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, popup_key);
+    ASSERT_TRUE(wait_until([&] { return program.visible_menu() != nullptr; }, kWindowWait));
+    PostMessageA(main, WM_CHAR, item_key, 0);
+    Sleep(500);
+    for (int i = 0; i < 2 && program.visible_menu() != nullptr; ++i) {
+        PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0);
+        Sleep(200);
+    }
+    ASSERT_TRUE(wait_until([&] { return program.visible_menu() == nullptr; }, kWindowWait));
+}
+
+HWND new_list_question(const Quillsave& program)
+{
+    return program.dialog("新規作成");
+}
+
+// "新規作成(&N)" asks its question when it is enabled and the list has rows;
+// "BackUP停止(&P)" stops the run only while it is enabled.
+TEST(Run, MenuItemsAreGrayedDuringARunAndEnabledAfter)
+{
+    TempDir dir;
+    make_folder(dir / "src");
+    write_file(dir / "src\\a.txt", "a");
+    write_file(dir / "quillsave.ini", list_line("*.*", dir / "src", dir / "dst"));
+    write_file(dir / "set.ini", settings_file({{"start_time", "1"}, {"data_time", "2"}, {"set_t_mode", "0"}}));
+    Quillsave program(dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+
+    choose_menu_item(program, main, 'b', 's');  // 待機BackUP開始(&S)
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "待機Backup中"; }, kWindowWait));
+    choose_menu_item(program, main, 'f', 'n');
+    Sleep(1000);
+    EXPECT_EQ(new_list_question(program), nullptr) << "新規作成 is grayed during a run";
+    choose_menu_item(program, main, 'b', 's');
+    EXPECT_EQ(status_text(main, 3), "待機Backup中");
+
+    choose_menu_item(program, main, 'b', 'p');  // BackUP停止(&P), enabled during the run
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait));
+    choose_menu_item(program, main, 'f', 'n');
+    HWND question = nullptr;
+    ASSERT_TRUE(wait_until([&] { return (question = new_list_question(program)) != nullptr; }, kWindowWait))
+        << "新規作成 is enabled again after the run";
+    EXPECT_EQ(message_box_text(question), "保存せずに新規作成してよいですか？");
+    click_button(question, IDNO);
+    ASSERT_TRUE(wait_until([&] { return new_list_question(program) == nullptr; }, kWindowWait));
+    EXPECT_EQ(list_row_count(main), 1);
+
+    post_command(main, 142);
+    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+}
+
+// A schedule that is never due (a yearly start on February 31st), so that
+// only the test starts runs and the end of the list stops them.
+const std::vector<std::pair<std::string, std::string>> kNeverDue = {
+    {"set_t_mode", "1"}, {"set_t_mon", "1"}, {"set_t_mday", "31"}};
+
+std::vector<std::pair<std::string, std::string>> with(std::vector<std::pair<std::string, std::string>> values,
+                                                      const std::vector<std::pair<std::string, std::string>>& more)
+{
+    values.insert(values.end(), more.begin(), more.end());
+    return values;
+}
+
+// One single-file entry whose destination folder cannot be made: a plain
+// file stands where its parent folder should be.
+struct BlockedCopy {
+    TempDir dir;
+    std::string blocker = dir / "blocker";
+    std::string copy = dir / "blocker\\sub\\a.txt";
+
+    explicit BlockedCopy(const std::string& rw_error_mode, bool never_due = true)
+    {
+        make_folder(dir / "src");
+        write_file(dir / "src\\a.txt", "payload");
+        write_file(blocker, "not a folder");
+        write_file(dir / "quillsave.ini", list_line("a.txt", dir / "src", blocker + "\\sub"));
+        auto values = with({{"start_time", "1"}, {"data_time", "1"}, {"restart_time", "3"},
+                            {"rw_error_mode", rw_error_mode}},
+                           never_due ? kNeverDue : std::vector<std::pair<std::string, std::string>>{});
+        write_file(dir / "set.ini", settings_file(values));
+    }
+};
+
+TEST(CopyError, Mode1PausesAndRestartsAfterRestartTime)
+{
+    BlockedCopy bed("1");
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    post_command(main, 111);
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "一時停止中"; }, kWindowWait));
+    EXPECT_EQ(list_cell(main, 0, 3), "棚e");
+    EXPECT_FALSE(file_exists(bed.copy));
+
+    // The way is clear now: the restart timer starts the run again.
+    DeleteFileA(bed.blocker.c_str());
+    ASSERT_TRUE(wait_until([&] { return read_file(bed.copy) == "payload"; }, kWindowWait));
+    post_command(main, 37832);  // 一時停止を終了(&E)
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait));
+    post_command(main, 142);
+    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+}
+
+TEST(CopyError, Mode2StopsAndStaysStopped)
+{
+    BlockedCopy bed("2");
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    post_command(main, 111);
+    ASSERT_TRUE(wait_until([&] { return list_cell(main, 0, 3) == "棚e"; }, kWindowWait));
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait));
+
+    DeleteFileA(bed.blocker.c_str());
+    Sleep(5000);  // longer than restart_time: nothing restarts the run
+    EXPECT_FALSE(file_exists(bed.copy));
+    EXPECT_EQ(status_text(main, 3), "停止中");
+    post_command(main, 142);
+    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+    EXPECT_EQ(read_file(bed.dir / "quillsave.ini"), list_line("a.txt", bed.dir / "src", bed.blocker + "\\sub", "棚e", "完"));
+}
+
+// Started from the tray, the run fails and the program ends by itself,
+// after writing its files.
+TEST(CopyError, Mode3EndsTheProgramAfterWritingItsFiles)
+{
+    BlockedCopy bed("3", false);
+    Quillsave program(bed.dir.path(), "/B");
+    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+    EXPECT_EQ(read_file(bed.dir / "quillsave.ini"), list_line("a.txt", bed.dir / "src", bed.blocker + "\\sub", "棚e", "完"));
+    std::string settings = read_file(bed.dir / "set.ini");
+    EXPECT_EQ(lines_of(settings).size(), 26u);
+    EXPECT_EQ(settings_value(settings, "rw_error_mode"), "3");
+    EXPECT_EQ(settings_value(settings, "fmove_point"), "0") << "the failed entry stays the current one";
+}
+
+struct Record {
+    std::string relative;  // below the source folder, "" for the folder itself
+    std::vector<std::string> files;
+};
+
+// Closing the program in the middle of a folder entry keeps the position
+// and both tables; the next automatic start goes on with the same file of
+// the same folder, without copying the files before it again.
+TEST(Resume, ClosedMidFolderEntryGoesOnAtTheSameFolderAndFile)
+{
+    TempDir dir;
+    std::string source = dir / "ソース";
+    std::string destination = dir / "保存先";
+    make_folder(source + "\\サブ表");
+    for (const char* name : {"一.txt", "二.txt", "三.txt", "四.txt", "五.txt"})
+        write_file(source + "\\" + name, name);
+    write_file(source + "\\サブ表\\六.txt", "六");
+    write_file(dir / "quillsave.ini", list_line("*.*", source, destination));
+    write_file(dir / "set.ini", settings_file({{"start_time", "1"}, {"data_time", "1"}, {"set_t_mode", "0"}}));
+
+    {
+        Quillsave first(dir.path(), "/B");
+        ASSERT_TRUE(wait_until([&] { return !list_folder(destination).empty(); }, 60000));
+        HWND main = first.main_window();
+        ASSERT_TRUE(choose_tray_menu_item(first, main, 0));  // タスクトレーから出す
+        ASSERT_TRUE(wait_until([&] { return IsWindowVisible(main) != 0; }, kWindowWait));
+        post_command(main, 142);
+        ASSERT_EQ(first.wait_exit(kExitWait), 0);
+    }
+    std::string settings = read_file(dir / "set.ini");
+    ASSERT_EQ(settings_value(settings, "folder_search_flag"), "1");
+    ASSERT_EQ(settings_value(settings, "file_search_flag"), "1");
+    int folder = std::stoi(settings_value(settings, "folder_count"));
+    int file = std::stoi(settings_value(settings, "file_count"));
+    std::vector<std::string> folders = lines_of(read_file(dir / "folder.ini"));
+    std::vector<std::string> files = lines_of(read_file(dir / "file.ini"));
+    ASSERT_LT(2 * folder + 1, static_cast<int>(folders.size()));
+    ASSERT_LT(3 * file, static_cast<int>(files.size())) << "stopped inside the folder's files";
+    ASSERT_GT(file, 0);
+    std::string relative = folders[2 * folder + 1];
+    auto copy_of = [&](int index) { return destination + relative + "\\" + files[3 * index]; };
+
+    remove_tree(destination);
+    Quillsave second(dir.path(), "/B");
+    ASSERT_TRUE(wait_until([&] { return file_exists(copy_of(file)); }, 60000));
+    HWND main = second.main_window();
+    post_command(main, 142);
+    ASSERT_EQ(second.wait_exit(kExitWait), 0);
+    for (int before = 0; before < file; ++before)
+        EXPECT_FALSE(file_exists(copy_of(before))) << files[3 * before] << " was done before the end";
+}
+
+}  // namespace
