@@ -170,6 +170,28 @@ bool Quillsave::exited() const
     return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+HWND find_question(const Quillsave& program)
+{
+    return program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) != nullptr; });
+}
+
+HWND start_with_yes(const Quillsave& program)
+{
+    HWND question = nullptr;
+    if (!wait_until([&] { return (question = find_question(program)) != nullptr; }, kWindowWait))
+        return nullptr;
+    click_button(question, IDYES);
+    HWND main = nullptr;
+    wait_until([&] { return (main = program.main_window()) && IsWindowVisible(main); }, kWindowWait);
+    return main;
+}
+
+int end_by_menu(Quillsave& program, HWND main_window)
+{
+    post_command(main_window, 142);
+    return program.wait_exit(kExitWait);
+}
+
 bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms)
 {
     DWORD start = GetTickCount();

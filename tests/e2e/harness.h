@@ -35,6 +35,17 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
+// Waits for a window to appear or go, and for the program to end.
+constexpr DWORD kWindowWait = 20000;
+constexpr DWORD kExitWait = 60000;
+
+// The start question (a "Quillsave" box with a No button), or null.
+HWND find_question(const Quillsave& program);
+// Answers the start question with Yes; the visible main window, or null.
+HWND start_with_yes(const Quillsave& program);
+// "終了(&X)" of the File menu; the program's exit code, or -1.
+int end_by_menu(Quillsave& program, HWND main_window);
+
 // Polls the condition every 100 ms until it holds or the time is up.
 bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms);
 

@@ -10,24 +10,6 @@
 
 namespace {
 
-constexpr DWORD kWindowWait = 20000;
-constexpr DWORD kExitWait = 60000;
-
-// Answers the start question with Yes and returns the visible main window.
-HWND start_with_yes(const Quillsave& program)
-{
-    HWND question = nullptr;
-    if (!wait_until([&] { return (question = program.dialog("Quillsave", [](HWND box) {
-                                      return GetDlgItem(box, IDNO) != nullptr;
-                                  })) != nullptr; },
-                    kWindowWait))
-        return nullptr;
-    click_button(question, IDYES);
-    HWND main = nullptr;
-    wait_until([&] { return (main = program.main_window()) && IsWindowVisible(main); }, kWindowWait);
-    return main;
-}
-
 // Opens a popup of the menu bar by its key and presses an item's key, as a
 // user would with the keyboard: the window prepares the popup when it
 // opens, and a grayed item is not carried out. Returns once the menu is
@@ -82,8 +64,7 @@ TEST(Run, MenuItemsAreGrayedDuringARunAndEnabledAfter)
     ASSERT_TRUE(wait_until([&] { return new_list_question(program) == nullptr; }, kWindowWait));
     EXPECT_EQ(list_row_count(main), 1);
 
-    post_command(main, 142);
-    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+    EXPECT_EQ(end_by_menu(program, main), 0);
 }
 
 // A schedule that is never due (a yearly start on February 31st), so that
@@ -116,15 +97,23 @@ struct BlockedCopy {
                            never_due ? kNeverDue : std::vector<std::pair<std::string, std::string>>{});
         write_file(dir / "set.ini", settings_file(values));
     }
+
+    // Answers Yes and starts a standby run by the menu; the main window.
+    HWND start_standby(const Quillsave& program) const
+    {
+        HWND main = start_with_yes(program);
+        if (main != nullptr)
+            post_command(main, 111);
+        return main;
+    }
 };
 
 TEST(CopyError, Mode1PausesAndRestartsAfterRestartTime)
 {
     BlockedCopy bed("1");
     Quillsave program(bed.dir.path(), "");
-    HWND main = start_with_yes(program);
+    HWND main = bed.start_standby(program);
     ASSERT_NE(main, nullptr);
-    post_command(main, 111);
     ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "一時停止中"; }, kWindowWait));
     EXPECT_EQ(list_cell(main, 0, 3), "棚e");
     EXPECT_FALSE(file_exists(bed.copy));
@@ -134,17 +123,15 @@ TEST(CopyError, Mode1PausesAndRestartsAfterRestartTime)
     ASSERT_TRUE(wait_until([&] { return read_file(bed.copy) == "payload"; }, kWindowWait));
     post_command(main, 37832);  // 一時停止を終了(&E)
     ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait));
-    post_command(main, 142);
-    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+    EXPECT_EQ(end_by_menu(program, main), 0);
 }
 
 TEST(CopyError, Mode2StopsAndStaysStopped)
 {
     BlockedCopy bed("2");
     Quillsave program(bed.dir.path(), "");
-    HWND main = start_with_yes(program);
+    HWND main = bed.start_standby(program);
     ASSERT_NE(main, nullptr);
-    post_command(main, 111);
     ASSERT_TRUE(wait_until([&] { return list_cell(main, 0, 3) == "棚e"; }, kWindowWait));
     ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait));
 
@@ -152,8 +139,7 @@ TEST(CopyError, Mode2StopsAndStaysStopped)
     Sleep(5000);  // longer than restart_time: nothing restarts the run
     EXPECT_FALSE(file_exists(bed.copy));
     EXPECT_EQ(status_text(main, 3), "停止中");
-    post_command(main, 142);
-    EXPECT_EQ(program.wait_exit(kExitWait), 0);
+    EXPECT_EQ(end_by_menu(program, main), 0);
     EXPECT_EQ(read_file(bed.dir / "quillsave.ini"), list_line("a.txt", bed.dir / "src", bed.blocker + "\\sub", "棚e", "完"));
 }
 
@@ -197,8 +183,7 @@ TEST(Resume, ClosedMidFolderEntryGoesOnAtTheSameFolderAndFile)
         HWND main = first.main_window();
         ASSERT_TRUE(choose_tray_menu_item(first, main, 0));  // タスクトレーから出す
         ASSERT_TRUE(wait_until([&] { return IsWindowVisible(main) != 0; }, kWindowWait));
-        post_command(main, 142);
-        ASSERT_EQ(first.wait_exit(kExitWait), 0);
+        ASSERT_EQ(end_by_menu(first, main), 0);
     }
     std::string settings = read_file(dir / "set.ini");
     ASSERT_EQ(settings_value(settings, "folder_search_flag"), "1");
@@ -217,8 +202,7 @@ TEST(Resume, ClosedMidFolderEntryGoesOnAtTheSameFolderAndFile)
     Quillsave second(dir.path(), "/B");
     ASSERT_TRUE(wait_until([&] { return file_exists(copy_of(file)); }, 60000));
     HWND main = second.main_window();
-    post_command(main, 142);
-    ASSERT_EQ(second.wait_exit(kExitWait), 0);
+    ASSERT_EQ(end_by_menu(second, main), 0);
     for (int before = 0; before < file; ++before)
         EXPECT_FALSE(file_exists(copy_of(before))) << files[3 * before] << " was done before the end";
 }

@@ -7,14 +7,6 @@
 
 namespace {
 
-constexpr DWORD kWindowWait = 20000;
-constexpr DWORD kExitWait = 60000;
-
-HWND find_question(const Quillsave& program)
-{
-    return program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) != nullptr; });
-}
-
 HWND find_notice(const Quillsave& program)
 {
     return program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) == nullptr; });
@@ -75,12 +67,8 @@ TEST(Start, YesShowsTheListAndTheStatusBar)
     SavedSession session;
     session.write_to(dir);
     Quillsave program(dir.path(), "");
-    HWND question = nullptr;
-    ASSERT_TRUE(wait_until([&] { return (question = find_question(program)) != nullptr; }, kWindowWait));
-    click_button(question, IDYES);
-
-    HWND main = nullptr;
-    ASSERT_TRUE(wait_until([&] { return (main = program.main_window()) && IsWindowVisible(main); }, kWindowWait));
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
     char title[64] = {};
     GetWindowTextA(main, title, sizeof title);
     EXPECT_STREQ(title, "Quillsave Ver1.03");

@@ -1,0 +1,230 @@
+// The shell's pieces on real windows: the list view over the model, the
+// status bar, the coalesced refresh, the menu graying and the tray record.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <thread>
+
+#include "app/app.h"
+#include "resources/resource.h"
+
+namespace {
+
+LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NOTIFY) {
+        on_list_get_disp_info(reinterpret_cast<NMHDR*>(lparam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A hidden main window with the shell's list view and status bar, over the
+// program's one Engine, emptied before and after each test.
+class AppWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Shell& s = shell();
+        s.instance = GetModuleHandleA(nullptr);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = host_proc;
+        wc.hInstance = s.instance;
+        wc.lpszClassName = "Shell Test Host";
+        RegisterClassA(&wc);
+        InitCommonControls();
+        window = CreateWindowExA(0, "Shell Test Host", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, nullptr, nullptr,
+                                 s.instance, nullptr);
+        ASSERT_NE(window, nullptr);
+        s.main_window = window;
+        s.list_view = create_list_view(window);
+        s.status_bar = create_status_bar(window);
+        MoveWindow(s.list_view, 0, 0, 580, 500, FALSE);
+        reset();
+    }
+    void TearDown() override
+    {
+        reset();
+        refresh_list_view();
+        DestroyWindow(window);
+        Shell& s = shell();
+        s.main_window = s.list_view = s.status_bar = nullptr;
+        s.in_tray = 0;
+    }
+    static void reset()
+    {
+        Engine& e = engine();
+        list_clear(e.list);
+        reset_progress(e);
+        e.flags.running = 0;
+        e.flags.run_mode = 0;
+        e.flags.paused = 0;
+    }
+    static void add_row(const char* name, const char* source, const char* destination)
+    {
+        BackupList& list = engine().list;
+        int row = list_insert_row(list, list_row_count(list), name);
+        list_set_cell(list, row, col_source, source);
+        list_set_cell(list, row, col_destination, destination);
+        list_set_cell(list, row, col_file_status, "未");
+        list_set_cell(list, row, col_folder_status, "未");
+    }
+    static std::string view_cell(int row, int column)
+    {
+        char text[260] = {};
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(shell().list_view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    static std::string bar_text(int part)
+    {
+        char text[128] = {};
+        SendMessageA(shell().status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    static int queued_refreshes()
+    {
+        int n = 0;
+        MSG msg;
+        while (PeekMessageA(&msg, shell().main_window, kRefreshMessage, kRefreshMessage, PM_REMOVE))
+            ++n;
+        return n;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(AppWindow, ListViewShowsTheModelsRowsAndChangedCells)
+{
+    add_row("*.*", "C:\\ソース表", "D:\\保存先");
+    add_row("memo.txt", "C:\\文書", "D:\\控え");
+    refresh_list_view();
+    ASSERT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(view_cell(0, 1), "C:\\ソース表");
+    EXPECT_EQ(view_cell(1, 2), "D:\\控え");
+    EXPECT_EQ(view_cell(1, 4), "未");
+
+    list_set_cell(engine().list, 1, col_file_status, "書e");
+    refresh_list_view();
+    EXPECT_EQ(view_cell(1, 3), "書e");
+    list_delete_row(engine().list, 0);
+    refresh_list_view();
+    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(view_cell(0, 0), "memo.txt");
+}
+
+TEST_F(AppWindow, ListViewHasTheFiveColumnsGridAndFullRowSelect)
+{
+    const char* titles[] = {"ファイル名", "ソース", "保存先", "ﾌｧｲﾙ", "ﾌｫﾙﾀﾞ"};
+    const int widths[] = {100, 150, 250, 40, 40};
+    for (int i = 0; i < 5; ++i) {
+        char title[64] = {};
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = title;
+        column.cchTextMax = sizeof title;
+        ASSERT_TRUE(SendMessageA(shell().list_view, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
+        EXPECT_STREQ(title, titles[i]);
+        EXPECT_EQ(column.cx, widths[i]);
+    }
+    LRESULT extended = SendMessageA(shell().list_view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+    EXPECT_EQ(GetDlgCtrlID(shell().list_view), IDC_LIST_VIEW);
+    EXPECT_EQ(GetDlgCtrlID(shell().status_bar), IDC_STATUS_BAR);
+}
+
+TEST_F(AppWindow, StatusBarShowsFivePartsFromThePositionAndFlags)
+{
+    add_row("a.txt", "C:\\", "D:\\");
+    add_row("b.txt", "C:\\", "D:\\");
+    Engine& e = engine();
+    e.progress.fmove_point = 1;
+    e.progress.folder_count = 3;
+    e.progress.folder_max = 7;
+    e.progress.file_count = -2;
+    e.progress.file_max = 12;
+    e.flags.paused = 1;
+    update_status_bar();
+    int edges[8] = {};
+    ASSERT_EQ(SendMessageA(shell().status_bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
+    EXPECT_EQ(edges[0], 100);
+    EXPECT_EQ(edges[3], 440);
+    EXPECT_EQ(edges[4], -1);
+    EXPECT_EQ(bar_text(0), "LIST=1/2");
+    EXPECT_EQ(bar_text(1), "Folder=3/7");
+    EXPECT_EQ(bar_text(2), "File=-2/12");
+    EXPECT_EQ(bar_text(3), "一時停止中");
+    EXPECT_EQ(bar_text(4), "by Alder-Works");
+    e.flags.running = 1;
+    e.flags.run_mode = 1;
+    update_status_bar();
+    EXPECT_EQ(bar_text(3), "連続Backup中");
+}
+
+// The worker asks after every step; one message is queued however often it
+// asks, and the next refresh lets it ask again.
+TEST_F(AppWindow, RefreshRequestsFromTheWorkerAreCoalesced)
+{
+    std::thread worker([] {
+        for (int i = 0; i < 50; ++i)
+            request_list_refresh();
+    });
+    worker.join();
+    EXPECT_EQ(queued_refreshes(), 1);
+    request_list_refresh();
+    EXPECT_EQ(queued_refreshes(), 0) << "still marked as queued until the refresh ran";
+    refresh_list_view();
+    request_list_refresh();
+    EXPECT_EQ(queued_refreshes(), 1);
+    refresh_list_view();
+}
+
+TEST_F(AppWindow, MenuItemsThatChangeTheListAreGrayedWhileRunning)
+{
+    const int locked[] = {101, 102, 103, 104, 151, 152, 121, 122, 123, 124, 125, 126, 37828, 37829, 37826, 111, 37827};
+    const int untouched[] = {142, 141, 127, 37830, 37831, 37832, 37833, 131, 132, 133};
+    HMENU menu = LoadMenuA(shell().instance, MAKEINTRESOURCEA(IDM_MAIN));
+    ASSERT_NE(menu, nullptr);
+    for (int running : {1, 0}) {
+        engine().flags.running = running;
+        for (int popup = 0; popup < GetMenuItemCount(menu); ++popup)
+            on_init_menu_popup(GetSubMenu(menu, popup));
+        UINT gray_when_running = running ? MF_GRAYED : 0u;
+        for (int id : locked)
+            EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, gray_when_running) << id << " " << running;
+        EXPECT_EQ(GetMenuState(menu, IDM_STOP, MF_BYCOMMAND) & MF_GRAYED, running ? 0u : MF_GRAYED);
+        for (int id : untouched)
+            EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
+    }
+    DestroyMenu(menu);
+}
+
+TEST_F(AppWindow, TrayRecordFollowsTheRun)
+{
+    Shell& s = shell();
+    HICON idle = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_IDLE));
+    HICON running = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_RUNNING));
+    add_tray_icon(window);
+    s.in_tray = 1;
+    EXPECT_EQ(s.tray.cbSize, 88u);
+    EXPECT_EQ(s.tray.hWnd, window);
+    EXPECT_EQ(s.tray.uID, 901u);
+    EXPECT_EQ(s.tray.uFlags, 7u);
+    EXPECT_EQ(s.tray.uCallbackMessage, static_cast<UINT>(WM_USER));
+    EXPECT_STREQ(s.tray.szTip, "Quillsave");
+    EXPECT_EQ(s.tray.hIcon, idle);
+    engine().flags.running = 1;
+    update_tray_icon(window);
+    EXPECT_EQ(s.tray.hIcon, running);
+    restore_from_tray(window);
+    EXPECT_EQ(s.in_tray, 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+}
+
+}  // namespace
