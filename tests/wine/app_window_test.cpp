@@ -227,4 +227,23 @@ TEST_F(AppWindow, TrayRecordFollowsTheRun)
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// A box of the shell runs its own loop, in which the timers keep coming:
+// while one is open they do nothing, so a failure that repeats cannot open
+// a second box inside the first. The reaction comes once the box is closed.
+TEST_F(AppWindow, TimersWaitWhileAShellBoxIsOpen)
+{
+    Shell& s = shell();
+    Engine& e = engine();
+    e.settings.rw_error_mode = 2;
+    e.flags.error_pending = 1;
+    s.boxes_open = 1;
+    on_timer(kTickTimer);
+    EXPECT_EQ(e.flags.error_pending.load(), 1) << "no reaction while a box is open";
+    s.boxes_open = 0;
+    on_timer(kTickTimer);
+    EXPECT_EQ(e.flags.error_pending.load(), 0);
+    EXPECT_EQ(e.flags.paused.load(), 0) << "rw_error_mode 2 only stops";
+    e.settings.rw_error_mode = 0;
+}
+
 }  // namespace
