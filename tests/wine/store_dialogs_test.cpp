@@ -30,7 +30,7 @@ std::thread operate_dialog(const char* title, const char* name, DWORD dialog_thr
 {
     return std::thread([=] {
         HWND dialog = nullptr;
-        for (int i = 0; i < 500 && !dialog; ++i) {
+        for (int i = 0; i < 3000 && !dialog; ++i) {  // the first dialog of a new prefix is slow
             Sleep(20);
             dialog = FindWindowA(nullptr, title);
         }
