@@ -19,9 +19,9 @@
 //   done could skip files without a word.
 // - A folder with more files than a FileTable holds is listed again past the
 //   last file of the full table instead of being left, so no file is skipped.
+// Every file operation goes through the copies and walks, so no Windows
+// header is needed here.
 #include "engine/backup_step.h"
-
-#include <windows.h>
 
 #include <climits>
 #include <cstdio>
