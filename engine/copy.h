@@ -43,10 +43,12 @@ int correct_copy_settings(Settings& settings);
 // data_time seconds as milliseconds, bounded below the infinite wait.
 unsigned pause_milliseconds(int data_time);
 
-// Test seam of copy_standby, empty in the program. before_write(chunk) is
-// called before chunk 0, 1, ... is written; false makes that write fail as on
-// a full disk. before_pause(chunk) is called before the pause after chunk.
+// Test seam of copy_standby, empty in the program. before_read(chunk) and
+// before_write(chunk) are called before chunk 0, 1, ... is read and written;
+// false makes that read fail as on a bad sector, that write as on a full
+// disk. before_pause(chunk) is called before the pause after chunk.
 struct CopyProbe {
+    std::function<bool(int chunk)> before_read;
     std::function<bool(int chunk)> before_write;
     std::function<void(int chunk)> before_pause;
 };

@@ -68,7 +68,8 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
     const CopyProbe& probe = engine.copy_probe;
     for (int index = 0;; ++index) {
         DWORD got = 0;
-        if (!ReadFile(source, buffer, chunk, &got, nullptr))
+        bool bad_read = probe.before_read && !probe.before_read(index);
+        if (bad_read || !ReadFile(source, buffer, chunk, &got, nullptr))
             return Ending::read_failed;  // a short copy must never count as done
         if (got == 0)
             return Ending::complete;

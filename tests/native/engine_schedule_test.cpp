@@ -82,13 +82,6 @@ TEST(ScheduleDueAt, EveryModeOnExactDates)
         EXPECT_EQ(schedule_due_at(c.settings, c.time), c.due) << c.what;
 }
 
-TEST(ScheduleDueAt, ContinuousModeIsNeverDueAtAnySecondOfADay)
-{
-    Settings s = schedule(0, 1, 1, 1, 1, 1);
-    for (int second = 0; second < 24 * 3600; second += 1)
-        ASSERT_FALSE(schedule_due_at(s, at(2024, 1, 1, 4, second / 3600, second / 60 % 60, second % 60)));
-}
-
 TEST(ScheduleDueAt, DailyIsDueOnFiveTicksOfADay)
 {
     Settings s = schedule(4, 1, 1, 1, 17, 45);

@@ -34,17 +34,3 @@ TEST(ResetSettings, EveryFieldBackToItsDefault)
     for (const char* text : {s.temp_backup, s.temp_foler_a1, s.temp_foler_a2, s.file_folder})
         EXPECT_STREQ(text, "C:\\");
 }
-
-TEST(CopyProgress, EveryFieldIsCopied)
-{
-    ProgressState from, to;
-    int v = 1;
-    for (auto* f : {&from.fmove_point, &from.dmove_point, &from.folder_max, &from.folder_count,
-                    &from.folder_search_flag, &from.file_max, &from.file_count, &from.file_search_flag})
-        *f = v++;
-    copy_progress(to, from);
-    v = 1;
-    for (auto* f : {&to.fmove_point, &to.dmove_point, &to.folder_max, &to.folder_count, &to.folder_search_flag,
-                    &to.file_max, &to.file_count, &to.file_search_flag})
-        EXPECT_EQ(f->load(), v++);
-}
