@@ -167,6 +167,11 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
         FileTimes s{};
         if (get_times(src.get(), s))
             SetFileTime(out.get(), &s.created, &s.accessed, &s.written);
+        // On disk before it replaces the old copy, so that a power cut right
+        // after the move cannot leave an empty file where the backup was. The
+        // standby copy pauses after every chunk anyway; the continuous copy
+        // goes without, for speed.
+        FlushFileBuffers(out.get());
     }
     src.reset();
     out.reset();
