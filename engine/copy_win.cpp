@@ -43,20 +43,34 @@ void remove_temp(const char* temp)
 }
 
 // Moves the whole temporary file over the destination. A read-only old
-// destination is made writable first, and gets its attributes back when it
-// could not be replaced after all. On failure the temporary file is removed.
+// destination is made writable and tried again, and gets its attributes back
+// when it could not be replaced after all. On failure the temporary file is
+// removed. The plain move comes first: a backup is mostly new or writable
+// files, and under Wine every extra call on a path costs a file lookup.
 bool put_in_place(const char* temp, const char* destination)
 {
-    DWORD old = GetFileAttributesA(destination);
-    bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY);
-    if (cleared)
-        SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
     if (MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING))
         return true;
-    if (cleared)
+    DWORD old = GetFileAttributesA(destination);
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) {
+        SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+        if (MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING))
+            return true;
         SetFileAttributesA(destination, old);
+    }
     remove_temp(temp);
     return false;
+}
+
+// Creates the temporary file. One left by a power cut is overwritten; only
+// when it cannot be (a system copy made it read-only) is it removed first.
+HANDLE create_temp(const char* temp)
+{
+    HANDLE h = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        return h;
+    remove_temp(temp);
+    return CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr);
 }
 
 // How the chunk loop of copy_standby ended.
@@ -156,9 +170,7 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     char temp[kFieldSize];
     if (!copy_temp_path(temp, destination))
         return copy_create_error;
-    // CREATE_ALWAYS: a temporary file left by a power cut is overwritten.
-    remove_temp(temp);
-    ScopedHandle out(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr));
+    ScopedHandle out(create_temp(temp));
     if (!out.valid())
         return copy_create_error;
 
@@ -202,10 +214,14 @@ static bool system_copy(const char* source, const char* destination)
     char temp[kFieldSize];
     if (!copy_temp_path(temp, destination))
         return false;
-    remove_temp(temp);  // one left by a power cut, even read-only
+    // A temporary file left by a power cut is overwritten; only a read-only
+    // one is removed first, and only when the copy over it failed.
     if (!CopyFileA(source, temp, FALSE)) {
         remove_temp(temp);
-        return false;
+        if (!CopyFileA(source, temp, FALSE)) {
+            remove_temp(temp);
+            return false;
+        }
     }
     return put_in_place(temp, destination);
 }
