@@ -21,6 +21,8 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kStartUpTimer = 2;
 constexpr UINT_PTR kRestartTimer = 3;
 
+int shut_down_system(HWND owner);
+
 struct Shell {
     HINSTANCE instance = nullptr;
     HWND main_window = nullptr;
@@ -42,6 +44,9 @@ struct Shell {
     // The power-off has been asked for the run that finished; cleared by
     // the next real start.
     bool power_off_asked = false;
+    // How the power-off is asked for; tests put a recorder here, since the
+    // real request would end every program of the session.
+    int (*power_off)(HWND owner) = shut_down_system;
     // A refresh message is queued; at most one is.
     std::atomic<bool> refresh_posted{false};
     char current_list_file[kFieldSize] = {};
@@ -87,7 +92,6 @@ void add_tray_icon(HWND window);
 void update_tray_icon(HWND window);
 void restore_from_tray(HWND window);
 void show_tray_menu(HWND window);
-int shut_down_system(HWND owner);
 
 // Dialogs of the shell (shell_dialogs.cpp).
 void show_auto_start_notice(HWND owner);

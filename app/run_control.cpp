@@ -41,7 +41,7 @@ void power_off_after_run()
         return;
     s.power_off_asked = true;
     save_program_files();
-    shut_down_system(s.main_window);
+    s.power_off(s.main_window);
 }
 
 void on_end_of_list_check()

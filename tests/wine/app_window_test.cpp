@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/app.h"
+#include "tests/wine/support.h"
 #include "resources/resource.h"
 
 namespace {
@@ -244,6 +245,47 @@ TEST_F(AppWindow, TimersWaitWhileAShellBoxIsOpen)
     EXPECT_EQ(e.flags.error_pending.load(), 0);
     EXPECT_EQ(e.flags.paused.load(), 0) << "rw_error_mode 2 only stops";
     e.settings.rw_error_mode = 0;
+}
+
+// The power-off ends every program without asking, so the session is saved
+// first, and it is asked once per finished run however many ticks see the
+// end of the list.
+std::string g_seen_at_power_off;
+int g_power_off_calls = 0;
+
+int record_power_off(HWND)
+{
+    ++g_power_off_calls;
+    g_seen_at_power_off = read_file(std::string(engine().workdir.path) + "\\quillsave.ini");
+    return 0;
+}
+
+TEST_F(AppWindow, PowerOffAfterAContinuousRunSavesTheSessionFirstAndIsAskedOnce)
+{
+    TempDir dir;
+    Shell& s = shell();
+    Engine& e = engine();
+    copy_field(e.workdir.path, dir.path().c_str());
+    add_row("a.txt", "C:\\src", "D:\\dst");
+    list_set_cell(e.list, 0, col_file_status, "完");
+    e.settings.shutdown_mode = 1;
+    e.flags.run_mode = 1;
+    e.flags.list_finished = 1;
+    s.power_off = record_power_off;
+    g_power_off_calls = 0;
+
+    on_timer(kTickTimer);
+    on_timer(kTickTimer);
+    on_timer(kTickTimer);
+
+    s.power_off = shut_down_system;
+    s.power_off_asked = false;
+    e.settings.shutdown_mode = 0;
+    e.flags.list_finished = 0;
+    e.workdir.path[0] = 0;
+    EXPECT_EQ(g_power_off_calls, 1);
+    EXPECT_EQ(g_seen_at_power_off, "a.txt,C:\\src,D:\\dst,完,未,\r\n");
+    EXPECT_TRUE(file_exists(dir / "set.ini"));
 }
 
 }  // namespace
