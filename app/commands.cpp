@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "store/files.h"
 #include "store/list_dialogs.h"
+#include "store/settings_dialog.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -109,6 +110,17 @@ void on_command_to_tray()
     s.in_tray = 1;
 }
 
+// The menu grays the command while a run is active; one that arrives all
+// the same (posted by another program) is ignored too, so the dialog never
+// writes the record under a running worker.
+void on_command_settings()
+{
+    Engine& e = engine();
+    if (e.flags.running.load() != 0)
+        return;
+    show_settings_dialog(shell().list_view, e.settings);
+}
+
 void on_command_reset_settings()
 {
     Engine& e = engine();
@@ -156,6 +168,7 @@ void on_command(int id)
     case IDM_START_CONTINUOUS: on_command_start(1); break;
     case IDM_END_PAUSE: on_command_end_pause(); break;
     case IDM_TO_TRAY: on_command_to_tray(); break;
+    case IDM_SETTINGS: on_command_settings(); break;
     case IDM_RESET_SETTINGS: on_command_reset_settings(); break;
     case IDM_CLEAR_POSITION: on_command_clear_position(); break;
     case IDM_HELP: open_web_page(kHelpPage); break;

@@ -6,8 +6,43 @@
 #define IDI_RUNNING 2
 
 // Dialogs.
+#define IDD_SETTINGS 3
 #define IDD_THREAD_WAIT 6
 #define IDD_AUTO_START 8
+
+// Controls of the settings dialog, by group as the dialog shows them.
+// Standby transfer.
+#define IDC_SET_TRANSFER_GROUP 121
+#define IDC_SET_DATA_TIME_LABEL 110
+#define IDC_SET_DATA_TIME 109
+#define IDC_SET_DATA_SIZE_LABEL 108
+#define IDC_SET_DATA_SIZE 106
+#define IDC_SET_START_TIME_LABEL 107
+#define IDC_SET_START_TIME 102
+#define IDC_SET_RESTART_TIME_LABEL 128
+#define IDC_SET_RESTART_TIME 127
+#define IDC_SET_ERROR_MODE_LABEL 126
+#define IDC_SET_ERROR_MODE 125
+// Standby start time.
+#define IDC_SET_SCHEDULE_GROUP 122
+#define IDC_SET_YEARLY 103
+#define IDC_SET_MONTHLY 104
+#define IDC_SET_WEEKLY 105
+#define IDC_SET_DAILY 114
+#define IDC_SET_CONTINUOUS 115
+#define IDC_SET_MONTH 116
+#define IDC_SET_DAY 117
+#define IDC_SET_WEEKDAY 118
+#define IDC_SET_HOUR 119
+#define IDC_SET_MINUTE 120
+// End of a continuous run, and the flags.
+#define IDC_SET_CONTINUOUS_GROUP 123
+#define IDC_SET_SHUTDOWN 124
+#define IDC_SET_OVERWRITE 101
+#define IDC_SET_NO_WAIT_DIALOG 129
+#define IDC_SET_OK 111
+#define IDC_SET_CANCEL 112
+#define IDC_SET_HELP 113
 
 // Texts of the thread wait dialog.
 #define IDC_WAIT_SLEEP 101

@@ -1,0 +1,55 @@
+// The text rules of the settings dialog: the items each combo box offers,
+// the text it shows for the record, how OK reads a box's text back into the
+// record, and which schedule boxes a schedule mode enables. No operating
+// system here: built into the program and natively for the tests.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "store/settings.h"
+
+// The combo boxes of the dialog, named by the setting each one edits.
+enum class SettingsBox {
+    data_size,
+    data_time,
+    start_time,
+    restart_time,
+    rw_error_mode,
+    set_t_mon,
+    set_t_mday,
+    set_t_week,
+    set_t_hour,
+    set_t_min,
+};
+
+// OK fetches a box's text into a buffer of this size, so it sees at most
+// 15 bytes of it; read_settings_box looks at no more than that either.
+constexpr std::size_t kSettingsBoxText = 16;
+
+// The list items of a box, in list order. The day list depends on the month
+// the record shows: 29 days for February, 30 for the months of 30 days and
+// for any month number outside 1 to 12, 31 for the rest.
+std::vector<std::string> settings_box_items(SettingsBox box, const Settings& settings);
+
+// The text a box shows for the record: the value with its unit, the error
+// mode's item ("0:維持" for any mode but 1 to 3), the weekday character
+// ("日" for any weekday but 1 to 6).
+std::string settings_box_text(SettingsBox box, const Settings& settings);
+
+// Reads a box's text into its setting. The unit is cut by its length, not
+// its text, so a number typed without its unit loses its last digits. The
+// schedule fields keep their ranges (month 0-11, day 1-31, hour 0-23, minute
+// 0-59; outside, the first of the range). The timing fields keep ranges the
+// program can run with: data_size 1 to 1048576 (below 1 the default 131072),
+// data_time 1 to 60 seconds, start_time and restart_time 1 to 2147483
+// seconds. The error mode is the digit of the first byte, 0 without one.
+void read_settings_box(SettingsBox box, const char* text, Settings& settings);
+
+// The five schedule boxes in the order month, day, weekday, hour, minute,
+// and whether a schedule mode enables each: 1 yearly enables all but the
+// weekday, 2 monthly day, hour and minute, 3 weekly weekday, hour and
+// minute, 4 daily hour and minute, 0 continuous none; any other mode all.
+constexpr std::size_t kScheduleBoxCount = 5;
+std::array<bool, kScheduleBoxCount> schedule_boxes_enabled(int set_t_mode);

@@ -1,0 +1,211 @@
+// The settings dialog over the text rules of settings_dialog_rules.h: the
+// procedure only dispatches; filling the controls and reading them back go
+// through the tables below.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "store/settings_dialog.h"
+#include "store/settings_dialog_rules.h"
+
+namespace {
+
+// Under a reserved domain, like the program's other pages.
+const char kSettingsHelpPage[] = "https://quillsave.example/settings.html";
+
+struct SettingsDialog {
+    Settings* settings;  // in: shown when the dialog opens; out: written on OK only
+};
+
+struct BoxControl {
+    int id;
+    SettingsBox box;
+};
+
+// In the order the dialog fills them.
+constexpr BoxControl kTransferBoxes[] = {
+    {IDC_SET_DATA_SIZE, SettingsBox::data_size},       {IDC_SET_DATA_TIME, SettingsBox::data_time},
+    {IDC_SET_START_TIME, SettingsBox::start_time},     {IDC_SET_RESTART_TIME, SettingsBox::restart_time},
+    {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode},
+};
+// In the order of schedule_boxes_enabled.
+constexpr BoxControl kScheduleBoxes[kScheduleBoxCount] = {
+    {IDC_SET_MONTH, SettingsBox::set_t_mon},  {IDC_SET_DAY, SettingsBox::set_t_mday},
+    {IDC_SET_WEEKDAY, SettingsBox::set_t_week}, {IDC_SET_HOUR, SettingsBox::set_t_hour},
+    {IDC_SET_MINUTE, SettingsBox::set_t_min},
+};
+
+struct ScheduleRadio {
+    int id;
+    int set_t_mode;
+};
+constexpr ScheduleRadio kScheduleRadios[] = {
+    {IDC_SET_YEARLY, 1}, {IDC_SET_MONTHLY, 2}, {IDC_SET_WEEKLY, 3}, {IDC_SET_DAILY, 4}, {IDC_SET_CONTINUOUS, 0},
+};
+
+struct FlagBox {
+    int id;
+    int Settings::*field;
+};
+constexpr FlagBox kFlagBoxes[] = {
+    {IDC_SET_SHUTDOWN, &Settings::shutdown_mode},
+    {IDC_SET_OVERWRITE, &Settings::conut_save_mode},
+    {IDC_SET_NO_WAIT_DIALOG, &Settings::thread_dialog_mode},
+};
+
+// The items of the list and the record's value in the edit field; no item
+// is selected, so a value that is not listed shows all the same.
+void fill_box(HWND dialog, const BoxControl& control, const Settings& settings)
+{
+    HWND box = GetDlgItem(dialog, control.id);
+    SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : settings_box_items(control.box, settings))
+        SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    std::string shown = settings_box_text(control.box, settings);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
+void read_box(HWND dialog, const BoxControl& control, Settings& settings)
+{
+    char text[kSettingsBoxText] = {};
+    GetDlgItemTextA(dialog, control.id, text, sizeof text);
+    read_settings_box(control.box, text, settings);
+}
+
+void enable_schedule_boxes(HWND dialog, int set_t_mode)
+{
+    const auto enabled = schedule_boxes_enabled(set_t_mode);
+    for (std::size_t i = 0; i < kScheduleBoxCount; ++i)
+        EnableWindow(GetDlgItem(dialog, kScheduleBoxes[i].id), enabled[i]);
+}
+
+// A mode outside 1 to 4 checks "連続"; its boxes are still enabled by the
+// stored mode, so a strange mode shows every box usable.
+void check_schedule_radio(HWND dialog, int set_t_mode)
+{
+    int shown = set_t_mode >= 1 && set_t_mode <= 4 ? set_t_mode : 0;
+    for (const ScheduleRadio& radio : kScheduleRadios)
+        CheckDlgButton(dialog, radio.id, radio.set_t_mode == shown ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// "連続" and no checked button both give 0.
+int checked_schedule_mode(HWND dialog)
+{
+    int mode = 0;
+    for (const ScheduleRadio& radio : kScheduleRadios) {
+        if (radio.set_t_mode != 0 && IsDlgButtonChecked(dialog, radio.id) != BST_UNCHECKED)
+            mode = radio.set_t_mode;
+    }
+    return mode;
+}
+
+void init_settings_dialog(HWND dialog, const Settings& settings)
+{
+    for (const BoxControl& control : kTransferBoxes)
+        fill_box(dialog, control, settings);
+    check_schedule_radio(dialog, settings.set_t_mode);
+    // The day list follows the stored month; choosing another month in the
+    // dialog does not rebuild it.
+    for (const BoxControl& control : kScheduleBoxes)
+        fill_box(dialog, control, settings);
+    enable_schedule_boxes(dialog, settings.set_t_mode);
+    for (const FlagBox& flag : kFlagBoxes)
+        CheckDlgButton(dialog, flag.id, settings.*flag.field != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// Disabled boxes are read like the others.
+bool apply_settings_dialog(HWND dialog, Settings& settings)
+{
+    for (const BoxControl& control : kTransferBoxes)
+        read_box(dialog, control, settings);
+    settings.set_t_mode = checked_schedule_mode(dialog);
+    for (const BoxControl& control : kScheduleBoxes)
+        read_box(dialog, control, settings);
+    for (const FlagBox& flag : kFlagBoxes)
+        settings.*flag.field = IsDlgButtonChecked(dialog, flag.id) != BST_UNCHECKED ? 1 : 0;
+    return true;
+}
+
+SettingsDialog* dialog_data(HWND dialog)
+{
+    return reinterpret_cast<SettingsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// Keeps the data for the commands; TRUE lets the system set the focus.
+INT_PTR on_init_dialog(HWND dialog, LPARAM param)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, param);
+    init_settings_dialog(dialog, *reinterpret_cast<SettingsDialog*>(param)->settings);
+    return TRUE;
+}
+
+INT_PTR on_ok(HWND dialog)
+{
+    if (apply_settings_dialog(dialog, *dialog_data(dialog)->settings))
+        EndDialog(dialog, 1);
+    return TRUE;
+}
+
+INT_PTR on_close(HWND dialog)
+{
+    EndDialog(dialog, 1);
+    return TRUE;
+}
+
+INT_PTR on_help(HWND dialog)
+{
+    ShellExecuteA(dialog, "open", kSettingsHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+    return TRUE;
+}
+
+// The values in the boxes stay; only which boxes are usable changes.
+INT_PTR on_schedule_radio(HWND dialog, int set_t_mode)
+{
+    enable_schedule_boxes(dialog, set_t_mode);
+    return TRUE;
+}
+
+INT_PTR on_paint(HWND dialog)
+{
+    PAINTSTRUCT paint;
+    BeginPaint(dialog, &paint);
+    EndPaint(dialog, &paint);
+    return TRUE;
+}
+
+// Any notification of a radio button counts, as a click does.
+INT_PTR on_command(HWND dialog, int id)
+{
+    for (const ScheduleRadio& radio : kScheduleRadios) {
+        if (radio.id == id)
+            return on_schedule_radio(dialog, radio.set_t_mode);
+    }
+    switch (id) {
+    case IDC_SET_OK: return on_ok(dialog);
+    case IDC_SET_CANCEL: return on_close(dialog);
+    case IDC_SET_HELP: return on_help(dialog);
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return on_init_dialog(dialog, lparam);
+    case WM_COMMAND: return on_command(dialog, LOWORD(wparam));
+    case WM_CLOSE: return on_close(dialog);
+    case WM_PAINT: return on_paint(dialog);
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR show_settings_dialog(HWND list_view, Settings& settings)
+{
+    SettingsDialog data = {&settings};
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), list_view,
+                           settings_dialog_proc, reinterpret_cast<LPARAM>(&data));
+}

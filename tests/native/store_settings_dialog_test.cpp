@@ -1,0 +1,224 @@
+// The settings dialog's text rules: the items and shown texts of its combo
+// boxes, how OK reads the texts back, and the schedule boxes of each mode.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/run_state.h"
+#include "store/settings_dialog_rules.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr SettingsBox kAllBoxes[] = {
+    SettingsBox::data_size, SettingsBox::data_time,  SettingsBox::start_time, SettingsBox::restart_time,
+    SettingsBox::rw_error_mode, SettingsBox::set_t_mon, SettingsBox::set_t_mday, SettingsBox::set_t_week,
+    SettingsBox::set_t_hour, SettingsBox::set_t_min,
+};
+
+Settings defaults()
+{
+    Settings s{};
+    ProgressState progress;
+    reset_settings(s, progress);
+    return s;
+}
+
+// Every box's shown text read back, as OK without a change does.
+Settings read_back(const Settings& shown)
+{
+    Settings s = shown;
+    for (SettingsBox box : kAllBoxes)
+        read_settings_box(box, settings_box_text(box, shown).c_str(), s);
+    return s;
+}
+
+// Settings holds only ints and 260-byte texts: no padding to compare.
+bool same_record(const Settings& a, const Settings& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(SettingsDialogRules, ShownTexts)
+{
+    Settings d = defaults();
+    Settings odd = d;
+    odd.data_size = 5000;
+    odd.data_time = 4;
+    odd.rw_error_mode = 7;
+    odd.set_t_mon = 2147483647;  // shown plus one without overflow
+    odd.set_t_week = 0;
+    Settings edge = d;
+    edge.data_size = -2147483647 - 1;
+    edge.rw_error_mode = 3;
+    edge.set_t_mon = -1;
+    edge.set_t_week = 7;
+    struct Case { const Settings* settings; SettingsBox box; const char* shown; } cases[] = {
+        {&d, SettingsBox::data_size, "131072byte"},   {&d, SettingsBox::data_time, "3sec"},
+        {&d, SettingsBox::start_time, "120sec"},      {&d, SettingsBox::restart_time, "60sec"},
+        {&d, SettingsBox::rw_error_mode, "1:一時停止"}, {&d, SettingsBox::set_t_mon, "2月"},
+        {&d, SettingsBox::set_t_mday, "1日"},         {&d, SettingsBox::set_t_week, "月"},
+        {&d, SettingsBox::set_t_hour, "1時"},         {&d, SettingsBox::set_t_min, "1分"},
+        {&odd, SettingsBox::data_size, "5000byte"},   {&odd, SettingsBox::data_time, "4sec"},
+        {&odd, SettingsBox::rw_error_mode, "0:維持"}, {&odd, SettingsBox::set_t_mon, "2147483648月"},
+        {&odd, SettingsBox::set_t_week, "日"},        {&edge, SettingsBox::data_size, "-2147483648byte"},
+        {&edge, SettingsBox::rw_error_mode, "3:EXE終了"}, {&edge, SettingsBox::set_t_mon, "0月"},
+        {&edge, SettingsBox::set_t_week, "日"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(settings_box_text(c.box, *c.settings), c.shown) << static_cast<int>(c.box);
+}
+
+TEST(SettingsDialogRules, DayListFollowsTheStoredMonth)
+{
+    struct Case { int set_t_mon; std::size_t days; const char* last; } cases[] = {
+        {1, 29, "29日"}, {3, 30, "30日"}, {0, 31, "31日"}, {11, 31, "31日"}, {10, 30, "30日"},
+        {12, 30, "30日"}, {-1, 30, "30日"}, {2147483647, 30, "30日"},
+    };
+    Settings s = defaults();
+    for (const auto& c : cases) {
+        s.set_t_mon = c.set_t_mon;
+        std::vector<std::string> days = settings_box_items(SettingsBox::set_t_mday, s);
+        ASSERT_EQ(days.size(), c.days) << c.set_t_mon;
+        EXPECT_EQ(days.front(), "1日");
+        EXPECT_EQ(days.back(), c.last) << c.set_t_mon;
+    }
+}
+
+TEST(SettingsDialogRules, ListItems)
+{
+    Settings s = defaults();
+    using Items = std::vector<std::string>;
+    EXPECT_EQ(settings_box_items(SettingsBox::data_size, s),
+              (Items{"8192byte", "16384byte", "32768byte", "65536byte", "131072byte", "262144byte", "524288byte",
+                     "1048576byte"}));
+    EXPECT_EQ(settings_box_items(SettingsBox::restart_time, s), (Items{"10sec", "30sec", "60sec", "120sec"}));
+    EXPECT_EQ(settings_box_items(SettingsBox::rw_error_mode, s),
+              (Items{"0:維持", "1:一時停止", "2:停止", "3:EXE終了"}));
+    EXPECT_EQ(settings_box_items(SettingsBox::set_t_week, s), (Items{"月", "火", "水", "木", "金", "土", "日"}));
+    struct Case { SettingsBox box; std::size_t count; const char* first; const char* last; } cases[] = {
+        {SettingsBox::set_t_mon, 12, "1月", "12月"},
+        {SettingsBox::set_t_hour, 24, "0時", "23時"},
+        {SettingsBox::set_t_min, 60, "0分", "59分"},
+    };
+    for (const auto& c : cases) {
+        Items items = settings_box_items(c.box, s);
+        ASSERT_EQ(items.size(), c.count);
+        EXPECT_EQ(items.front(), c.first);
+        EXPECT_EQ(items.back(), c.last);
+    }
+}
+
+// Each field starts from a value no case expects, so a box that writes
+// nothing or another field fails.
+TEST(SettingsDialogRules, ReadingTextsBack)
+{
+    struct Case { SettingsBox box; const char* text; int Settings::*field; int expected; } cases[] = {
+        // Listed values and typed ones; the unit goes by its length.
+        {SettingsBox::data_size, "262144byte", &Settings::data_size, 262144},
+        {SettingsBox::data_size, "5000byte", &Settings::data_size, 5000},
+        {SettingsBox::data_size, "131072", &Settings::data_size, 13},
+        {SettingsBox::data_size, "8192", &Settings::data_size, 8192},
+        {SettingsBox::data_time, "1000", &Settings::data_time, 1},
+        {SettingsBox::data_time, "30", &Settings::data_time, 30},
+        {SettingsBox::data_time, " 7sec", &Settings::data_time, 7},
+        {SettingsBox::start_time, "960sec", &Settings::start_time, 960},
+        {SettingsBox::restart_time, "10sec", &Settings::restart_time, 10},
+        {SettingsBox::rw_error_mode, "2:停止", &Settings::rw_error_mode, 2},
+        {SettingsBox::rw_error_mode, "7", &Settings::rw_error_mode, 7},
+        {SettingsBox::rw_error_mode, "維持", &Settings::rw_error_mode, 0},
+        {SettingsBox::rw_error_mode, "", &Settings::rw_error_mode, 0},
+        // Schedule ranges: outside, the first value of the range.
+        {SettingsBox::set_t_mon, "12月", &Settings::set_t_mon, 11},
+        {SettingsBox::set_t_mon, "13月", &Settings::set_t_mon, 0},
+        {SettingsBox::set_t_mon, "12", &Settings::set_t_mon, 0},
+        {SettingsBox::set_t_mon, "-2147483648月", &Settings::set_t_mon, 0},
+        {SettingsBox::set_t_mday, "31日", &Settings::set_t_mday, 31},
+        {SettingsBox::set_t_mday, "0日", &Settings::set_t_mday, 1},
+        {SettingsBox::set_t_hour, "23時", &Settings::set_t_hour, 23},
+        {SettingsBox::set_t_hour, "24時", &Settings::set_t_hour, 0},
+        {SettingsBox::set_t_min, "59分", &Settings::set_t_min, 59},
+        {SettingsBox::set_t_min, "60分", &Settings::set_t_min, 0},
+        // A box emptied or left with one digit is read whole.
+        {SettingsBox::set_t_mon, "7", &Settings::set_t_mon, 6},
+        {SettingsBox::set_t_mon, "", &Settings::set_t_mon, 0},
+        {SettingsBox::set_t_mday, "", &Settings::set_t_mday, 1},
+        {SettingsBox::set_t_hour, "5", &Settings::set_t_hour, 5},
+        // The weekday by its character.
+        {SettingsBox::set_t_week, "金", &Settings::set_t_week, 5},
+        {SettingsBox::set_t_week, "土曜", &Settings::set_t_week, 6},
+        {SettingsBox::set_t_week, "日", &Settings::set_t_week, 0},
+        {SettingsBox::set_t_week, "Mon", &Settings::set_t_week, 0},
+        {SettingsBox::set_t_week, "", &Settings::set_t_week, 0},
+        // Values the program could not run with stay in a usable range.
+        {SettingsBox::data_size, "0byte", &Settings::data_size, 131072},
+        {SettingsBox::data_size, "-5byte", &Settings::data_size, 131072},
+        {SettingsBox::data_size, "2097152byte", &Settings::data_size, 1048576},
+        {SettingsBox::data_size, "4294967297byte", &Settings::data_size, 1},
+        {SettingsBox::data_time, "0sec", &Settings::data_time, 1},
+        {SettingsBox::data_time, "86400sec", &Settings::data_time, 60},
+        {SettingsBox::start_time, "-1sec", &Settings::start_time, 1},
+        {SettingsBox::start_time, "9999999sec", &Settings::start_time, 2147483},
+        {SettingsBox::restart_time, "0sec", &Settings::restart_time, 1},
+        {SettingsBox::restart_time, "2147484sec", &Settings::restart_time, 2147483},
+        // Only 15 bytes are seen, as the dialog fetches them: "55" is beyond.
+        {SettingsBox::data_time, "000000000000055sec", &Settings::data_time, 1},
+    };
+    for (const auto& c : cases) {
+        Settings s{};
+        s.*c.field = -99;
+        read_settings_box(c.box, c.text, s);
+        EXPECT_EQ(s.*c.field, c.expected) << c.text;
+    }
+}
+
+TEST(SettingsDialogRules, ShownRecordsReadBackUnchanged)
+{
+    Settings d = defaults();
+    Settings edges = d;
+    edges.data_size = 1048576;
+    edges.data_time = 60;
+    edges.start_time = 2147483;
+    edges.restart_time = 1;
+    edges.rw_error_mode = 3;
+    edges.set_t_mon = 11;
+    edges.set_t_mday = 31;
+    edges.set_t_week = 0;
+    edges.set_t_hour = 23;
+    edges.set_t_min = 59;
+    Settings low = d;
+    low.data_size = 1;
+    low.data_time = 1;
+    low.rw_error_mode = 0;
+    low.set_t_mon = 0;
+    low.set_t_week = 6;
+    low.set_t_hour = 0;
+    low.set_t_min = 0;
+    for (const Settings* s : {&d, &edges, &low})
+        EXPECT_TRUE(same_record(read_back(*s), *s)) << settings_box_text(SettingsBox::set_t_mon, *s);
+}
+
+// A stored error mode of 7 shows "0:維持" and reads back as 0.
+TEST(SettingsDialogRules, StrangeErrorModeReadsBackAsShown)
+{
+    Settings s = defaults();
+    s.rw_error_mode = 7;
+    EXPECT_EQ(read_back(s).rw_error_mode, 0);
+}
+
+TEST(SettingsDialogRules, ScheduleBoxesOfEachMode)
+{
+    using Enabled = std::array<bool, kScheduleBoxCount>;
+    struct Case { int mode; Enabled enabled; } cases[] = {
+        {1, {true, true, false, true, true}},   {2, {false, true, false, true, true}},
+        {3, {false, false, true, true, true}},  {4, {false, false, false, true, true}},
+        {0, {false, false, false, false, false}}, {5, {true, true, true, true, true}},
+        {-1, {true, true, true, true, true}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(schedule_boxes_enabled(c.mode), c.enabled) << c.mode;
+}
+
+}  // namespace
