@@ -1,0 +1,24 @@
+// The rows that the list edit commands add.
+#include "dialogs/list_entries.h"
+
+int insert_entry(BackupList& list, int index, const EntryBuffer& entry)
+{
+    int row = list_insert_row(list, index, entry.file_name);
+    list_set_cell(list, row, col_source, entry.source);
+    list_set_cell(list, row, col_destination, entry.destination);
+    return row;
+}
+
+bool found_item_entry(EntryBuffer& out, bool is_folder, const char* name, const char* source,
+                      const char* destination)
+{
+    clear_entry_buffer(out);
+    copy_field(out.destination, destination);
+    if (!is_folder) {
+        copy_field(out.file_name, name);
+        copy_field(out.source, source);
+        return true;
+    }
+    copy_field(out.file_name, "*.*");
+    return join_path(out.source, source, name);
+}
