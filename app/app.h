@@ -50,6 +50,8 @@ struct Shell {
     // A refresh message is queued; at most one is.
     std::atomic<bool> refresh_posted{false};
     char current_list_file[kFieldSize] = {};
+    // The program's own entry clipboard: empty at start, never saved.
+    EntryBuffer entry_buffer{};
 };
 
 Shell& shell();
@@ -78,6 +80,11 @@ void refresh_list_view();
 void update_status_bar();
 
 // Run control (run_control.cpp).
+// Milliseconds of a timer of `seconds` (start_time, restart_time). A
+// hand-edited set.ini can hold any number: a negative one would wrap to a
+// timer of weeks and the tick timer would never come, so the seconds are
+// kept to 0 .. 2147483 (the longest timer Windows keeps).
+UINT timer_ms(int seconds);
 void start_run();
 void set_small_icon(HICON icon);
 void on_timer(UINT_PTR id);

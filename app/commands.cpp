@@ -1,10 +1,11 @@
-// The menu commands of the main menu and the tray menu. The list editing
-// commands and their dialogs are not part of this program yet; their ids
-// are ignored like any unknown id.
+// The menu commands of the main menu and the tray menu. Ids without a
+// command here are ignored like any unknown id.
 #include <windows.h>
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "dialogs/entry_edit.h"
+#include "dialogs/list_edit.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
 #include "store/files.h"
@@ -135,6 +136,55 @@ void on_command_clear_position()
     update_status_bar();
 }
 
+ListEdit list_edit()
+{
+    Shell& s = shell();
+    return ListEdit{s.main_window, s.list_view, &engine(), &s.entry_buffer};
+}
+
+// The menu grays the list edits during a run; one that arrives all the same
+// (posted by another program) is ignored, so that no edit and no reset ever
+// meets a running worker.
+bool list_locked()
+{
+    return engine().flags.running.load() != 0;
+}
+
+// The list edits end with the reset whatever happened: also after a
+// no-selection message, a cancelled dialog or a Copy that changed nothing.
+// A cancelled New entry adds no row, and Edit without a selection opens no
+// dialog: an empty row or the same message twice would serve no one.
+void on_command_entry_new()
+{
+    if (list_locked())
+        return;
+    ListEdit edit = list_edit();
+    clear_entry_buffer(*edit.buffer);
+    if (show_entry_edit_dialog(edit.owner, *edit.buffer, edit.engine->settings))
+        append_buffer_entry(edit);
+    reset_run_position();
+}
+
+void on_command_entry_edit()
+{
+    if (list_locked())
+        return;
+    ListEdit edit = list_edit();
+    if (load_selected_entry(edit) && show_entry_edit_dialog(edit.owner, *edit.buffer, edit.engine->settings))
+        store_selected_entry(edit);
+    reset_run_position();
+}
+
+// Delete, Copy, Paste, Paste as new and Add all: one operation, then the
+// reset.
+void on_command_list_edit(void (*operation)(const ListEdit&))
+{
+    if (list_locked())
+        return;
+    operation(list_edit());
+    reset_run_position();
+}
+
 void open_web_page(const char* address)
 {
     ShellExecuteA(shell().main_window, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -168,6 +218,15 @@ void on_command(int id)
     case IDM_START_CONTINUOUS: on_command_start(1); break;
     case IDM_END_PAUSE: on_command_end_pause(); break;
     case IDM_TO_TRAY: on_command_to_tray(); break;
+    case IDM_ENTRY_NEW: on_command_entry_new(); break;
+    case IDM_ENTRY_EDIT: on_command_entry_edit(); break;
+    case IDM_ENTRY_DELETE: on_command_list_edit(delete_selected_rows); break;
+    case IDM_ENTRY_COPY: on_command_list_edit([](const ListEdit& edit) { load_selected_entry(edit); }); break;
+    case IDM_ENTRY_PASTE: on_command_list_edit(store_selected_entry); break;
+    case IDM_ENTRY_PASTE_NEW: on_command_list_edit(append_buffer_entry); break;
+    case IDM_ADD_ALL: on_command_list_edit(add_all_items); break;
+    case IDM_DESELECT: deselect_all_rows(shell().list_view); break;
+    case IDM_SHOW_FOLDER: show_selected_folder(list_edit()); break;
     case IDM_SETTINGS: on_command_settings(); break;
     case IDM_RESET_SETTINGS: on_command_reset_settings(); break;
     case IDM_CLEAR_POSITION: on_command_clear_position(); break;

@@ -93,3 +93,23 @@
 // Tray menu.
 #define IDM_TRAY_RESTORE 191
 #define IDM_TRAY_EXIT 192
+
+// The entry edit dialog (dialog 1), in its tab order, and its labels.
+#define IDD_ENTRY_EDIT 1
+#define IDC_ENTRY_NAME 101
+#define IDC_ENTRY_SOURCE 102
+#define IDC_ENTRY_DESTINATION 103
+#define IDC_ENTRY_BROWSE_FILE 108
+#define IDC_ENTRY_BROWSE_SOURCE 109
+#define IDC_ENTRY_BROWSE_DESTINATION 110
+#define IDC_ENTRY_OK 111
+#define IDC_ENTRY_CANCEL 112
+#define IDC_ENTRY_HELP 113
+#define IDC_ENTRY_ALL 114
+#define IDC_ENTRY_NAME_LABEL 104
+#define IDC_ENTRY_SOURCE_LABEL 105
+#define IDC_ENTRY_DESTINATION_LABEL 106
+
+// The folder display (dialog 4): its list is made at opening.
+#define IDD_FOLDER_DISPLAY 4
+#define IDC_FOLDER_LIST 301

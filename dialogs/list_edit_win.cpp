@@ -1,0 +1,153 @@
+// The list edit commands' operations over the main list view.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "dialogs/folder_browser.h"
+#include "dialogs/list_edit.h"
+#include "dialogs/list_entries.h"
+
+namespace {
+
+const char kSelectRow[] = "項目を選択して下さい";
+const char kFolderDisplayCaption[] = "内フォルダ表示";
+
+void tell(const ListEdit& edit, const char* text, const char* caption)
+{
+    notify_message(edit.engine->notifier, text, caption, MessageKind::plain);
+}
+
+int next_selected_row(HWND list_view, int after)
+{
+    return static_cast<int>(SendMessageA(list_view, LVM_GETNEXTITEM, after, MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+void set_row_state(HWND list_view, int row, UINT state, UINT mask)
+{
+    LVITEMA item = {};
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageA(list_view, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+const UINT kSelectionStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED;
+
+// Only the top level: a sub-folder becomes one folder entry whose tree the
+// run walks. Any folder counts as one whatever its other attributes: a
+// read-only or hidden folder taken for a file would give an entry that can
+// never be copied.
+void append_found_items(BackupList& list, const char* source, const char* destination)
+{
+    char pattern[kFieldSize];
+    if (!join_path(pattern, source, "*.*"))
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    int n = list_row_count(list);
+    do {
+        if (found.cFileName[0] == '.')
+            continue;
+        EntryBuffer entry;
+        bool is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (found_item_entry(entry, is_folder, found.cFileName, source, destination))
+            n = insert_entry(list, n, entry) + 1;
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+}  // namespace
+
+int selected_row(HWND list_view)
+{
+    return next_selected_row(list_view, -1);
+}
+
+bool load_selected_entry(const ListEdit& edit)
+{
+    int row = selected_row(edit.list_view);
+    if (row < 0) {
+        tell(edit, kSelectRow, "Quillsave");
+        return false;
+    }
+    const BackupList& list = edit.engine->list;
+    EntryBuffer& buffer = *edit.buffer;
+    list_get_cell(list, row, col_file_name, buffer.file_name);
+    list_get_cell(list, row, col_source, buffer.source);
+    list_get_cell(list, row, col_destination, buffer.destination);
+    return true;
+}
+
+void store_selected_entry(const ListEdit& edit)
+{
+    int row = selected_row(edit.list_view);
+    if (row < 0) {
+        tell(edit, kSelectRow, "Quillsave");
+        return;
+    }
+    BackupList& list = edit.engine->list;
+    const EntryBuffer& buffer = *edit.buffer;
+    list_set_cell(list, row, col_file_name, buffer.file_name);
+    list_set_cell(list, row, col_source, buffer.source);
+    list_set_cell(list, row, col_destination, buffer.destination);
+}
+
+void append_buffer_entry(const ListEdit& edit)
+{
+    BackupList& list = edit.engine->list;
+    insert_entry(list, list_row_count(list), *edit.buffer);
+}
+
+// The rows go from the last up, so the indices still to go stay valid. The
+// view keeps selection by index, so it is cleared: the rows that move up
+// must not inherit it.
+void delete_selected_rows(const ListEdit& edit)
+{
+    std::vector<int> rows;
+    for (int row = selected_row(edit.list_view); row >= 0; row = next_selected_row(edit.list_view, row))
+        rows.push_back(row);
+    if (rows.empty()) {
+        tell(edit, kSelectRow, "listview_write");
+        return;
+    }
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        list_delete_row(edit.engine->list, *it);
+    set_row_state(edit.list_view, -1, 0, kSelectionStates);
+}
+
+void deselect_all_rows(HWND list_view)
+{
+    set_row_state(list_view, -1, 0, kSelectionStates);
+}
+
+void add_all_items(const ListEdit& edit)
+{
+    Settings& settings = edit.engine->settings;
+    char source[kFieldSize], destination[kFieldSize];
+    if (!browse_for_folder("転送元のフォルダの指定（全）", settings.temp_foler_a1, source))
+        return;
+    copy_field(settings.temp_foler_a1, source);
+    if (!browse_for_folder("転送先のフォルダの指定", settings.temp_foler_a2, destination))
+        return;
+    copy_field(settings.temp_foler_a2, destination);
+    append_found_items(edit.engine->list, source, destination);
+}
+
+void show_selected_folder(const ListEdit& edit)
+{
+    int row = selected_row(edit.list_view);
+    if (row < 0) {
+        tell(edit, kSelectRow, kFolderDisplayCaption);
+        return;
+    }
+    char name[kFieldSize], source[kFieldSize];
+    list_get_cell(edit.engine->list, row, col_file_name, name);
+    list_get_cell(edit.engine->list, row, col_source, source);
+    if (name[0] != '*') {
+        tell(edit, "ファルダ名を選択して下さい", kFolderDisplayCaption);
+        return;
+    }
+    show_folder_display(edit.owner, source, edit.engine->notifier);
+}

@@ -1,0 +1,520 @@
+// The list edit commands through the shell's command dispatch, on a real list
+// view, with the entry edit dialog, the folder browsers, the folder display
+// and the no-selection messages operated from a second thread as a user
+// would: found by their titles, fields typed, buttons pressed.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app.h"
+#include "resources/resource.h"
+#include "tests/wine/entry_rows.h"
+#include "tests/wine/support.h"
+
+namespace {
+
+const char kEntryTitle[] = "BackUPファイル設定";
+
+LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NOTIFY) {
+        on_list_get_disp_info(reinterpret_cast<NMHDR*>(lparam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+BOOL CALLBACK close_window(HWND window, LPARAM)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Runs action on the first window that find returns within a minute (the
+// first dialog of a new prefix is slow). A window that never comes fails the
+// test, and whatever the shell's thread shows is closed so it cannot hang.
+std::thread operate(std::function<HWND()> find, std::function<void(HWND)> action, const std::string& what)
+{
+    DWORD ui_thread = shell().ui_thread;
+    return std::thread([=] {
+        HWND window = nullptr;
+        for (int i = 0; i < 3000 && !window; ++i) {
+            Sleep(20);
+            window = find();
+        }
+        if (!window) {
+            ADD_FAILURE() << "no window: " << what;
+            EnumThreadWindows(ui_thread, close_window, 0);
+            return;
+        }
+        Sleep(150);  // let it fill its controls first
+        action(window);
+    });
+}
+
+std::thread operate_titled(const char* title, std::function<void(HWND)> action)
+{
+    return operate([=] { return FindWindowA("#32770", title); }, action, title);
+}
+
+void press(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::string field(HWND dialog, int id)
+{
+    char text[kFieldSize] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// The system folder browser shows the caller's title in a static text; its
+// own caption is the system's.
+struct BrowserSearch {
+    const char* prompt;
+    HWND found;
+};
+
+BOOL CALLBACK find_prompt(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<BrowserSearch*>(param);
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        char text[128] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (std::string(text) == search->prompt) {
+            search->found = window;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+std::function<HWND()> folder_browser(const char* prompt, DWORD ui_thread)
+{
+    return [=] {
+        BrowserSearch search = {prompt, nullptr};
+        EnumThreadWindows(ui_thread, find_prompt, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    };
+}
+
+// The browser selects the remembered folder once its tree is ready; an OK
+// before that would confirm the desktop. Then OK or Cancel.
+void answer_browser(HWND browser, const std::string& folder, bool confirm)
+{
+    std::string leaf = folder.substr(folder.rfind('\\') + 1);
+    HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    bool selected = false;
+    char text[kFieldSize] = {};
+    for (int i = 0; i < 1500 && !selected; ++i) {
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        selected = item.hItem && SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && leaf == text;
+        if (!selected)
+            Sleep(20);
+    }
+    EXPECT_TRUE(selected) << "the browser never showed " << folder << " but " << text;
+    PostMessageA(browser, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
+}
+
+// A new folder directly below C:\, removed with its contents at the end. The
+// system's browser finds a path in its tree by the items' recorded times,
+// and the temporary folder changes under it while other tests run, so the
+// folders it opens on live here.
+class DriveRootDir {
+public:
+    explicit DriveRootDir(const std::string& tag)
+        : path_("C:\\qs-list-edit-" + std::to_string(GetCurrentProcessId()) + tag)
+    {
+        make_folder(path_);
+    }
+    ~DriveRootDir() { remove_tree(path_); }
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+
+private:
+    std::string path_;
+};
+
+class ListEdit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Shell& s = shell();
+        s.instance = GetModuleHandleA(nullptr);
+        s.ui_thread = GetCurrentThreadId();
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = host_proc;
+        wc.hInstance = s.instance;
+        wc.lpszClassName = "List Edit Test Host";
+        RegisterClassA(&wc);
+        InitCommonControls();
+        window = CreateWindowExA(0, "List Edit Test Host", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, nullptr,
+                                 nullptr, s.instance, nullptr);
+        ASSERT_NE(window, nullptr);
+        s.main_window = window;
+        s.list_view = create_list_view(window);
+        s.status_bar = create_status_bar(window);
+        install_notifier();
+        clear_entry_buffer(s.entry_buffer);
+        list_clear(engine().list);
+        reset_progress(engine());
+        refresh_list_view();
+    }
+    void TearDown() override
+    {
+        list_clear(engine().list);
+        refresh_list_view();
+        DestroyWindow(window);
+        Shell& s = shell();
+        s.main_window = s.list_view = s.status_bar = nullptr;
+    }
+    // Rows with statuses a run left behind, and a run position inside them.
+    static void add_rows(const std::vector<std::vector<std::string>>& rows)
+    {
+        BackupList& list = engine().list;
+        for (const auto& r : rows) {
+            int row = add_entry(list, r[0], r[1], r[2]);
+            list_set_cell(list, row, col_file_status, "完");
+            list_set_cell(list, row, col_folder_status, "3");
+        }
+        engine().progress.fmove_point = 1;
+        engine().progress.folder_count = 2;
+        refresh_list_view();
+    }
+    static void select_rows(const std::vector<int>& rows)
+    {
+        for (int row : rows) {
+            LVITEMA item = {};
+            item.state = item.stateMask = LVIS_SELECTED;
+            SendMessageA(shell().list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    static std::vector<std::string> row(int index)
+    {
+        const BackupList& list = engine().list;
+        return {cell_text(list, index, 0), cell_text(list, index, 1), cell_text(list, index, 2)};
+    }
+    static int row_count() { return list_row_count(engine().list); }
+    static int selected_count()
+    {
+        return static_cast<int>(SendMessageA(shell().list_view, LVM_GETSELECTEDCOUNT, 0, 0));
+    }
+    // Every row's statuses "未" and the run position back at the start.
+    static void expect_reset()
+    {
+        for (int i = 0; i < row_count(); ++i) {
+            EXPECT_EQ(cell_text(engine().list, i, col_file_status), "未") << i;
+            EXPECT_EQ(cell_text(engine().list, i, col_folder_status), "未") << i;
+        }
+        EXPECT_EQ(engine().progress.fmove_point.load(), 0);
+        EXPECT_EQ(engine().progress.folder_count.load(), 0);
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(ListEdit, NewEntryWithAllAndOkAppendsAFolderEntryAndResetsThePosition)
+{
+    add_rows({{"memo.txt", "C:\\文書", "D:\\控え"}});
+    copy_field(shell().entry_buffer.file_name, "old.txt");  // New entry starts empty
+    std::string shown;
+    std::thread user = operate_titled(kEntryTitle, [&](HWND dialog) {
+        shown = field(dialog, IDC_ENTRY_NAME) + "|" + field(dialog, IDC_ENTRY_SOURCE);
+        SetDlgItemTextA(dialog, IDC_ENTRY_SOURCE, "C:\\ソース表");
+        SetDlgItemTextA(dialog, IDC_ENTRY_DESTINATION, "E:\\保存");
+        press(dialog, IDC_ENTRY_ALL);
+        press(dialog, IDC_ENTRY_OK);
+    });
+    on_command(IDM_ENTRY_NEW);
+    user.join();
+    EXPECT_EQ(shown, "|");
+    ASSERT_EQ(row_count(), 2);
+    EXPECT_EQ(row(1), (std::vector<std::string>{"*.*", "C:\\ソース表", "E:\\保存"}));
+    EXPECT_STREQ(engine().settings.temp_backup, "E:\\保存");
+    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
+    expect_reset();
+}
+
+TEST_F(ListEdit, EditWritesTheSelectedRowOnlyOnOk)
+{
+    struct Case { int command; const char* typed; int button; bool written; int rows; } cases[] = {
+        {IDM_ENTRY_EDIT, "new.txt", IDC_ENTRY_OK, true, 3},
+        {IDM_ENTRY_EDIT, "new.txt", IDC_ENTRY_CANCEL, false, 3},
+        {IDM_ENTRY_EDIT, "new.txt", 0, false, 3},  // 0: the close box
+        {IDM_ENTRY_NEW, "new.txt", IDC_ENTRY_CANCEL, false, 3},
+    };
+    for (const auto& c : cases) {
+        list_clear(engine().list);
+        add_rows({{"a.txt", "C:\\a", "D:\\a"}, {"b.txt", "C:\\b", "D:\\b"}, {"c.txt", "C:\\c", "D:\\c"}});
+        select_rows({1, 2});  // the first selected row is the one edited
+        copy_field(engine().settings.temp_backup, "T:\\before");
+        std::string shown;
+        std::thread user = operate_titled(kEntryTitle, [&](HWND dialog) {
+            shown = field(dialog, IDC_ENTRY_NAME);
+            SetDlgItemTextA(dialog, IDC_ENTRY_NAME, c.typed);
+            SetDlgItemTextA(dialog, IDC_ENTRY_DESTINATION, "D:\\new");
+            if (c.button != 0)
+                press(dialog, c.button);
+            else
+                PostMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        on_command(c.command);
+        user.join();
+        EXPECT_EQ(shown, c.command == IDM_ENTRY_EDIT ? "b.txt" : "") << c.button;
+        ASSERT_EQ(row_count(), c.rows);
+        EXPECT_EQ(row(1), c.written ? (std::vector<std::string>{"new.txt", "C:\\b", "D:\\new"})
+                                    : (std::vector<std::string>{"b.txt", "C:\\b", "D:\\b"}))
+            << c.button;
+        EXPECT_EQ(row(2)[0], "c.txt");
+        EXPECT_STREQ(engine().settings.temp_backup, c.written ? "D:\\new" : "T:\\before");
+        expect_reset();
+    }
+}
+
+TEST_F(ListEdit, CopyPasteAndPasteAsNewMoveTheFirstSelectedRowThroughTheBuffer)
+{
+    add_rows({{"*.*", "C:\\表", "D:\\ソ"}, {"b.txt", "C:\\b", "D:\\b"}, {"c.txt", "C:\\c", "D:\\c"}});
+    select_rows({0, 2});
+    on_command(IDM_ENTRY_COPY);
+    EXPECT_STREQ(shell().entry_buffer.source, "C:\\表");
+    EXPECT_EQ(row(0), (std::vector<std::string>{"*.*", "C:\\表", "D:\\ソ"}));
+    expect_reset();
+
+    on_command(IDM_DESELECT);
+    select_rows({2});
+    list_set_cell(engine().list, 2, col_file_status, "完");
+    engine().progress.fmove_point = 2;
+    on_command(IDM_ENTRY_PASTE);
+    EXPECT_EQ(row(2), row(0));
+    EXPECT_EQ(row(1)[0], "b.txt");
+    expect_reset();
+
+    on_command(IDM_ENTRY_PASTE_NEW);
+    ASSERT_EQ(row_count(), 4);
+    EXPECT_EQ(row(3), row(0));
+    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 4);
+    expect_reset();
+}
+
+TEST_F(ListEdit, DeleteRemovesEverySelectedRowAndDeselectClearsTheRest)
+{
+    add_rows({{"0", "", ""}, {"1", "", ""}, {"2", "", ""}, {"3", "", ""}, {"4", "", ""}});
+    select_rows({1, 3, 4});
+    on_command(IDM_ENTRY_DELETE);
+    ASSERT_EQ(row_count(), 2);
+    EXPECT_EQ(row(0)[0], "0");
+    EXPECT_EQ(row(1)[0], "2");
+    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(selected_count(), 0);
+    expect_reset();
+
+    select_rows({0, 1});
+    engine().progress.fmove_point = 1;
+    on_command(IDM_DESELECT);
+    EXPECT_EQ(selected_count(), 0);
+    EXPECT_EQ(engine().progress.fmove_point.load(), 1);  // no reset after a deselect
+}
+
+TEST_F(ListEdit, CommandsWithoutTheirRowShowTheMessageAndStillReset)
+{
+    struct Case { int command; const char* caption; const char* text; bool resets; } cases[] = {
+        {IDM_ENTRY_EDIT, "Quillsave", "項目を選択して下さい", true},
+        {IDM_ENTRY_DELETE, "listview_write", "項目を選択して下さい", true},
+        {IDM_ENTRY_COPY, "Quillsave", "項目を選択して下さい", true},
+        {IDM_ENTRY_PASTE, "Quillsave", "項目を選択して下さい", true},
+        {IDM_SHOW_FOLDER, "内フォルダ表示", "項目を選択して下さい", false},
+        {IDM_SHOW_FOLDER, "内フォルダ表示", "ファルダ名を選択して下さい", false},  // a single-file row
+    };
+    for (const auto& c : cases) {
+        list_clear(engine().list);
+        add_rows({{"a.txt", "C:\\a", "D:\\a"}, {"b.txt", "C:\\b", "D:\\b"}});
+        if (std::string(c.text) != "項目を選択して下さい")
+            select_rows({1});
+        std::string text;
+        HWND owner = nullptr;
+        std::thread user = operate_titled(c.caption, [&](HWND box) {
+            text = field(box, 0xFFFF);  // a message box's text
+            owner = GetWindow(box, GW_OWNER);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        on_command(c.command);
+        user.join();
+        EXPECT_EQ(text, c.text) << c.caption;
+        EXPECT_EQ(owner, window) << c.caption;  // the shell's own box over the main window
+        EXPECT_EQ(row(1), (std::vector<std::string>{"b.txt", "C:\\b", "D:\\b"})) << c.caption;
+        if (c.resets)
+            expect_reset();
+        else
+            EXPECT_EQ(engine().progress.fmove_point.load(), 1) << c.caption;
+    }
+}
+
+TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
+{
+    TempDir dir;
+    make_folder(dir / "a\\表");
+    make_folder(dir / "c");
+    write_file(dir / "a\\x.txt", "x");
+    add_rows({{"*.*", dir.path(), "D:\\d"}});
+    select_rows({0});
+    FolderTable& run_table = engine().folders;  // a resumable run's walk
+    run_table.count = 1;
+    copy_field(run_table.records[0].full_path, "R:\\run");
+    std::vector<std::string> shown;
+    std::thread user = operate_titled("各フォルダー表示", [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
+        int n = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i)
+            for (int column = 0; column < 2; ++column) {
+                char text[kFieldSize] = {};
+                LVITEMA item = {};
+                item.iSubItem = column;
+                item.pszText = text;
+                item.cchTextMax = sizeof text;
+                SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+                shown.push_back(text);
+            }
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    on_command(IDM_SHOW_FOLDER);
+    user.join();
+    // The source itself first; the folders below in the order the system
+    // lists them.
+    ASSERT_EQ(shown.size(), 8u);
+    EXPECT_EQ(shown[0], dir.path());
+    EXPECT_EQ(shown[1], "");
+    std::vector<std::string> below;
+    for (std::size_t i = 2; i < shown.size(); i += 2)
+        below.push_back(shown[i] + "|" + shown[i + 1]);
+    std::sort(below.begin(), below.end());
+    std::vector<std::string> expected = {dir / "a\\表" + "|\\a\\表", dir / "a" + "|\\a", dir / "c" + "|\\c"};
+    EXPECT_EQ(below, expected);
+    EXPECT_EQ(run_table.count, 1);
+    EXPECT_STREQ(run_table.records[0].full_path, "R:\\run");
+    EXPECT_EQ(engine().progress.fmove_point.load(), 1);
+    clear_folder_table(run_table);
+}
+
+TEST_F(ListEdit, AddAllAppendsTheTopLevelOfTheChosenSource)
+{
+    DriveRootDir source("s"), destination("d");
+    make_folder(source / "a\\deep");
+    make_folder(source / "b");
+    write_file(source / "x.txt", "x");
+    write_file(source / ".profile", "p");
+    write_file(source / "a\\deep\\y.txt", "y");
+    struct Case { bool second_confirmed; int rows_added; } cases[] = {{true, 3}, {false, 0}};
+    for (const auto& c : cases) {
+        list_clear(engine().list);
+        add_rows({{"keep.txt", "C:\\k", "D:\\k"}});
+        Settings& settings = engine().settings;
+        copy_field(settings.temp_foler_a1, source.path().c_str());
+        copy_field(settings.temp_foler_a2, destination.path().c_str());
+        DWORD ui_thread = GetCurrentThreadId();
+        std::thread user = operate(folder_browser("転送元のフォルダの指定（全）", ui_thread), [&](HWND browser) {
+            answer_browser(browser, source.path(), true);
+            std::thread second = operate(folder_browser("転送先のフォルダの指定", ui_thread), [&](HWND next) {
+                answer_browser(next, destination.path(), c.second_confirmed);
+            }, "destination browser");
+            second.join();
+        }, "source browser");
+        on_command(IDM_ADD_ALL);
+        user.join();
+        EXPECT_STRCASEEQ(settings.temp_foler_a1, source.path().c_str());
+        EXPECT_STRCASEEQ(settings.temp_foler_a2, destination.path().c_str());
+        ASSERT_EQ(row_count(), 1 + c.rows_added);
+        std::vector<std::vector<std::string>> added;
+        for (int i = 1; i < row_count(); ++i)
+            added.push_back(row(i));
+        std::sort(added.begin(), added.end());
+        std::vector<std::vector<std::string>> expected;
+        if (c.rows_added > 0)
+            expected = {{"*.*", source / "a", destination.path()},
+                        {"*.*", source / "b", destination.path()},
+                        {"x.txt", source.path(), destination.path()}};
+        EXPECT_EQ(added, expected);
+        expect_reset();
+    }
+}
+
+TEST_F(ListEdit, FileBrowserSplitsThePickAndOffersTheLastDestination)
+{
+    TempDir dir;
+    write_file(dir / "a.txt", "a");
+    struct Case { const char* picked; const char* name; std::string source; } cases[] = {
+        {nullptr, "", ""},  // cancelled: name and source stay empty
+        {"a.txt", "a.txt", dir.path() + "\\"},
+    };
+    for (const auto& c : cases) {
+        copy_field(engine().settings.temp_backup, "T:\\last");
+        std::string fields;
+        std::thread user = operate_titled(kEntryTitle, [&](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_ENTRY_SOURCE, c.picked ? dir.path().c_str() : "");
+            std::thread picker = operate_titled("ファイル名の指定", [&](HWND browser) {
+                if (c.picked && !SetDlgItemTextA(browser, 0x47c, (dir / c.picked).c_str()))
+                    SetDlgItemTextA(browser, 0x480, (dir / c.picked).c_str());
+                PostMessageA(browser, WM_COMMAND, c.picked ? IDOK : IDCANCEL, 0);
+            });
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ENTRY_BROWSE_FILE, BN_CLICKED), 0);
+            picker.join();
+            fields = field(dialog, IDC_ENTRY_NAME) + "|" + field(dialog, IDC_ENTRY_SOURCE) + "|" +
+                     field(dialog, IDC_ENTRY_DESTINATION);
+            press(dialog, IDC_ENTRY_CANCEL);
+        });
+        on_command(IDM_ENTRY_NEW);
+        user.join();
+        EXPECT_STRCASEEQ(fields.c_str(), (c.name + std::string("|") + c.source + "|T:\\last").c_str());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+INT_PTR CALLBACK inert_proc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+}  // namespace
+
+// The templates as the program loads them: titles, and every control's id
+// and text in tab order, the texts converted from the script exactly.
+TEST(ListEditResources, EntryEditAndFolderDisplayTemplates)
+{
+    struct Case { int id; const char* title; std::vector<std::string> controls; } cases[] = {
+        {IDD_ENTRY_EDIT, "BackUPファイル設定",
+         {"104 ファイル名", "101 ", "105 転送元デレクトリ", "102 ", "106 転送先デレクトリ", "103 ", "108 ...",
+          "109 ...", "110 ...", "111 OK", "112 キャンセル", "113 ヘルプ", "114 ALL"}},
+        {IDD_FOLDER_DISPLAY, "各フォルダー表示", {}},
+    };
+    for (const auto& c : cases) {
+        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.id), nullptr, inert_proc, 0);
+        ASSERT_NE(dialog, nullptr) << c.id;
+        char title[64] = {};
+        GetWindowTextA(dialog, title, sizeof title);
+        EXPECT_STREQ(title, c.title);
+        std::vector<std::string> controls;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            char text[64] = {};
+            GetWindowTextA(child, text, sizeof text);
+            controls.push_back(std::to_string(GetDlgCtrlID(child)) + " " + text);
+            // The three fields keep typed text within their width.
+            bool is_field = GetDlgCtrlID(child) < IDC_ENTRY_NAME_LABEL;
+            EXPECT_FALSE(is_field && (GetWindowLongA(child, GWL_STYLE) & ES_AUTOHSCROLL)) << text;
+        }
+        EXPECT_EQ(controls, c.controls);
+        DestroyWindow(dialog);
+    }
+}
