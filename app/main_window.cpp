@@ -67,7 +67,7 @@ LRESULT on_paint(HWND window)
     Shell& s = shell();
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    SetTimer(window, kStartUpTimer, static_cast<UINT>(engine().settings.start_time) * 1000u, nullptr);
+    SetTimer(window, kStartUpTimer, timer_ms(engine().settings.start_time), nullptr);
     if (s.auto_start > 0) {
         update_tray_icon(window);
         add_tray_icon(window);

@@ -72,7 +72,7 @@ void on_copy_error_check()
     update_tray_icon(s.main_window);
     int mode = e.settings.rw_error_mode;
     if (mode == 1) {
-        SetTimer(s.main_window, kRestartTimer, static_cast<UINT>(e.settings.restart_time) * 1000u, nullptr);
+        SetTimer(s.main_window, kRestartTimer, timer_ms(e.settings.restart_time), nullptr);
         e.flags.paused = 1;
     }
     update_status_bar();
@@ -122,6 +122,16 @@ void on_restart_timer()
 void set_small_icon(HICON icon)
 {
     SendMessageA(shell().main_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+UINT timer_ms(int seconds)
+{
+    constexpr int kLongest = 0x7FFFFFFF / 1000;  // USER_TIMER_MAXIMUM in seconds
+    if (seconds < 0)
+        seconds = 0;
+    if (seconds > kLongest)
+        seconds = kLongest;
+    return static_cast<UINT>(seconds) * 1000u;
 }
 
 void start_run()

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <string>
 #include <thread>
 
@@ -245,6 +246,18 @@ TEST_F(AppWindow, TimersWaitWhileAShellBoxIsOpen)
     EXPECT_EQ(e.flags.error_pending.load(), 0);
     EXPECT_EQ(e.flags.paused.load(), 0) << "rw_error_mode 2 only stops";
     e.settings.rw_error_mode = 0;
+}
+
+// start_time and restart_time come from a file the user may edit: no value
+// may wrap into a timer that never comes.
+TEST(TimerLength, SecondsFromSetIniNeverWrap)
+{
+    struct Case { int seconds; UINT ms; } cases[] = {
+        {120, 120000u}, {0, 0u}, {-5, 0u}, {INT_MIN, 0u}, {2147483, 2147483000u}, {2147484, 2147483000u},
+        {INT_MAX, 2147483000u},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(timer_ms(c.seconds), c.ms) << c.seconds;
 }
 
 // The power-off ends every program without asking, so the session is saved
