@@ -2,6 +2,7 @@
 // closes itself, and the thread wait dialog shown while a stop waits.
 #include <windows.h>
 
+#include "store/dialog_paint_win.h"
 #include "app/app.h"
 #include "resources/resource.h"
 
@@ -38,19 +39,11 @@ INT_PTR CALLBACK notice_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
     }
 }
 
-INT_PTR on_wait_paint(HWND dialog)
-{
-    PAINTSTRUCT paint;
-    BeginPaint(dialog, &paint);
-    EndPaint(dialog, &paint);
-    return TRUE;
-}
-
 INT_PTR CALLBACK thread_wait_proc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
-    case WM_PAINT: return on_wait_paint(dialog);
+    case WM_PAINT: return validate_dialog_paint(dialog);
     default: return FALSE;
     }
 }

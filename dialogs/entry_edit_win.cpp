@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "store/dialog_paint_win.h"
 #include "dialogs/entry_edit.h"
 #include "dialogs/entry_edit_text.h"
 #include "dialogs/folder_browser.h"
@@ -104,15 +105,6 @@ INT_PTR on_command(HWND dialog, EntryEdit& edit, int id)
     return TRUE;
 }
 
-// The controls draw themselves; the dialog only validates its area.
-INT_PTR on_paint(HWND dialog)
-{
-    PAINTSTRUCT paint;
-    BeginPaint(dialog, &paint);
-    EndPaint(dialog, &paint);
-    return TRUE;
-}
-
 INT_PTR CALLBACK entry_edit_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_INITDIALOG)
@@ -122,7 +114,7 @@ INT_PTR CALLBACK entry_edit_proc(HWND dialog, UINT message, WPARAM wparam, LPARA
         return FALSE;
     switch (message) {
     case WM_COMMAND: return on_command(dialog, *edit, LOWORD(wparam));
-    case WM_PAINT: return on_paint(dialog);
+    case WM_PAINT: return validate_dialog_paint(dialog);
     case WM_CLOSE: EndDialog(dialog, 1); return TRUE;
     default: return FALSE;
     }

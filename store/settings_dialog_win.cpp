@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "store/dialog_paint_win.h"
 #include "resources/resource.h"
 #include "store/settings_dialog.h"
 #include "store/settings_dialog_rules.h"
@@ -167,14 +168,6 @@ INT_PTR on_schedule_radio(HWND dialog, int set_t_mode)
     return TRUE;
 }
 
-INT_PTR on_paint(HWND dialog)
-{
-    PAINTSTRUCT paint;
-    BeginPaint(dialog, &paint);
-    EndPaint(dialog, &paint);
-    return TRUE;
-}
-
 // Any notification of a radio button counts, as a click does.
 INT_PTR on_command(HWND dialog, int id)
 {
@@ -196,7 +189,7 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
     case WM_INITDIALOG: return on_init_dialog(dialog, lparam);
     case WM_COMMAND: return on_command(dialog, LOWORD(wparam));
     case WM_CLOSE: return on_close(dialog);
-    case WM_PAINT: return on_paint(dialog);
+    case WM_PAINT: return validate_dialog_paint(dialog);
     default: return FALSE;
     }
 }
