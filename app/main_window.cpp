@@ -7,12 +7,13 @@
 #include "dialogs/switches.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 #include "store/files.h"
 
 namespace {
 
 const char kMainClass[] = "Main Window";
-const char kMainTitle[] = "Quillsave Ver1.03";
+const char kMainTitle[] = "Quillsave Ver" QS_VERSION;
 constexpr int kMainSize = 600;
 constexpr int kStatusBarHeight = 20;  // the list view leaves this much below it
 
