@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "dialogs/entry_edit.h"
+#include "dialogs/folder_select.h"
 #include "dialogs/list_edit.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
@@ -185,6 +186,20 @@ void on_command_list_edit(void (*operation)(const ListEdit&))
     reset_run_position();
 }
 
+// Add selected: the destination first, then the items to back up into it;
+// both dialogs open whatever the first one ended with, and the reset
+// follows as after every list edit.
+void on_command_add_selected()
+{
+    if (list_locked())
+        return;
+    Engine& e = engine();
+    HWND owner = shell().main_window;
+    show_folder_select(owner, select_destination, e.settings, e.list);
+    show_folder_select(owner, select_source, e.settings, e.list);
+    reset_run_position();
+}
+
 void open_web_page(const char* address)
 {
     ShellExecuteA(shell().main_window, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -225,6 +240,7 @@ void on_command(int id)
     case IDM_ENTRY_PASTE: on_command_list_edit(store_selected_entry); break;
     case IDM_ENTRY_PASTE_NEW: on_command_list_edit(append_buffer_entry); break;
     case IDM_ADD_ALL: on_command_list_edit(add_all_items); break;
+    case IDM_ADD_SELECTED: on_command_add_selected(); break;
     case IDM_DESELECT: deselect_all_rows(shell().list_view); break;
     case IDM_SHOW_FOLDER: show_selected_folder(list_edit()); break;
     case IDM_SETTINGS: on_command_settings(); break;

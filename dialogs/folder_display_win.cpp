@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "dialogs/list_edit.h"
+#include "dialogs/list_columns_win.h"
 #include "resources/resource.h"
 
 namespace {
@@ -17,17 +18,6 @@ struct FolderDisplay {
     FolderTable table;          // the display's own walk
 };
 
-void insert_column(HWND list, int index, const char* title, int width)
-{
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = width;
-    column.pszText = const_cast<char*>(title);
-    column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
-}
-
 // The list shows the table without copying it: it asks for the cells it
 // paints (owner data), up to the table's 5000 records.
 HWND create_folder_list(HWND dialog, int rows)
@@ -37,8 +27,8 @@ HWND create_folder_list(HWND dialog, int rows)
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FOLDER_LIST)),
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    insert_column(list, 0, "フルフォルダ名", 700);
-    insert_column(list, 1, "追加フォルダ名", 300);
+    insert_list_column(list, 0, "フルフォルダ名", 700);
+    insert_list_column(list, 1, "追加フォルダ名", 300);
     SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
     return list;
 }

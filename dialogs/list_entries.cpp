@@ -1,6 +1,8 @@
 // The rows that the list edit commands add.
 #include "dialogs/list_entries.h"
 
+#include "dialogs/folder_select_text.h"
+
 int insert_entry(BackupList& list, int index, const EntryBuffer& entry)
 {
     int row = list_insert_row(list, index, entry.file_name);
@@ -21,4 +23,13 @@ bool found_item_entry(EntryBuffer& out, bool is_folder, const char* name, const 
     }
     copy_field(out.file_name, "*.*");
     return join_path(out.source, source, name);
+}
+
+bool append_picked_item(BackupList& list, const char* name, const char* folder, const char* destination)
+{
+    EntryBuffer entry;
+    if (!picked_item_entry(entry, name, folder, destination))
+        return false;
+    insert_entry(list, list_row_count(list), entry);
+    return true;
 }

@@ -15,3 +15,8 @@ int insert_entry(BackupList& list, int index, const EntryBuffer& entry);
 // a cut path would name another folder, so the item is left out.
 bool found_item_entry(EntryBuffer& out, bool is_folder, const char* name, const char* source,
                       const char* destination);
+
+// Add selected: one picked item of the folder selection dialog as a new last
+// row (see picked_item_entry for its columns). An item whose path would not
+// fit 259 bytes is not appended; returns whether the row was.
+bool append_picked_item(BackupList& list, const char* name, const char* folder, const char* destination);

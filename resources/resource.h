@@ -113,3 +113,20 @@
 // The folder display (dialog 4): its list is made at opening.
 #define IDD_FOLDER_DISPLAY 4
 #define IDC_FOLDER_LIST 301
+
+// The folder selection dialog (dialog 9): its item list is made at opening;
+// icons 310 to 317 are the list's images, in image order.
+#define IDD_FOLDER_SELECT 9
+#define IDC_PICK_CREATE 101
+#define IDC_PICK_NAME 102
+#define IDC_PICK_CONFIRM 105
+#define IDC_PICK_FOLDER 106
+#define IDC_PICK_LIST 904
+#define IDI_PICK_DOTS 310
+#define IDI_PICK_FOLDER 311
+#define IDI_PICK_FIXED 312
+#define IDI_PICK_CDROM 313
+#define IDI_PICK_REMOVABLE 314
+#define IDI_PICK_REMOTE 315
+#define IDI_PICK_RAM 316
+#define IDI_PICK_FILE 317

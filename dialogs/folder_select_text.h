@@ -1,0 +1,49 @@
+// Text rules of the folder selection dialog, the program's own browser for
+// Add selected. No operating system here, so they are tested natively. Every
+// rule reads Shift-JIS by characters: a 0x5C or a "." can never be the second
+// byte of a double-byte character, and a trail 0x5C (ソ, 表) is no separator.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/text.h"
+
+// A drive row as the dialog lists it: a letter, ":" and "\" (d:\).
+bool is_drive_item(const char* text);
+
+// Up one level: the folder is cut at its last separator, and a bare drive
+// that is left ("C:") becomes its root again ("C:\"). A folder without a
+// separator stays as it is.
+void cut_to_parent(char (&folder)[kFieldSize]);
+
+// A name with a "." among its last `characters` characters (among all of
+// them when it is shorter): the dialog takes such a name for a file (4) and
+// Add selected takes it for a file entry (6).
+bool has_dot_near_end(const char* name, std::size_t characters);
+
+// The folder a double click on a folder row moves into: a drive letter alone
+// gets ":\", a folder that ends in a separator (a drive root) gets nothing,
+// any other gets "\", then the name. False, with folder unchanged, when the
+// result would exceed 259 bytes.
+bool enter_folder(char (&folder)[kFieldSize], const char* name);
+
+// The folder that confirming a row of the destination mode chooses: a drive
+// row is itself, any other row is the shown folder joined with its name.
+// False, with out empty, when the path would exceed 259 bytes.
+bool chosen_folder(char (&out)[kFieldSize], const char* shown_folder, const char* item);
+
+// The destination of a picked item: file_folder joined with the name when
+// the name holds no "." at all, else file_folder itself. False, with out
+// empty, when the join would exceed 259 bytes.
+bool picked_destination(char (&out)[kFieldSize], const char* file_folder, const char* name);
+
+// The row Add selected makes for one picked item: a name with a "." among
+// its last six characters is a file entry of the folder, any other a folder
+// entry ("*.*") of folder joined with the name. False when the folder's path
+// would exceed 259 bytes: a cut path would name another folder.
+bool picked_item_entry(EntryBuffer& out, const char* name, const char* folder, const char* destination);
+
+// The item list's texts: the local last-write time as year/month/day
+// hour:minute with a four-digit year, and a size in decimal.
+void format_item_time(char (&out)[32], int year, int month, int day, int hour, int minute);
+void format_item_size(char (&out)[32], std::uint64_t size);
