@@ -6,6 +6,16 @@ qs_target_options(qs_core)
 target_link_libraries(qs_core PUBLIC comctl32 comdlg32 shell32 gdi32 advapi32)
 
 # The emulator used by ctest: a wrapper generated with this build's paths.
+# A 64-bit build runs under Wine's 64-bit loader and server by their own
+# names: the plain "wine" command takes the 32-bit loader whenever it is
+# installed, also where 32-bit programs cannot run.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(QS_WINE_LOADER /usr/lib/wine/wine64)
+  set(QS_WINESERVER /usr/lib/wine/wineserver64)
+else()
+  set(QS_WINE_LOADER wine)
+  set(QS_WINESERVER wineserver)
+endif()
 configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 

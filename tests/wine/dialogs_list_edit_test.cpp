@@ -15,6 +15,7 @@
 #include "app/app.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
+#include "tests/wine/operate.h"
 #include "tests/wine/support.h"
 
 namespace {
@@ -30,49 +31,14 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-BOOL CALLBACK close_window(HWND window, LPARAM)
-{
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-// Runs action on the first window that find returns within a minute (the
-// first dialog of a new prefix is slow). A window that never comes fails the
-// test, and whatever the shell's thread shows is closed so it cannot hang.
 std::thread operate(std::function<HWND()> find, std::function<void(HWND)> action, const std::string& what)
 {
-    DWORD ui_thread = shell().ui_thread;
-    return std::thread([=] {
-        HWND window = nullptr;
-        for (int i = 0; i < 3000 && !window; ++i) {
-            Sleep(20);
-            window = find();
-        }
-        if (!window) {
-            ADD_FAILURE() << "no window: " << what;
-            EnumThreadWindows(ui_thread, close_window, 0);
-            return;
-        }
-        Sleep(150);  // let it fill its controls first
-        action(window);
-    });
+    return ::operate(shell().ui_thread, find, action, what);
 }
 
 std::thread operate_titled(const char* title, std::function<void(HWND)> action)
 {
-    return operate([=] { return FindWindowA("#32770", title); }, action, title);
-}
-
-void press(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::string field(HWND dialog, int id)
-{
-    char text[kFieldSize] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
+    return ::operate_titled(shell().ui_thread, title, action);
 }
 
 // The system folder browser shows the caller's title in a static text; its
