@@ -35,6 +35,7 @@ void close_window(HWND window, int button, Close how)
 TEST(InfoWindows, MenuCommandsOpenThemAllAndButtonsKeysAndCloseBoxesCloseThem)
 {
     TempDir dir;
+    write_file(dir / "quillsave.ini", list_line("*.*", dir / "src", dir / "dst"));
     write_file(dir / "set.ini", settings_file({}));
     Quillsave program(dir.path(), "");
     HWND main = start_with_yes(program);
