@@ -34,16 +34,20 @@ bool wait_for(const std::function<bool()>& done, DWORD ms)
     return wait_until(done, ms);
 }
 
-// Asks for a picture of the window and waits until it has been taken.
-void shot(const char* name, HWND window)
+// Asks for a picture of the window and waits until it has been taken. A
+// window whose thread is blocked (the thread wait dialog) is taken as it
+// is: a repaint asked of it would wait for the thread.
+void shot(const char* name, HWND window, bool repaint = true)
 {
     if (window == nullptr) {
         note(name, "did not appear, left out");
         return;
     }
-    SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(700);  // the window's own paints come first
+    if (repaint) {
+        SetForegroundWindow(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(700);  // the window's own paints come first
+    }
     RECT r;
     GetWindowRect(window, &r);
     std::string partial = request_file + ".new";
@@ -139,7 +143,7 @@ void first_start(const std::string& work)
     post_command(main, IDM_START_CONTINUOUS);
     Sleep(1500);
     post_command(main, IDM_STOP);
-    shot("dialog6-thread-wait", wait_dialog(program, "Thread", 10000));
+    shot("dialog6-thread-wait", wait_dialog(program, "Thread", 10000), false);
     wait_for([&] { return status_text(main, 3) == "停止中"; }, 60000);
     end_by_menu(program, main);
 }
