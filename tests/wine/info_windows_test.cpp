@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@
 #include "engine/worker.h"
 #include "resources/resource.h"
 #include "resources/version.h"
+#include "store/help_pages_win.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
 
@@ -239,6 +241,28 @@ TEST_F(InfoWindows, AboutBoxDrawsItsPictureAtFortyZero)
     DeleteObject(picture);
     EXPECT_GT(colours.size(), 5u) << "a picture, not a plain field";
     EXPECT_EQ(equal, compared);
+}
+
+// The build puts the pages beside the test program as beside quillsave.exe.
+TEST_F(InfoWindows, HelpCommandsOpenThePagesBesideTheProgram)
+{
+    static std::vector<std::pair<HWND, std::string>> opened;
+    opened.clear();
+    auto real = open_help_document;
+    open_help_document = [](HWND owner, const char* path) { opened.emplace_back(owner, path); };
+    on_command(IDM_HELP);
+    on_command(IDM_HOME_PAGE);
+    open_help_document = real;
+
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string folder(module, std::strrchr(module, '\\') + 1);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].first, owner);
+    EXPECT_EQ(opened[0].second, folder + "help\\help.html");
+    EXPECT_EQ(opened[1].second, folder + "help\\index.html");
+    for (const auto& page : opened)
+        EXPECT_TRUE(file_exists(page.second)) << page.second;
 }
 
 // A real standby run over a small tree: each file stays current for at
