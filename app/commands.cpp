@@ -1,24 +1,22 @@
 // The menu commands of the main menu and the tray menu. Ids without a
 // command here are ignored like any unknown id.
 #include <windows.h>
-#include <shellapi.h>
 
 #include "app/app.h"
 #include "dialogs/entry_edit.h"
 #include "dialogs/folder_select.h"
+#include "dialogs/info_windows.h"
 #include "dialogs/list_edit.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
 #include "store/files.h"
+#include "store/help_pages.h"
+#include "store/help_pages_win.h"
 #include "store/list_dialogs.h"
 #include "store/settings_dialog.h"
 #include "store/settings_store.h"
 
 namespace {
-
-// Addresses under a reserved domain: they can never reach anyone by mistake.
-const char kHelpPage[] = "https://quillsave.example/help.html";
-const char kHomePage[] = "https://quillsave.example/";
 
 bool ask_yes_no(const char* text, const char* caption)
 {
@@ -200,9 +198,9 @@ void on_command_add_selected()
     reset_run_position();
 }
 
-void open_web_page(const char* address)
+void open_web_page(const char* page)
 {
-    ShellExecuteA(shell().main_window, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    open_help_page(shell().main_window, page);
 }
 
 void on_command_tray_restore()
@@ -232,6 +230,7 @@ void on_command(int id)
     case IDM_STOP: on_command_stop(); break;
     case IDM_START_CONTINUOUS: on_command_start(1); break;
     case IDM_END_PAUSE: on_command_end_pause(); break;
+    case IDM_MODE_HELP: open_mode_help_window(shell().main_window); break;
     case IDM_TO_TRAY: on_command_to_tray(); break;
     case IDM_ENTRY_NEW: on_command_entry_new(); break;
     case IDM_ENTRY_EDIT: on_command_entry_edit(); break;
@@ -246,8 +245,10 @@ void on_command(int id)
     case IDM_SETTINGS: on_command_settings(); break;
     case IDM_RESET_SETTINGS: on_command_reset_settings(); break;
     case IDM_CLEAR_POSITION: on_command_clear_position(); break;
+    case IDM_COPY_NAMES: open_copy_name_window(shell().main_window, engine().copy_paths); break;
     case IDM_HELP: open_web_page(kHelpPage); break;
     case IDM_HOME_PAGE: open_web_page(kHomePage); break;
+    case IDM_ABOUT: open_about_box(shell().main_window); break;
     case IDM_EXIT: DestroyWindow(shell().main_window); break;
     case IDM_TRAY_RESTORE: on_command_tray_restore(); break;
     case IDM_TRAY_EXIT: on_command_tray_exit(); break;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "dialogs/info_windows.h"
 #include "dialogs/switches.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
@@ -156,8 +157,8 @@ HWND create_main_window(HINSTANCE instance)
                            nullptr, instance, nullptr);
 }
 
-// Waits for messages without polling; no modeless dialog needs its keys
-// translated.
+// Waits for messages without polling. The information windows are modeless:
+// their keys (Tab, Enter, Escape) go through IsDialogMessageA first.
 int run_message_loop()
 {
     MSG msg;
@@ -168,6 +169,8 @@ int run_message_loop()
         }
         if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
             return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+        if (route_info_window_message(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

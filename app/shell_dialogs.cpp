@@ -59,8 +59,12 @@ void open_thread_wait_dialog(HWND owner)
 {
     Shell& s = shell();
     s.wait_dialog = CreateDialogParamA(s.instance, MAKEINTRESOURCEA(IDD_THREAD_WAIT), owner, thread_wait_proc, 0);
-    if (s.wait_dialog != nullptr)
-        ShowWindow(s.wait_dialog, SW_SHOWNORMAL);
+    if (s.wait_dialog == nullptr)
+        return;
+    ShowWindow(s.wait_dialog, SW_SHOWNORMAL);
+    // The stop blocks this thread until the worker has ended, so no message
+    // would paint the dialog: it is painted here, or it shows empty.
+    UpdateWindow(s.wait_dialog);
 }
 
 void close_thread_wait_dialog()

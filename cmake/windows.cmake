@@ -31,10 +31,28 @@ else()
   target_link_libraries(qs_app INTERFACE qs_core)
 endif()
 
+# windres does not tell CMake what the script includes.
+set_source_files_properties(${QS_RC} PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/resources/about.bmp;${CMAKE_SOURCE_DIR}/resources/version.h;${CMAKE_SOURCE_DIR}/resources/resource.h")
+
 add_executable(quillsave WIN32 app/main.cpp ${QS_RC})
 qs_target_options(quillsave)
 target_link_libraries(quillsave PRIVATE qs_app)
 set_target_properties(quillsave PROPERTIES OUTPUT_NAME quillsave)
+
+# The help pages live beside the program (help/*.html), where its help
+# commands open them.
+file(GLOB QS_HELP CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+set(QS_HELP_COPIES)
+foreach(page ${QS_HELP})
+  get_filename_component(name ${page} NAME)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${page} ${CMAKE_BINARY_DIR}/help/${name}
+    DEPENDS ${page} VERBATIM)
+  list(APPEND QS_HELP_COPIES ${CMAKE_BINARY_DIR}/help/${name})
+endforeach()
+add_custom_target(help_pages ALL DEPENDS ${QS_HELP_COPIES})
+add_dependencies(quillsave help_pages)
 
 # Wine runs every Windows test: one prefix inside the build folder, one
 # persistent wineserver and one Xvfb display for the whole ctest run.
@@ -80,3 +98,12 @@ foreach(src ${benches})
   qs_target_options(${name})
   target_link_libraries(${name} PRIVATE qs_app)
 endforeach()
+
+# The driver of tools/gallery, which takes the README's screenshots: not a
+# test, built only when the gallery is made.
+add_executable(gallery_driver EXCLUDE_FROM_ALL tools/gallery_win.cpp tests/e2e/harness.cpp
+  tests/wine/support.cpp)
+qs_target_options(gallery_driver)
+target_link_libraries(gallery_driver PRIVATE qs_app gtest)
+target_compile_definitions(gallery_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
+add_dependencies(gallery_driver quillsave)

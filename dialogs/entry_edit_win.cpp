@@ -1,18 +1,16 @@
 // The entry edit dialog (dialog 1).
 #include <windows.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include "store/dialog_paint_win.h"
+#include "store/help_pages.h"
+#include "store/help_pages_win.h"
 #include "dialogs/entry_edit.h"
 #include "dialogs/entry_edit_text.h"
 #include "dialogs/folder_browser.h"
 #include "resources/resource.h"
 
 namespace {
-
-// An address under a reserved domain: it can never reach anyone by mistake.
-const char kEntryHelpPage[] = "https://quillsave.example/entry.html";
 
 struct EntryEdit {
     EntryBuffer* buffer;  // in: shown at opening; out: the fields, on OK only
@@ -97,9 +95,7 @@ INT_PTR on_command(HWND dialog, EntryEdit& edit, int id)
     // Escape arrives as IDCANCEL and closes like the Cancel button.
     case IDC_ENTRY_CANCEL:
     case IDCANCEL: EndDialog(dialog, 1); break;
-    case IDC_ENTRY_HELP:
-        ShellExecuteA(dialog, "open", kEntryHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
-        break;
+    case IDC_ENTRY_HELP: open_help_page(dialog, kHelpPage); break;
     default: return FALSE;
     }
     return TRUE;

@@ -130,3 +130,35 @@
 #define IDI_PICK_REMOTE 315
 #define IDI_PICK_RAM 316
 #define IDI_PICK_FILE 317
+
+// The information windows (dialogs 2, 5 and 7), modeless, and the about
+// box's picture.
+#define IDD_ABOUT 2
+#define IDD_MODE_HELP 5
+#define IDD_COPY_NAMES 7
+#define IDB_ABOUT 21
+// The copy name window: the two paths and the arrow between them.
+#define IDC_COPY_SOURCE 101
+#define IDC_COPY_DESTINATION 102
+#define IDC_COPY_ARROW 103
+// The about box.
+#define IDC_ABOUT_FRAME 101
+#define IDC_ABOUT_NAME 177
+#define IDC_ABOUT_VERSION 105
+#define IDC_ABOUT_PURPOSE 106
+#define IDC_ABOUT_DEVELOPMENT 109
+#define IDC_ABOUT_RELEASE 108
+#define IDC_ABOUT_ADDRESS 107
+#define IDC_ABOUT_OK 104
+// The mode explanation window: its title, two headings with their lines,
+// and the button.
+#define IDC_MODE_TITLE 177
+#define IDC_MODE_STANDBY 103
+#define IDC_MODE_STANDBY_1 104
+#define IDC_MODE_STANDBY_2 105
+#define IDC_MODE_STANDBY_3 106
+#define IDC_MODE_CONTINUOUS 107
+#define IDC_MODE_CONTINUOUS_1 108
+#define IDC_MODE_CONTINUOUS_2 109
+#define IDC_MODE_CONTINUOUS_3 110
+#define IDC_MODE_CLOSE 101

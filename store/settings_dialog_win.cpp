@@ -2,19 +2,17 @@
 // procedure only dispatches; filling the controls and reading them back go
 // through the tables below.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
 #include "store/dialog_paint_win.h"
+#include "store/help_pages.h"
+#include "store/help_pages_win.h"
 #include "resources/resource.h"
 #include "store/settings_dialog.h"
 #include "store/settings_dialog_rules.h"
 
 namespace {
-
-// Under a reserved domain, like the program's other pages.
-const char kSettingsHelpPage[] = "https://quillsave.example/settings.html";
 
 struct SettingsDialog {
     Settings* settings;  // in: shown when the dialog opens; out: written on OK only
@@ -157,7 +155,7 @@ INT_PTR on_close(HWND dialog)
 
 INT_PTR on_help(HWND dialog)
 {
-    ShellExecuteA(dialog, "open", kSettingsHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+    open_help_page(dialog, kHelpPage);
     return TRUE;
 }
 

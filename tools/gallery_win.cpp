@@ -1,0 +1,180 @@
+// The gallery's driver (tools/gallery): drives the real quillsave.exe through
+// every window it has and asks the script for a screenshot of each. A shot
+// is asked for by writing "name left top right bottom" into the request
+// file; the script takes it and removes the file. A window that does not
+// appear within its time is left out and the next one taken.
+//   gallery_driver.exe <request file> <working folder>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+std::string request_file;
+
+// The driver's notes go beside the request file: a program started by
+// Wine's desktop has no output of its own to write to.
+void note(const char* name, const char* what)
+{
+    std::string log = request_file + ".log";
+    if (FILE* f = std::fopen(log.c_str(), "a")) {
+        std::fprintf(f, "%s %s\n", name, what);
+        std::fclose(f);
+    }
+}
+
+bool wait_for(const std::function<bool()>& done, DWORD ms)
+{
+    return wait_until(done, ms);
+}
+
+// Asks for a picture of the window and waits until it has been taken. A
+// window whose thread is blocked (the thread wait dialog) is taken as it
+// is: a repaint asked of it would wait for the thread.
+void shot(const char* name, HWND window, bool repaint = true)
+{
+    if (window == nullptr) {
+        note(name, "did not appear, left out");
+        return;
+    }
+    if (repaint) {
+        SetForegroundWindow(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(700);  // the window's own paints come first
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    std::string partial = request_file + ".new";
+    FILE* f = std::fopen(partial.c_str(), "w");
+    if (f == nullptr)
+        return;
+    std::fprintf(f, "%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+    std::fclose(f);
+    MoveFileA(partial.c_str(), request_file.c_str());
+    wait_for([] { return GetFileAttributesA(request_file.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+    note(name, "taken");
+}
+
+HWND wait_dialog(const Quillsave& program, const char* title, DWORD ms = kWindowWait)
+{
+    HWND found = nullptr;
+    wait_for([&] { return (found = program.dialog(title)) != nullptr && IsWindowVisible(found); }, ms);
+    return found;
+}
+
+void close_dialog(HWND dialog, int button)
+{
+    if (dialog == nullptr)
+        return;
+    if (button != 0)
+        PostMessageA(dialog, WM_COMMAND, button, 0);
+    else
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    wait_for([&] { return !IsWindow(dialog); }, kWindowWait);
+}
+
+// A dialog opened by a menu command: its picture, then it is closed.
+void command_shot(const Quillsave& program, HWND main, int command, const char* title, const char* name,
+                  int close_button, DWORD wait_ms = kWindowWait)
+{
+    post_command(main, command);
+    HWND dialog = wait_dialog(program, title, wait_ms);
+    shot(name, dialog);
+    close_dialog(dialog, close_button);
+}
+
+// Selects the first row of another process's list view: the item record
+// must live in that process.
+void select_first_row(HWND main)
+{
+    HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+    DWORD process = 0;
+    GetWindowThreadProcessId(list, &process);
+    HANDLE h = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process);
+    if (h == nullptr)
+        return;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    void* remote = VirtualAllocEx(h, nullptr, sizeof item, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(h, remote, &item, sizeof item, nullptr);
+    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(h, remote, 0, MEM_RELEASE);
+    CloseHandle(h);
+}
+
+void first_start(const std::string& work)
+{
+    Quillsave program(work, "");
+    HWND question = nullptr;
+    wait_for([&] { return (question = find_question(program)) != nullptr; }, 60000);
+    shot("start-question", question);
+    HWND main = start_with_yes(program);
+    if (main == nullptr)
+        return;
+
+    post_command(main, IDM_START_STANDBY);
+    Sleep(4000);
+    command_shot(program, main, IDM_COPY_NAMES, "コピーファイル名", "dialog7-copy-names", 0);
+    shot("main-run", main);
+    post_command(main, IDM_STOP);
+    wait_for([&] { return status_text(main, 3) == "停止中"; }, kWindowWait);
+
+    command_shot(program, main, IDM_ABOUT, "このソフトについて", "dialog2-about", IDC_ABOUT_OK);
+    command_shot(program, main, IDM_MODE_HELP, "Quillsaveの説明", "dialog5-mode-help", IDC_MODE_CLOSE);
+    command_shot(program, main, IDM_ENTRY_NEW, "BackUPファイル設定", "dialog1-entry-edit", IDC_ENTRY_CANCEL);
+    command_shot(program, main, IDM_SETTINGS, "環境設定", "dialog3-settings", IDC_SET_CANCEL);
+    select_first_row(main);
+    command_shot(program, main, IDM_SHOW_FOLDER, "各フォルダー表示", "dialog4-folder-display", 0);
+    command_shot(program, main, IDM_FILE_SAVE_AS, "ファイル書込", "save-dialog", IDCANCEL);
+    // The folder selection asks for the destination first, then the
+    // sources; both are closed unchanged.
+    command_shot(program, main, IDM_ADD_SELECTED, "保存先のフォルダ選択", "dialog9-folder-select", 0, 8000);
+    close_dialog(wait_dialog(program, "ソースのフォルダとファイル選択", 3000), 0);
+
+    // The thread wait dialog shows while a stop waits for a copy that cannot
+    // be cut short: the continuous run's system copy of the large file.
+    post_command(main, IDM_START_CONTINUOUS);
+    Sleep(1500);
+    post_command(main, IDM_STOP);
+    shot("dialog6-thread-wait", wait_dialog(program, "Thread", 10000), false);
+    wait_for([&] { return status_text(main, 3) == "停止中"; }, 60000);
+    end_by_menu(program, main);
+}
+
+void automatic_start(const std::string& work)
+{
+    Quillsave program(work, "/B");
+    HWND notice = nullptr;
+    wait_for([&] {
+        notice = program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) == nullptr; });
+        return notice != nullptr && IsWindowVisible(notice);
+    }, 60000);
+    shot("dialog8-auto-start", notice);
+    wait_for([&] { return notice == nullptr || !IsWindow(notice); }, kWindowWait);
+    HWND main = program.main_window();
+    if (main != nullptr)
+        end_by_menu(program, main);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::printf("usage: gallery_driver <request file> <working folder>\n");
+        return 2;
+    }
+    request_file = argv[1];
+    std::string work = argv[2];
+    first_start(work);
+    automatic_start(work);
+    note("gallery", "done");
+    return 0;
+}
