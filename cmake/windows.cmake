@@ -107,3 +107,30 @@ qs_target_options(gallery_driver)
 target_link_libraries(gallery_driver PRIVATE qs_app gtest)
 target_compile_definitions(gallery_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
 add_dependencies(gallery_driver quillsave)
+
+# The release package (tools/release). quillsave.exe comes out the same
+# from the same sources, wherever and whenever it is built: no link time in
+# the PE header, source paths in __FILE__ relative to the source folder, and
+# in a release no symbols (the static runtime's carry its own build paths).
+target_link_options(quillsave PRIVATE -Wl,--no-insert-timestamp $<$<CONFIG:Release>:-s>)
+foreach(t quillsave qs_app qs_core)
+  target_compile_options(${t} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
+endforeach()
+
+# The tests make the package once (the fixture), make it again in another
+# folder and compare the bytes, and unpack it and run it as a user would.
+file(STRINGS ${CMAKE_SOURCE_DIR}/resources/version.h QS_VERSION REGEX "^#define QS_VERSION ")
+string(REGEX REPLACE "^#define QS_VERSION \"([^\"]*)\".*" "\\1" QS_VERSION "${QS_VERSION}")
+set(QS_PACKAGE ${CMAKE_SOURCE_DIR}/dist/quillsave-${QS_VERSION}-win32.zip)
+add_test(NAME package.release COMMAND ${CMAKE_SOURCE_DIR}/tools/release)
+add_test(NAME package.reproducible COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/reproducible.sh
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/package-again ${CMAKE_SOURCE_DIR}/build/release ${QS_PACKAGE})
+add_executable(package_tests tests/package/package_test.cpp tests/e2e/harness.cpp tests/wine/support.cpp)
+qs_target_options(package_tests)
+target_link_libraries(package_tests PRIVATE qs_core gtest_main)
+target_compile_definitions(package_tests PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
+add_test(NAME package.check COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check.sh
+  ${CMAKE_BINARY_DIR} $<TARGET_FILE:package_tests> ${QS_PACKAGE} ${CMAKE_SOURCE_DIR})
+set_tests_properties(package.release PROPERTIES FIXTURES_SETUP package TIMEOUT 900)
+set_tests_properties(package.reproducible PROPERTIES FIXTURES_REQUIRED package TIMEOUT 900)
+set_tests_properties(package.check PROPERTIES FIXTURES_REQUIRED "package;wine" RUN_SERIAL TRUE TIMEOUT 600)

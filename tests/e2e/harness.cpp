@@ -117,9 +117,9 @@ const std::pair<const char*, const char*> kSettingDefaults[] = {
 
 }  // namespace
 
-Quillsave::Quillsave(const std::string& working_folder, const std::string& arguments)
+Quillsave::Quillsave(const std::string& working_folder, const std::string& arguments, const std::string& program)
 {
-    std::string exe = program_path();
+    std::string exe = program.empty() ? program_path() : program;
     std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -13,7 +13,9 @@
 // running, so a failed test does not leave windows behind.
 class Quillsave {
 public:
-    Quillsave(const std::string& working_folder, const std::string& arguments);
+    // program: the Windows path of the quillsave.exe to start; empty for
+    // the one of this build.
+    Quillsave(const std::string& working_folder, const std::string& arguments, const std::string& program = "");
     ~Quillsave();
     Quillsave(const Quillsave&) = delete;
     Quillsave& operator=(const Quillsave&) = delete;
