@@ -18,9 +18,9 @@ UINT flags_for(MessageKind kind)
 
 // A message from the worker is shown without owner: a box owned by a window
 // of the other thread would tie the two threads' input together.
-void show_engine_message(const char* text, const char* caption, MessageKind kind)
+void show_engine_message(const char* text, const char* caption, MessageKind kind, MessageOwner owner)
 {
-    if (GetCurrentThreadId() == shell().ui_thread)
+    if (owner == MessageOwner::main_window && GetCurrentThreadId() == shell().ui_thread)
         shell_message_box(text, caption, flags_for(kind));
     else
         MessageBoxA(nullptr, text, caption, flags_for(kind));

@@ -137,8 +137,8 @@ std::vector<std::string> list_folder(const std::string& path)
 Notifier MessageRecorder::notifier()
 {
     Notifier n;
-    n.show_message = [this](const char* text, const char* caption, MessageKind kind) {
-        messages.push_back({text, caption, kind});
+    n.show_message = [this](const char* text, const char* caption, MessageKind kind, MessageOwner owner) {
+        messages.push_back({text, caption, kind, owner});
     };
     return n;
 }

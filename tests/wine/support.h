@@ -40,6 +40,7 @@ void remove_tree(const std::string& path);
 struct RecordedMessage {
     std::string text, caption;
     MessageKind kind;
+    MessageOwner owner;
 };
 
 // A Notifier whose messages are kept instead of shown.
