@@ -58,8 +58,9 @@ struct CopyProbe {
 //   keeps the old destination (the file is not readable, like a source that
 //   cannot be opened, and the run moves on);
 // - a destination that cannot be put in place once the copy is whole (it is
-//   held open by another program) gives copy_write_error in copy_standby, and
-//   in copy_continuous what a failed system copy gives;
+//   held open by another program) gives copy_create_error in copy_standby,
+//   as when the destination cannot be created, and in copy_continuous what a
+//   failed system copy gives;
 // - a temporary path over 259 bytes gives copy_create_error.
 // Paths come whole: a caller that cannot join one within 259 bytes must not
 // pass it cut (join_path leaves it empty, which no copy can open).

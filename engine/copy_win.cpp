@@ -190,7 +190,7 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
 
     switch (ending) {
     case Ending::complete:
-        return put_in_place(temp, destination) ? copy_done : copy_write_error;
+        return put_in_place(temp, destination) ? copy_done : copy_create_error;
     case Ending::read_failed:
         remove_temp(temp);
         return copy_read_error;

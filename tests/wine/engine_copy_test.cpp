@@ -261,7 +261,7 @@ TEST_F(CopyTest, ReadOnlyOlderDestinationIsReplacedByBothCopies)
 TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
 {
     const struct { CopyFn copy; int result; } cases[] = {
-        {copy_standby, copy_write_error},        // could not be put in place
+        {copy_standby, copy_create_error},       // could not be put in place: "作e"
         {copy_continuous, copy_create_error},    // the system copy found no destination to open
     };
     for (const auto& c : cases) {
