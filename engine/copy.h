@@ -47,10 +47,13 @@ unsigned pause_milliseconds(int data_time);
 // before_write(chunk) are called before chunk 0, 1, ... is read and written;
 // false makes that read fail as on a bad sector, that write as on a full
 // disk. before_pause(chunk) is called before the pause after chunk.
+// after_replace() is called once the whole copy has replaced the destination,
+// where the file system may have changed its times (tunnelling).
 struct CopyProbe {
     std::function<bool(int chunk)> before_read;
     std::function<bool(int chunk)> before_write;
     std::function<void(int chunk)> before_pause;
+    std::function<void()> after_replace;
 };
 
 // Results beyond the table above, where the copies go further than before:

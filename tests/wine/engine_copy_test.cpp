@@ -128,6 +128,9 @@ TEST_F(CopyTest, CompletedStandbyCopyCarriesTheThreeTimeStamps)
 {
     make_file(src, std::string(300000, 'q'), kOld);
     set_times(src, {kOld - 5000000000ull, kOld + 7000000000ull, kOld});
+    // What NTFS tunnelling does to a name made again within 15 seconds: the
+    // file in place gets times other than those the temporary file carried.
+    engine.copy_probe.after_replace = [this] { set_times(dst, {kNew, kNew, kNew}); };
     ASSERT_EQ(standby(), copy_done);
     // The times the source has once the copy has read it (reading may move
     // its access time; a Linux file system under Wine keeps no creation time
