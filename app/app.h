@@ -37,10 +37,13 @@ struct Shell {
     int auto_start = 0;
     int in_tray = 0;
     NOTIFYICONDATAA tray{};
-    // Message boxes of the shell open on this thread. A box runs its own
-    // message loop, so timers arrive inside it; while one is open the timers
-    // do nothing, and a failure that repeats cannot stack box upon box.
-    int boxes_open = 0;
+    // Message boxes open that the timers' own paths raised (the start failure
+    // of a timed start, the power-off failures). A box runs its own message
+    // loop, so timers arrive inside it; while one of these is open the timers
+    // do nothing, so a failure that repeats cannot stack box upon box. Any
+    // other box leaves them running: a scheduled start or the end of a run
+    // must not be lost to a box the user left open.
+    int timer_boxes_open = 0;
     // The power-off has been asked for the run that finished; cleared by
     // the next real start.
     bool power_off_asked = false;
@@ -62,9 +65,11 @@ int run_program(HINSTANCE instance, const char* arguments, int show);
 void load_program_files();
 void save_program_files();
 
-// Message boxes of the shell: owned by the main window while it exists,
-// counted in boxes_open.
+// Message boxes of the shell: owned by the main window while it exists.
+// timer_message_box is the one for the timers' own paths, counted in
+// timer_boxes_open.
 int shell_message_box(const char* text, const char* caption, UINT flags);
+int timer_message_box(const char* text, const char* caption, UINT flags);
 // Connects the engine's notifier to this shell's windows.
 void install_notifier();
 // Any thread: queues one refresh message unless one is queued already.
@@ -85,7 +90,10 @@ void update_status_bar();
 // timer of weeks and the tick timer would never come, so the seconds are
 // kept to 0 .. 2147483 (the longest timer Windows keeps).
 UINT timer_ms(int seconds);
-void start_run();
+// Who asks for the start: a start failure of a timer mutes the timers while
+// its box is open.
+enum class StartBy { user, timer };
+void start_run(StartBy by);
 void set_small_icon(HICON icon);
 void on_timer(UINT_PTR id);
 void on_init_menu_popup(HMENU menu);

@@ -77,7 +77,7 @@ void on_command_start(int run_mode)
     Engine& e = engine();
     e.flags.run_mode = run_mode;
     e.flags.list_finished = 0;
-    start_run();
+    start_run(StartBy::user);
     update_status_bar();
 }
 

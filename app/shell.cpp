@@ -42,10 +42,15 @@ Engine& engine()
 
 int shell_message_box(const char* text, const char* caption, UINT flags)
 {
+    return MessageBoxA(shell().main_window, text, caption, flags);
+}
+
+int timer_message_box(const char* text, const char* caption, UINT flags)
+{
     Shell& s = shell();
-    ++s.boxes_open;
-    int answer = MessageBoxA(s.main_window, text, caption, flags);
-    --s.boxes_open;
+    ++s.timer_boxes_open;
+    int answer = shell_message_box(text, caption, flags);
+    --s.timer_boxes_open;
     return answer;
 }
 

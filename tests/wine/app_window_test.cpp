@@ -229,22 +229,70 @@ TEST_F(AppWindow, TrayRecordFollowsTheRun)
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
-// A box of the shell runs its own loop, in which the timers keep coming:
-// while one is open they do nothing, so a failure that repeats cannot open
-// a second box inside the first. The reaction comes once the box is closed.
-TEST_F(AppWindow, TimersWaitWhileAShellBoxIsOpen)
+// What the tick timer did when it fired inside an open box.
+bool g_tick_reacted = false;
+
+BOOL CALLBACK press_ok(HWND window, LPARAM)
 {
-    Shell& s = shell();
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770")
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+// Fires inside the box's own loop, as the main window's timers do: one tick
+// with a copy error pending, then OK on the box.
+void CALLBACK tick_inside_box(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    on_timer(kTickTimer);
+    g_tick_reacted = engine().flags.error_pending.load() == 0;
+    EnumThreadWindows(GetCurrentThreadId(), press_ok, 0);
+}
+
+DWORD WINAPI wait_for_release(LPVOID event)
+{
+    WaitForSingleObject(event, INFINITE);
+    return 0;
+}
+
+// A box runs its own loop, in which the timers keep coming. Only while a
+// box of the timers' own paths is open do they do nothing, so a failure that
+// repeats cannot open a second box inside the first; any other box, such as
+// one the user left open, must not cost a scheduled start or the end of a
+// run.
+TEST_F(AppWindow, OnlyBoxesOfTheTimersOwnPathsMuteTheTimers)
+{
     Engine& e = engine();
     e.settings.rw_error_mode = 2;
-    e.flags.error_pending = 1;
-    s.boxes_open = 1;
-    on_timer(kTickTimer);
-    EXPECT_EQ(e.flags.error_pending.load(), 1) << "no reaction while a box is open";
-    s.boxes_open = 0;
-    on_timer(kTickTimer);
-    EXPECT_EQ(e.flags.error_pending.load(), 0);
-    EXPECT_EQ(e.flags.paused.load(), 0) << "rw_error_mode 2 only stops";
+    // A worker that outlived a stop: a timed start fails with its message.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE straggler = CreateThread(nullptr, 0, wait_for_release, release, 0, nullptr);
+    struct Case {
+        const char* what;
+        void (*open_box)();
+        bool timers_react;
+    } cases[] = {
+        {"項目を選択して下さい", [] { shell_message_box("項目を選択して下さい", "Quillsave", MB_OK); }, true},
+        {"hand start failure", [] { start_run(StartBy::user); }, true},
+        {"timed start failure", [] { start_run(StartBy::timer); }, false},
+    };
+    for (const auto& c : cases) {
+        e.worker_thread = straggler;
+        e.flags.error_pending = 1;
+        g_tick_reacted = false;
+        SetTimer(nullptr, 0, 200, tick_inside_box);
+        c.open_box();
+        EXPECT_EQ(g_tick_reacted, c.timers_react) << c.what;
+        EXPECT_EQ(shell().timer_boxes_open, 0) << c.what;
+    }
+    e.worker_thread = nullptr;
+    SetEvent(release);
+    WaitForSingleObject(straggler, INFINITE);
+    CloseHandle(straggler);
+    CloseHandle(release);
+    e.flags.error_pending = 0;
     e.settings.rw_error_mode = 0;
 }
 
