@@ -50,6 +50,9 @@ struct Shell {
     // How the power-off is asked for; tests put a recorder here, since the
     // real request would end every program of the session.
     int (*power_off)(HWND owner) = shut_down_system;
+    // How the program ends at once when its worker outlived the last stop;
+    // tests put a recorder here.
+    void (*exit_process)(UINT code) = ExitProcess;
     // A refresh message is queued; at most one is.
     std::atomic<bool> refresh_posted{false};
     char current_list_file[kFieldSize] = {};
@@ -64,6 +67,10 @@ Engine& engine();
 int run_program(HINSTANCE instance, const char* arguments, int show);
 void load_program_files();
 void save_program_files();
+// The end of the program, from WM_DESTROY: the run stopped, the timers
+// killed, the four files written; then, if the worker is still alive, the
+// process ends at once (exit code 0) instead of freeing the engine under it.
+void finish_program(HWND window);
 
 // Message boxes of the shell: owned by the main window while it exists.
 // timer_message_box is the one for the timers' own paths, counted in
@@ -101,6 +108,10 @@ void on_tray_notify(WPARAM id, LPARAM mouse_message);
 
 // Menu commands (commands.cpp).
 void on_command(int id);
+// A run is active or a worker is still alive (a stop gave up waiting for it):
+// the one test of whether a command may change what the worker works on.
+// Refused commands do nothing and say nothing; their menu items are grayed.
+bool list_locked();
 
 // Tray and shutdown (tray.cpp).
 void add_tray_icon(HWND window);

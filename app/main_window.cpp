@@ -51,11 +51,7 @@ LRESULT on_create(HWND window)
 
 LRESULT on_destroy(HWND window)
 {
-    stop_worker(engine());
-    KillTimer(window, kTickTimer);
-    KillTimer(window, kStartUpTimer);
-    KillTimer(window, kRestartTimer);
-    save_program_files();
+    finish_program(window);
     PostQuitMessage(0);
     shell().main_window = nullptr;
     return 0;
@@ -191,6 +187,21 @@ void save_program_files()
     save_settings(e, "set.ini");
     save_folder_table(e, "folder.ini");
     save_file_table(e, "file.ini");
+}
+
+void finish_program(HWND window)
+{
+    Engine& e = engine();
+    stop_worker(e);
+    KillTimer(window, kTickTimer);
+    KillTimer(window, kStartUpTimer);
+    KillTimer(window, kRestartTimer);
+    save_program_files();
+    // The static destructors would free the tables, the copy buffer and the
+    // stop event under a worker that still steps; the files are whole, so
+    // nothing is lost by ending here.
+    if (worker_alive(e))
+        shell().exit_process(0);
 }
 
 int run_program(HINSTANCE instance, const char* arguments, int show)

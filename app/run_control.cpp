@@ -164,13 +164,16 @@ void on_timer(UINT_PTR id)
     }
 }
 
+// A worker left behind by a stop grays what a run grays, and the settings
+// reset too, which stays usable during a run.
 void on_init_menu_popup(HMENU menu)
 {
     bool running = engine().flags.running.load() != 0;
-    UINT locked = MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED);
+    bool locked = list_locked();
     for (int id : kRunLockedItems)
-        EnableMenuItem(menu, id, locked);
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
     EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_RESET_SETTINGS, MF_BYCOMMAND | (locked && !running ? MF_GRAYED : MF_ENABLED));
 }
 
 void on_tray_notify(WPARAM id, LPARAM mouse_message)

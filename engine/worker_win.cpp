@@ -69,6 +69,11 @@ int start_worker(Engine& engine)
     return 0;
 }
 
+bool worker_alive(Engine& engine)
+{
+    return !release_ended_worker(engine);
+}
+
 unsigned long worker_loop(Engine& engine)
 {
     while (engine.flags.running.load() == 1) {
