@@ -3,27 +3,18 @@
 #include <windows.h>
 
 #include "app/app.h"
+#include "engine/notify_win.h"
 
 namespace {
-
-UINT flags_for(MessageKind kind)
-{
-    switch (kind) {
-    case MessageKind::warning: return MB_OK | MB_ICONWARNING;
-    case MessageKind::exclamation: return MB_OK | MB_ICONEXCLAMATION;
-    case MessageKind::plain: break;
-    }
-    return MB_OK;
-}
 
 // A message from the worker is shown without owner: a box owned by a window
 // of the other thread would tie the two threads' input together.
 void show_engine_message(const char* text, const char* caption, MessageKind kind, MessageOwner owner)
 {
     if (owner == MessageOwner::main_window && GetCurrentThreadId() == shell().ui_thread)
-        shell_message_box(text, caption, flags_for(kind));
+        shell_message_box(text, caption, message_box_flags(kind));
     else
-        MessageBoxA(nullptr, text, caption, flags_for(kind));
+        MessageBoxA(nullptr, text, caption, message_box_flags(kind));
 }
 
 }  // namespace
