@@ -79,6 +79,9 @@ int shell_message_box(const char* text, const char* caption, UINT flags);
 int timer_message_box(const char* text, const char* caption, UINT flags);
 // Connects the engine's notifier to this shell's windows.
 void install_notifier();
+// Before the first window: COM apartment-threaded on this thread, as the
+// folder browsers (SHBrowseForFolderA) require, and the common controls.
+void prepare_ui_thread();
 // Any thread: queues one refresh message unless one is queued already.
 void request_list_refresh();
 

@@ -211,7 +211,7 @@ int run_program(HINSTANCE instance, const char* arguments, int show)
     s.ui_thread = GetCurrentThreadId();
     s.auto_start = parse_switches(arguments);
     install_notifier();
-    InitCommonControls();
+    prepare_ui_thread();
     if (!register_main_class(instance))
         return 0;
     // The "No" answer destroys the window inside its creation; the quit

@@ -1,6 +1,8 @@
 // The shell's one Engine and its state, and what the engine asks of the
 // user interface: message boxes, refreshes and the thread wait dialog.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
 #include "app/app.h"
 #include "engine/notify_win.h"
@@ -43,6 +45,13 @@ int timer_message_box(const char* text, const char* caption, UINT flags)
     int answer = shell_message_box(text, caption, flags);
     --s.timer_boxes_open;
     return answer;
+}
+
+void prepare_ui_thread()
+{
+    // Kept for the life of the process: the thread is the program's.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    InitCommonControls();
 }
 
 void install_notifier()

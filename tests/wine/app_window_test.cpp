@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <climits>
 #include <memory>
@@ -388,6 +389,25 @@ TEST_F(AppWindow, OnlyBoxesOfTheTimersOwnPathsMuteTheTimers)
     }
     e.flags.error_pending = 0;
     e.settings.rw_error_mode = 0;
+}
+
+// The folder browsers need COM apartment-threaded on the thread that shows
+// them: a second initialisation of another model must find it so.
+TEST(UiThread, PreparedWithComApartmentThreaded)
+{
+    HRESULT before = S_OK, after = S_OK;
+    std::thread fresh([&] {
+        before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CoUninitialize();
+        prepare_ui_thread();
+        after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(after))
+            CoUninitialize();
+        CoUninitialize();
+    });
+    fresh.join();
+    EXPECT_EQ(before, S_OK) << "a new thread has no apartment yet";
+    EXPECT_EQ(after, RPC_E_CHANGED_MODE);
 }
 
 // start_time and restart_time come from a file the user may edit: no value
