@@ -53,7 +53,7 @@ void on_command_open_list()
         return;
     if (list_row_count(e.list) > 0 && !ask_yes_no("保存せずに開いてもよいですか？", "ファイル読出"))
         return;
-    if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file))
+    if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file, e.notifier))
         load_list_file(e, s.current_list_file);
     reset_run_position();
 }
@@ -61,7 +61,7 @@ void on_command_open_list()
 void on_command_save_list_as()
 {
     Shell& s = shell();
-    if (choose_list_file_to_save(s.main_window, engine().workdir, s.current_list_file))
+    if (choose_list_file_to_save(s.main_window, engine().workdir, s.current_list_file, engine().notifier))
         save_list_file(engine(), s.current_list_file);
 }
 

@@ -11,8 +11,7 @@ bool g_cut_writes_in_half = false;
 
 void show_open_failure(Engine& engine, const char* file_name)
 {
-    std::string text = std::string(file_name) + "のﾌｧｲﾙが開けません";
-    notify_message(engine.notifier, text.c_str(), "CreateFile", MessageKind::exclamation);
+    notify_message(engine.notifier, open_failure_text(file_name).c_str(), "CreateFile", MessageKind::exclamation);
 }
 
 // CloseHandle with the Part's message on failure.
