@@ -52,7 +52,7 @@ struct Shell {
     int (*power_off)(HWND owner) = shut_down_system;
     // How the program ends at once when its worker outlived the last stop;
     // tests put a recorder here.
-    void (*exit_process)(UINT code) = ExitProcess;
+    void(WINAPI* exit_process)(UINT code) = ExitProcess;
     // A refresh message is queued; at most one is.
     std::atomic<bool> refresh_posted{false};
     char current_list_file[kFieldSize] = {};
@@ -79,6 +79,9 @@ int shell_message_box(const char* text, const char* caption, UINT flags);
 int timer_message_box(const char* text, const char* caption, UINT flags);
 // Connects the engine's notifier to this shell's windows.
 void install_notifier();
+// The faults of the fault suite, each only when its environment variable is
+// set (test_seams.cpp); read once at start.
+void install_test_seams();
 // Before the first window: COM apartment-threaded on this thread, as the
 // folder browsers (SHBrowseForFolderA) require, and the common controls.
 void prepare_ui_thread();

@@ -287,7 +287,7 @@ TEST_F(AppWindow, CommandsThatChangeTheWorkersMaterialAreRefusedWhileItLives)
 std::string g_list_at_exit;
 int g_exit_calls = 0;
 
-void record_exit(UINT code)
+void WINAPI record_exit(UINT code)
 {
     ++g_exit_calls;
     EXPECT_EQ(code, 0u);
