@@ -37,16 +37,22 @@ struct Shell {
     int auto_start = 0;
     int in_tray = 0;
     NOTIFYICONDATAA tray{};
-    // Message boxes of the shell open on this thread. A box runs its own
-    // message loop, so timers arrive inside it; while one is open the timers
-    // do nothing, and a failure that repeats cannot stack box upon box.
-    int boxes_open = 0;
+    // Message boxes open that the timers' own paths raised (the start failure
+    // of a timed start, the power-off failures). A box runs its own message
+    // loop, so timers arrive inside it; while one of these is open the timers
+    // do nothing, so a failure that repeats cannot stack box upon box. Any
+    // other box leaves them running: a scheduled start or the end of a run
+    // must not be lost to a box the user left open.
+    int timer_boxes_open = 0;
     // The power-off has been asked for the run that finished; cleared by
     // the next real start.
     bool power_off_asked = false;
     // How the power-off is asked for; tests put a recorder here, since the
     // real request would end every program of the session.
     int (*power_off)(HWND owner) = shut_down_system;
+    // How the program ends at once when its worker outlived the last stop;
+    // tests put a recorder here.
+    void(WINAPI* exit_process)(UINT code) = ExitProcess;
     // A refresh message is queued; at most one is.
     std::atomic<bool> refresh_posted{false};
     char current_list_file[kFieldSize] = {};
@@ -61,12 +67,24 @@ Engine& engine();
 int run_program(HINSTANCE instance, const char* arguments, int show);
 void load_program_files();
 void save_program_files();
+// The end of the program, from WM_DESTROY: the run stopped, the timers
+// killed, the four files written; then, if the worker is still alive, the
+// process ends at once (exit code 0) instead of freeing the engine under it.
+void finish_program(HWND window);
 
-// Message boxes of the shell: owned by the main window while it exists,
-// counted in boxes_open.
+// Message boxes of the shell: owned by the main window while it exists.
+// timer_message_box is the one for the timers' own paths, counted in
+// timer_boxes_open.
 int shell_message_box(const char* text, const char* caption, UINT flags);
+int timer_message_box(const char* text, const char* caption, UINT flags);
 // Connects the engine's notifier to this shell's windows.
 void install_notifier();
+// The faults of the fault suite, each only when its environment variable is
+// set (test_seams.cpp); read once at start.
+void install_test_seams();
+// Before the first window: COM apartment-threaded on this thread, as the
+// folder browsers (SHBrowseForFolderA) require, and the common controls.
+void prepare_ui_thread();
 // Any thread: queues one refresh message unless one is queued already.
 void request_list_refresh();
 
@@ -85,7 +103,10 @@ void update_status_bar();
 // timer of weeks and the tick timer would never come, so the seconds are
 // kept to 0 .. 2147483 (the longest timer Windows keeps).
 UINT timer_ms(int seconds);
-void start_run();
+// Who asks for the start: a start failure of a timer mutes the timers while
+// its box is open.
+enum class StartBy { user, timer };
+void start_run(StartBy by);
 void set_small_icon(HICON icon);
 void on_timer(UINT_PTR id);
 void on_init_menu_popup(HMENU menu);
@@ -93,6 +114,10 @@ void on_tray_notify(WPARAM id, LPARAM mouse_message);
 
 // Menu commands (commands.cpp).
 void on_command(int id);
+// A run is active or a worker is still alive (a stop gave up waiting for it):
+// the one test of whether a command may change what the worker works on.
+// Refused commands do nothing and say nothing; their menu items are grayed.
+bool list_locked();
 
 // Tray and shutdown (tray.cpp).
 void add_tray_icon(HWND window);

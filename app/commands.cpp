@@ -36,7 +36,7 @@ void reset_run_position()
 void on_command_new_list()
 {
     Engine& e = engine();
-    if (list_row_count(e.list) == 0)
+    if (list_locked() || list_row_count(e.list) == 0)
         return;
     if (!ask_yes_no("保存せずに新規作成してよいですか？", "新規作成"))
         return;
@@ -48,9 +48,11 @@ void on_command_open_list()
 {
     Engine& e = engine();
     Shell& s = shell();
+    if (list_locked())
+        return;
     if (list_row_count(e.list) > 0 && !ask_yes_no("保存せずに開いてもよいですか？", "ファイル読出"))
         return;
-    if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file))
+    if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file, e.notifier))
         load_list_file(e, s.current_list_file);
     reset_run_position();
 }
@@ -58,7 +60,7 @@ void on_command_open_list()
 void on_command_save_list_as()
 {
     Shell& s = shell();
-    if (choose_list_file_to_save(s.main_window, engine().workdir, s.current_list_file))
+    if (choose_list_file_to_save(s.main_window, engine().workdir, s.current_list_file, engine().notifier))
         save_list_file(engine(), s.current_list_file);
 }
 
@@ -76,7 +78,7 @@ void on_command_start(int run_mode)
     Engine& e = engine();
     e.flags.run_mode = run_mode;
     e.flags.list_finished = 0;
-    start_run();
+    start_run(StartBy::user);
     update_status_bar();
 }
 
@@ -110,25 +112,29 @@ void on_command_to_tray()
     s.in_tray = 1;
 }
 
-// The menu grays the command while a run is active; one that arrives all
-// the same (posted by another program) is ignored too, so the dialog never
-// writes the record under a running worker.
+// The dialog never writes the record under a live worker.
 void on_command_settings()
 {
-    Engine& e = engine();
-    if (e.flags.running.load() != 0)
+    if (list_locked())
         return;
-    show_settings_dialog(shell().list_view, e.settings);
+    show_settings_dialog(shell().list_view, engine().settings);
 }
 
+// Stays usable during a run, whose next step then begins at row 0; but a
+// worker left behind by a stop would go on stepping from a position
+// nothing shows.
 void on_command_reset_settings()
 {
     Engine& e = engine();
+    if (list_locked() && e.flags.running.load() == 0)
+        return;
     reset_settings(e.settings, e.progress);
 }
 
 void on_command_clear_position()
 {
+    if (list_locked())
+        return;
     if (!ask_yes_no("現在値をクリアしてよいですか？", "現在値クリア"))
         return;
     reset_run_position();
@@ -139,14 +145,6 @@ ListEdit list_edit()
 {
     Shell& s = shell();
     return ListEdit{s.main_window, s.list_view, &engine(), &s.entry_buffer};
-}
-
-// The menu grays the list edits during a run; one that arrives all the same
-// (posted by another program) is ignored, so that no edit and no reset ever
-// meets a running worker.
-bool list_locked()
-{
-    return engine().flags.running.load() != 0;
 }
 
 // The list edits end with the reset whatever happened: also after a
@@ -218,6 +216,14 @@ void on_command_tray_exit()
 }
 
 }  // namespace
+
+// Commands grayed in the menu can still arrive (posted by another program);
+// each command that would change what the worker works on asks this first.
+bool list_locked()
+{
+    Engine& e = engine();
+    return e.flags.running.load() != 0 || worker_alive(e);
+}
 
 void on_command(int id)
 {

@@ -52,11 +52,7 @@ LRESULT on_create(HWND window)
 
 LRESULT on_destroy(HWND window)
 {
-    stop_worker(engine());
-    KillTimer(window, kTickTimer);
-    KillTimer(window, kStartUpTimer);
-    KillTimer(window, kRestartTimer);
-    save_program_files();
+    finish_program(window);
     PostQuitMessage(0);
     shell().main_window = nullptr;
     return 0;
@@ -196,6 +192,21 @@ void save_program_files()
     save_file_table(e, "file.ini");
 }
 
+void finish_program(HWND window)
+{
+    Engine& e = engine();
+    stop_worker(e);
+    KillTimer(window, kTickTimer);
+    KillTimer(window, kStartUpTimer);
+    KillTimer(window, kRestartTimer);
+    save_program_files();
+    // The static destructors would free the tables, the copy buffer and the
+    // stop event under a worker that still steps; the files are whole, so
+    // nothing is lost by ending here.
+    if (worker_alive(e))
+        shell().exit_process(0);
+}
+
 int run_program(HINSTANCE instance, const char* arguments, int show)
 {
     Shell& s = shell();
@@ -203,7 +214,8 @@ int run_program(HINSTANCE instance, const char* arguments, int show)
     s.ui_thread = GetCurrentThreadId();
     s.auto_start = parse_switches(arguments);
     install_notifier();
-    InitCommonControls();
+    install_test_seams();
+    prepare_ui_thread();
     if (!register_main_class(instance))
         return 0;
     // The "No" answer destroys the window inside its creation; the quit

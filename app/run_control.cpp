@@ -26,7 +26,7 @@ void on_schedule_check()
         return;
     e.flags.run_mode = 0;
     e.flags.list_finished = 0;
-    start_run();
+    start_run(StartBy::timer);
     update_status_bar();
 }
 
@@ -101,7 +101,7 @@ void on_start_up_timer()
     bool resume = e.progress.folder_count.load() != 0 || e.progress.file_count.load() != 0 ||
                   e.settings.set_t_mode == 0;
     if (resume && e.flags.running.load() == 0 && s.auto_start == -1)
-        start_run();
+        start_run(StartBy::timer);
     SetTimer(s.main_window, kTickTimer, 1000, nullptr);
     s.auto_start = 0;
 }
@@ -113,7 +113,7 @@ void on_restart_timer()
     Engine& e = engine();
     if (e.settings.rw_error_mode != 1)
         return;
-    start_run();
+    start_run(StartBy::timer);
     e.flags.paused = 0;
 }
 
@@ -134,13 +134,14 @@ UINT timer_ms(int seconds)
     return static_cast<UINT>(seconds) * 1000u;
 }
 
-void start_run()
+void start_run(StartBy by)
 {
     Engine& e = engine();
     Shell& s = shell();
     bool was_running = e.flags.running.load() != 0;
     if (start_worker(e) != 0) {
-        shell_message_box("スレッド起動に失敗しました", "Quillsave", MB_OK);
+        auto box = by == StartBy::timer ? timer_message_box : shell_message_box;
+        box("スレッド起動に失敗しました", "Quillsave", MB_OK);
     } else {
         if (!was_running)
             s.power_off_asked = false;
@@ -151,9 +152,9 @@ void start_run()
 
 void on_timer(UINT_PTR id)
 {
-    // A box of this shell is open: its loop delivers the timers, and a
-    // reaction now could open the same failure again inside it.
-    if (shell().boxes_open > 0)
+    // A box of a timer's own path is open: its loop delivers the timers, and
+    // a reaction now could open the same failure again inside it.
+    if (shell().timer_boxes_open > 0)
         return;
     switch (id) {
     case kTickTimer: on_tick_timer(); break;
@@ -163,13 +164,16 @@ void on_timer(UINT_PTR id)
     }
 }
 
+// A worker left behind by a stop grays what a run grays, and the settings
+// reset too, which stays usable during a run.
 void on_init_menu_popup(HMENU menu)
 {
     bool running = engine().flags.running.load() != 0;
-    UINT locked = MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED);
+    bool locked = list_locked();
     for (int id : kRunLockedItems)
-        EnableMenuItem(menu, id, locked);
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
     EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_RESET_SETTINGS, MF_BYCOMMAND | (locked && !running ? MF_GRAYED : MF_ENABLED));
 }
 
 void on_tray_notify(WPARAM id, LPARAM mouse_message)

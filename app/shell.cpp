@@ -1,29 +1,22 @@
 // The shell's one Engine and its state, and what the engine asks of the
 // user interface: message boxes, refreshes and the thread wait dialog.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
 #include "app/app.h"
+#include "engine/notify_win.h"
 
 namespace {
 
-UINT flags_for(MessageKind kind)
-{
-    switch (kind) {
-    case MessageKind::warning: return MB_OK | MB_ICONWARNING;
-    case MessageKind::exclamation: return MB_OK | MB_ICONEXCLAMATION;
-    case MessageKind::plain: break;
-    }
-    return MB_OK;
-}
-
 // A message from the worker is shown without owner: a box owned by a window
 // of the other thread would tie the two threads' input together.
-void show_engine_message(const char* text, const char* caption, MessageKind kind)
+void show_engine_message(const char* text, const char* caption, MessageKind kind, MessageOwner owner)
 {
-    if (GetCurrentThreadId() == shell().ui_thread)
-        shell_message_box(text, caption, flags_for(kind));
+    if (owner == MessageOwner::main_window && GetCurrentThreadId() == shell().ui_thread)
+        shell_message_box(text, caption, message_box_flags(kind));
     else
-        MessageBoxA(nullptr, text, caption, flags_for(kind));
+        MessageBoxA(nullptr, text, caption, message_box_flags(kind));
 }
 
 }  // namespace
@@ -42,11 +35,23 @@ Engine& engine()
 
 int shell_message_box(const char* text, const char* caption, UINT flags)
 {
+    return MessageBoxA(shell().main_window, text, caption, flags);
+}
+
+int timer_message_box(const char* text, const char* caption, UINT flags)
+{
     Shell& s = shell();
-    ++s.boxes_open;
-    int answer = MessageBoxA(s.main_window, text, caption, flags);
-    --s.boxes_open;
+    ++s.timer_boxes_open;
+    int answer = shell_message_box(text, caption, flags);
+    --s.timer_boxes_open;
     return answer;
+}
+
+void prepare_ui_thread()
+{
+    // Kept for the life of the process: the thread is the program's.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    InitCommonControls();
 }
 
 void install_notifier()

@@ -67,7 +67,7 @@ int shut_down_system(HWND)
 {
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
-        shell_message_box("プロセスのトークンの取得に失敗", "シャットダウン", MB_OK);
+        timer_message_box("プロセスのトークンの取得に失敗", "シャットダウン", MB_OK);
         return 1;
     }
     ScopedHandle token(raw);
@@ -77,7 +77,7 @@ int shut_down_system(HWND)
     // A failed look-up is not reported: the adjustment below decides.
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
     if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
-        shell_message_box("属性変更に失敗", "シャットダウン", MB_OK);
+        timer_message_box("属性変更に失敗", "シャットダウン", MB_OK);
         return 1;
     }
     ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF, 0);

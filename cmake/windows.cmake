@@ -3,7 +3,7 @@ add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 NOMINMAX)
 
 add_library(qs_core STATIC ${QS_ALL})
 qs_target_options(qs_core)
-target_link_libraries(qs_core PUBLIC comctl32 comdlg32 shell32 gdi32 advapi32)
+target_link_libraries(qs_core PUBLIC comctl32 comdlg32 shell32 gdi32 advapi32 ole32)
 
 # The emulator used by ctest: a wrapper generated with this build's paths.
 # A 64-bit build runs under Wine's 64-bit loader and server by their own

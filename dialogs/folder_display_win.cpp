@@ -8,13 +8,13 @@
 
 #include "dialogs/list_edit.h"
 #include "dialogs/list_columns_win.h"
+#include "engine/notify_win.h"
 #include "resources/resource.h"
 
 namespace {
 
 struct FolderDisplay {
     const char* source;         // in: the folder entry's source folder
-    const Notifier* messages;   // in: where the walk's warnings go
     FolderTable table;          // the display's own walk
 };
 
@@ -33,11 +33,22 @@ HWND create_folder_list(HWND dialog, int rows)
     return list;
 }
 
+// The walk's warnings belong to the window that asked for the walk: this
+// dialog, which they keep from being used until they are answered.
+Notifier owned_by(HWND dialog)
+{
+    Notifier n;
+    n.show_message = [dialog](const char* text, const char* caption, MessageKind kind, MessageOwner) {
+        MessageBoxA(dialog, text, caption, message_box_flags(kind));
+    };
+    return n;
+}
+
 INT_PTR on_init_dialog(HWND dialog, LPARAM param)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, param);
     FolderDisplay& display = *reinterpret_cast<FolderDisplay*>(param);
-    walk_folders(display.table, *display.messages, display.source, std::strlen(display.source));
+    walk_folders(display.table, owned_by(dialog), display.source, std::strlen(display.source));
     create_folder_list(dialog, display.table.count);
     return TRUE;
 }
@@ -84,9 +95,9 @@ INT_PTR CALLBACK folder_display_proc(HWND dialog, UINT message, WPARAM wparam, L
 
 }  // namespace
 
-void show_folder_display(HWND owner, const char* source, const Notifier& messages)
+void show_folder_display(HWND owner, const char* source)
 {
-    FolderDisplay display = {source, &messages, {}};
+    FolderDisplay display = {source, {}};
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FOLDER_DISPLAY), owner, folder_display_proc,
                     reinterpret_cast<LPARAM>(&display));
 }

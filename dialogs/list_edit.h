@@ -40,5 +40,6 @@ void add_all_items(const ListEdit& edit);
 void show_selected_folder(const ListEdit& edit);
 
 // The folder display dialog (dialog 4): the tree below source, walked into a
-// table of its own, one row per folder. Walk warnings go through messages.
-void show_folder_display(HWND owner, const char* source, const Notifier& messages);
+// table of its own, one row per folder. The walk's warnings are owned by the
+// dialog.
+void show_folder_display(HWND owner, const char* source);

@@ -149,5 +149,5 @@ void show_selected_folder(const ListEdit& edit)
         tell(edit, "ファルダ名を選択して下さい", kFolderDisplayCaption);
         return;
     }
-    show_folder_display(edit.owner, source, edit.engine->notifier);
+    show_folder_display(edit.owner, source);
 }

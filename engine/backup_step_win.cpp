@@ -13,8 +13,9 @@
 //   destination path that does not fit gives "作e" (the copy cannot be made,
 //   and the error reaches the user by rw_error_mode).
 // - A saved position that does not fit the tables (a lost or foreign
-//   folder.ini or file.ini, a hand-edited set.ini) is walked again from the
-//   start of the entry or the folder: copies of files that are up to date are
+//   folder.ini or file.ini, a hand-edited set.ini, a loaded FileTable whose
+//   first or last name is no file of the folder resumed) is walked again
+//   from the start of the entry or the folder: copies of files that are up to date are
 //   left alone, so walking again costs only time, while treating the entry as
 //   done could skip files without a word.
 // - A folder with more files than a FileTable holds is listed again past the
@@ -244,6 +245,13 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
 
     if (p.file_search_flag != 0 && !file_position_fits(engine))
         p.file_search_flag = 0;
+    if (p.file_search_flag != 0 && !engine.files.verified) {
+        // Checked once, on the first step after the table was loaded.
+        if (file_table_belongs_to(engine.files, folder.full_path))
+            engine.files.verified = true;
+        else
+            p.file_search_flag = 0;
+    }
     if (p.file_search_flag == 0) {
         walk_files(engine.files, folder.full_path, std::strlen(folder.full_path));
         p.file_count = 0;

@@ -47,10 +47,13 @@ unsigned pause_milliseconds(int data_time);
 // before_write(chunk) are called before chunk 0, 1, ... is read and written;
 // false makes that read fail as on a bad sector, that write as on a full
 // disk. before_pause(chunk) is called before the pause after chunk.
+// after_replace() is called once the whole copy has replaced the destination,
+// where the file system may have changed its times (tunnelling).
 struct CopyProbe {
     std::function<bool(int chunk)> before_read;
     std::function<bool(int chunk)> before_write;
     std::function<void(int chunk)> before_pause;
+    std::function<void()> after_replace;
 };
 
 // Results beyond the table above, where the copies go further than before:
@@ -58,8 +61,9 @@ struct CopyProbe {
 //   keeps the old destination (the file is not readable, like a source that
 //   cannot be opened, and the run moves on);
 // - a destination that cannot be put in place once the copy is whole (it is
-//   held open by another program) gives copy_write_error in copy_standby, and
-//   in copy_continuous what a failed system copy gives;
+//   held open by another program) gives copy_create_error in copy_standby,
+//   as when the destination cannot be created, and in copy_continuous what a
+//   failed system copy gives;
 // - a temporary path over 259 bytes gives copy_create_error.
 // Paths come whole: a caller that cannot join one within 259 bytes must not
 // pass it cut (join_path leaves it empty, which no copy can open).

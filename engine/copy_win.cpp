@@ -28,6 +28,17 @@ bool get_times(HANDLE h, FileTimes& t)
     return GetFileTime(h, &t.created, &t.accessed, &t.written) != 0;
 }
 
+// The times again on the file in its place. On NTFS a name removed and made
+// again within 15 seconds in one folder gets the old file's creation time
+// back (tunnelling), so what the temporary file carried does not all
+// survive the move.
+void set_times_in_place(const char* destination, const FileTimes& t)
+{
+    ScopedHandle h(CreateFileA(destination, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (h.valid())
+        SetFileTime(h.get(), &t.created, &t.accessed, &t.written);
+}
+
 unsigned long long compressed_size(const char* path)
 {
     DWORD high = 0;
@@ -175,9 +186,11 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
         return copy_create_error;
 
     Ending ending = copy_chunks(engine, src.get(), out.get(), chunk);
+    FileTimes s{};
+    bool have_times = false;
     if (ending == Ending::complete) {
-        FileTimes s{};
-        if (get_times(src.get(), s))
+        have_times = get_times(src.get(), s);
+        if (have_times)
             SetFileTime(out.get(), &s.created, &s.accessed, &s.written);
         // On disk before it replaces the old copy, so that a power cut right
         // after the move cannot leave an empty file where the backup was. The
@@ -190,7 +203,13 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
 
     switch (ending) {
     case Ending::complete:
-        return put_in_place(temp, destination) ? copy_done : copy_write_error;
+        if (!put_in_place(temp, destination))
+            return copy_create_error;
+        if (engine.copy_probe.after_replace)
+            engine.copy_probe.after_replace();
+        if (have_times)
+            set_times_in_place(destination, s);
+        return copy_done;
     case Ending::read_failed:
         remove_temp(temp);
         return copy_read_error;

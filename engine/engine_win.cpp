@@ -78,8 +78,8 @@ void reset_status_columns(Engine& engine, int n)
     }
 }
 
-void notify_message(const Notifier& n, const char* text, const char* caption, MessageKind kind)
+void notify_message(const Notifier& n, const char* text, const char* caption, MessageKind kind, MessageOwner owner)
 {
     if (n.show_message)
-        n.show_message(text, caption, kind);
+        n.show_message(text, caption, kind, owner);
 }

@@ -10,9 +10,14 @@ enum class MessageKind {
     exclamation,  // MB_ICONEXCLAMATION
 };
 
+enum class MessageOwner {
+    main_window,  // the main window while it exists (worker thread: none)
+    none,         // no owner: also shown while the main window goes away
+};
+
 struct Notifier {
-    // A modal message to the user (owner: the main window, or none).
-    std::function<void(const char* text, const char* caption, MessageKind kind)> show_message;
+    // A modal message to the user.
+    std::function<void(const char* text, const char* caption, MessageKind kind, MessageOwner owner)> show_message;
     // Ask the user-interface thread to repaint the changed rows and the
     // status bar. Must not block; called from the worker after each step.
     std::function<void()> request_refresh;
@@ -22,4 +27,5 @@ struct Notifier {
 };
 
 // Calls the function when it is set.
-void notify_message(const Notifier& n, const char* text, const char* caption, MessageKind kind);
+void notify_message(const Notifier& n, const char* text, const char* caption, MessageKind kind,
+                    MessageOwner owner = MessageOwner::main_window);

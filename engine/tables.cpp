@@ -11,5 +11,6 @@ void clear_folder_table(FolderTable& table)
 void clear_file_table(FileTable& table)
 {
     table.count = 0;
+    table.verified = false;
     std::memset(table.records.get(), 0, sizeof(FileRecord) * kTableCapacity);
 }

@@ -28,6 +28,10 @@ struct FolderTable {
 struct FileTable {
     int count = 0;
     std::unique_ptr<FileRecord[]> records{new FileRecord[kTableCapacity]()};
+    // The records are known to be files of the folder being worked on:
+    // listed by walk_files, or checked after the table was loaded. Cleared
+    // with the table, so a table read from file.ini starts unchecked.
+    bool verified = false;
 };
 
 // Count 0 and every record zeroed.
@@ -54,3 +58,9 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 // call again with first_ordinal = the last record's first_number + 1.
 // Returns whether at least one name was taken.
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal = 0);
+
+// Whether a table that was not listed here (read from file.ini) lists files
+// of this folder: its first and its last record must be files there. A
+// foreign or stale file.ini whose count merely fits would otherwise have
+// names copied that are not there, and the folder's real files skipped.
+bool file_table_belongs_to(const FileTable& table, const char* folder);

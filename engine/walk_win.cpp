@@ -130,5 +130,23 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         rec.second_number = 0;
         ++table.count;
     } while (FindNextFileA(find.get(), &data));
+    table.verified = true;
     return table.count != 0;
+}
+
+static bool is_file_in(const char* folder, const char* name)
+{
+    char path[kFieldSize];
+    if (name[0] == 0 || !join_path(path, folder, name))
+        return false;
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool file_table_belongs_to(const FileTable& table, const char* folder)
+{
+    if (table.count <= 0 || table.count > kTableCapacity)
+        return false;
+    return is_file_in(folder, table.records[0].file_name) &&
+           is_file_in(folder, table.records[table.count - 1].file_name);
 }

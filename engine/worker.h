@@ -8,5 +8,9 @@ struct Engine;
 int start_worker(Engine& engine);
 // Clears running and waits (at most 31 tests a second apart) for the worker.
 void stop_worker(Engine& engine);
+// Whether a worker thread is still alive: during a run, and after a stop
+// that gave up waiting until that thread has left its loop. Forgets a
+// worker that has ended.
+bool worker_alive(Engine& engine);
 // The thread's body; exit code 0.
 unsigned long worker_loop(Engine& engine);

@@ -69,6 +69,11 @@ int start_worker(Engine& engine)
     return 0;
 }
 
+bool worker_alive(Engine& engine)
+{
+    return !release_ended_worker(engine);
+}
+
 unsigned long worker_loop(Engine& engine)
 {
     while (engine.flags.running.load() == 1) {
@@ -89,7 +94,9 @@ void stop_worker(Engine& engine)
         return;
     request_stop(engine);
 
-    bool dialog = engine.settings.thread_dialog_mode != 1;
+    // Only 0 asks for it: the settings dialog shows any other value as
+    // "スレッド終了処理中の表示をしない" checked.
+    bool dialog = engine.settings.thread_dialog_mode == 0;
     if (dialog && engine.notifier.begin_stop_wait)
         engine.notifier.begin_stop_wait();
     bool ended = engine.worker_thread == nullptr;
@@ -101,7 +108,9 @@ void stop_worker(Engine& engine)
         engine.notifier.end_stop_wait();
 
     // The handle stays in engine.worker_thread, so no second worker starts
-    // while this one still finishes its step.
+    // while this one still finishes its step. Without owner: at the end of
+    // the program the main window is being destroyed.
     if (!ended)
-        notify_message(engine.notifier, "Threadを強制終了しました。", "Quillsave", MessageKind::plain);
+        notify_message(engine.notifier, "Threadを強制終了しました。", "Quillsave", MessageKind::plain,
+                       MessageOwner::none);
 }

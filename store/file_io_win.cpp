@@ -8,11 +8,11 @@
 namespace {
 
 bool g_cut_writes_in_half = false;
+std::string g_end_after_temp_of;
 
 void show_open_failure(Engine& engine, const char* file_name)
 {
-    std::string text = std::string(file_name) + "のﾌｧｲﾙが開けません";
-    notify_message(engine.notifier, text.c_str(), "CreateFile", MessageKind::exclamation);
+    notify_message(engine.notifier, open_failure_text(file_name).c_str(), "CreateFile", MessageKind::exclamation);
 }
 
 // CloseHandle with the Part's message on failure.
@@ -44,6 +44,11 @@ bool write_all(HANDLE file, const std::string& bytes)
 void cut_writes_in_half_for_tests(bool on)
 {
     g_cut_writes_in_half = on;
+}
+
+void end_process_after_temp_file_for_tests(const char* file_name)
+{
+    g_end_after_temp_of = file_name;
 }
 
 bool read_program_file(Engine& engine, const char* file_name, OpenMode mode,
@@ -82,6 +87,8 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
         DeleteFileA(temp.c_str());
         return false;
     }
+    if (!g_end_after_temp_of.empty() && g_end_after_temp_of == file_name)
+        TerminateProcess(GetCurrentProcess(), 3);
     if (!MoveFileExA(temp.c_str(), file_name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         // The old file could not be replaced (read-only, or held open):
         // the same outcome as the Part's failing CreateFileA on it.

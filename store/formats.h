@@ -77,3 +77,13 @@ void read_list(BackupList& list, const ByteSource& source);
 // last "." and ".csv" appended. Returns false, leaving path alone, when the
 // result would exceed 259 bytes.
 bool force_csv_extension(char (&path)[kFieldSize]);
+
+// "%sのﾌｧｲﾙが開けません": a program or list file that cannot be opened.
+std::string open_failure_text(const char* file_name);
+
+struct Notifier;
+// The path a list dialog returned, forced to ".csv", becomes the current
+// list file name (true). A path that cannot take ".csv" within 259 bytes is
+// told as a file that cannot be opened (the path as chosen, caption
+// "CreateFile", exclamation) and changes nothing (false).
+bool take_chosen_list_file(char (&current_list_file)[kFieldSize], const char* chosen, const Notifier& messages);

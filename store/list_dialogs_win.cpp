@@ -11,7 +11,7 @@ namespace {
 // Shows the dialog on `workdir\temp1.csv`; on confirmation the chosen path,
 // forced to ".csv", replaces current_list_file.
 bool choose_list_file(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize],
-                      const char* title, BOOL(WINAPI* show)(LPOPENFILENAMEA))
+                      const Notifier& messages, const char* title, BOOL(WINAPI* show)(LPOPENFILENAMEA))
 {
     char name[kFieldSize];
     if (!join_path(name, workdir.path, "temp1.csv"))
@@ -30,20 +30,19 @@ bool choose_list_file(HWND owner, const WorkingDirectory& workdir, char (&curren
     ofn.Flags = OFN_EXPLORER;
     if (!show(&ofn))
         return false;
-    if (!force_csv_extension(name))
-        return false;
-    copy_field(current_list_file, name);
-    return true;
+    return take_chosen_list_file(current_list_file, name, messages);
 }
 
 }  // namespace
 
-bool choose_list_file_to_open(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize])
+bool choose_list_file_to_open(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize],
+                              const Notifier& messages)
 {
-    return choose_list_file(owner, workdir, current_list_file, "ファイル読出", GetOpenFileNameA);
+    return choose_list_file(owner, workdir, current_list_file, messages, "ファイル読出", GetOpenFileNameA);
 }
 
-bool choose_list_file_to_save(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize])
+bool choose_list_file_to_save(HWND owner, const WorkingDirectory& workdir, char (&current_list_file)[kFieldSize],
+                              const Notifier& messages)
 {
-    return choose_list_file(owner, workdir, current_list_file, "ファイル書込", GetSaveFileNameA);
+    return choose_list_file(owner, workdir, current_list_file, messages, "ファイル書込", GetSaveFileNameA);
 }

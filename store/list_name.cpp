@@ -1,6 +1,7 @@
 // The ".csv" rule of the list dialogs.
 #include <cstring>
 
+#include "engine/notify.h"
 #include "store/formats.h"
 
 bool force_csv_extension(char (&path)[kFieldSize])
@@ -24,5 +25,25 @@ bool force_csv_extension(char (&path)[kFieldSize])
     if (cut + sizeof kExtension - 1 > kMaxText)
         return false;
     std::memcpy(path + cut, kExtension, sizeof kExtension);
+    return true;
+}
+
+std::string open_failure_text(const char* file_name)
+{
+    return std::string(file_name) + "のﾌｧｲﾙが開けません";
+}
+
+bool take_chosen_list_file(char (&current_list_file)[kFieldSize], const char* chosen, const Notifier& messages)
+{
+    char path[kFieldSize];
+    copy_field(path, chosen);
+    if (!force_csv_extension(path)) {
+        // Dropped without a word, the user would think the list saved.
+        if (messages.show_message)
+            messages.show_message(open_failure_text(chosen).c_str(), "CreateFile", MessageKind::exclamation,
+                                  MessageOwner::main_window);
+        return false;
+    }
+    copy_field(current_list_file, path);
     return true;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/notify.h"
 #include "store/formats.h"
 
 namespace {
@@ -94,4 +95,29 @@ TEST(CsvExtension, RefusesAPathThatCannotTakeTheExtension)
     copy_field(path, long_ext.c_str());
     ASSERT_TRUE(force_csv_extension(path));
     EXPECT_STREQ(path, "C:\\n.csv");
+}
+
+// A chosen path too long for ".csv" is told, never dropped without a word,
+// and the current list file name stays.
+TEST(CsvExtension, ChosenPathThatCannotTakeTheExtensionIsTold)
+{
+    std::string fits = "C:\\" + std::string(kMaxText - 3 - 4, 'n');
+    struct Case { std::string chosen; bool taken; std::string current; } cases[] = {
+        {fits + ".txt", true, fits + ".csv"},
+        {fits + "n", false, "C:\\old.csv"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> told;
+        Notifier messages;
+        messages.show_message = [&](const char* text, const char* caption, MessageKind kind, MessageOwner) {
+            told.push_back(std::string(text) + "|" + caption + "|" + (kind == MessageKind::exclamation ? "!" : "?"));
+        };
+        char current[kFieldSize] = "C:\\old.csv";
+        EXPECT_EQ(take_chosen_list_file(current, c.chosen.c_str(), messages), c.taken);
+        EXPECT_EQ(std::string(current), c.current);
+        std::vector<std::string> expected;
+        if (!c.taken)
+            expected.push_back(c.chosen + "のﾌｧｲﾙが開けません|CreateFile|!");
+        EXPECT_EQ(told, expected);
+    }
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <climits>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -187,24 +189,130 @@ TEST_F(AppWindow, RefreshRequestsFromTheWorkerAreCoalesced)
     refresh_list_view();
 }
 
-TEST_F(AppWindow, MenuItemsThatChangeTheListAreGrayedWhileRunning)
+DWORD WINAPI wait_for_release(LPVOID event)
+{
+    WaitForSingleObject(event, INFINITE);
+    return 0;
+}
+
+// A worker that outlived the wait of a stop: tracked, alive, running 0.
+struct Straggler {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, wait_for_release, release, 0, nullptr);
+    Straggler() { engine().worker_thread = thread; }
+    ~Straggler()
+    {
+        SetEvent(release);
+        WaitForSingleObject(thread, INFINITE);
+        if (engine().worker_thread == thread)
+            engine().worker_thread = nullptr;
+        CloseHandle(thread);
+        CloseHandle(release);
+    }
+};
+
+TEST_F(AppWindow, MenuItemsThatChangeTheListAreGrayedWhileRunningOrAWorkerLives)
 {
     const int locked[] = {101, 102, 103, 104, 151, 152, 121, 122, 123, 124, 125, 126, 37828, 37829, 37826, 111, 37827};
-    const int untouched[] = {142, 141, 127, 37830, 37831, 37832, 37833, 131, 132, 133};
+    const int untouched[] = {142, 141, 127, 37830, 37831, 37832, 131, 132, 133};
     HMENU menu = LoadMenuA(shell().instance, MAKEINTRESOURCEA(IDM_MAIN));
     ASSERT_NE(menu, nullptr);
-    for (int running : {1, 0}) {
-        engine().flags.running = running;
+    struct State { const char* what; int running; bool straggler; } states[] = {
+        {"running", 1, false}, {"worker left behind by a stop", 0, true}, {"idle", 0, false}};
+    for (const auto& state : states) {
+        std::unique_ptr<Straggler> straggler(state.straggler ? new Straggler : nullptr);
+        engine().flags.running = state.running;
         for (int popup = 0; popup < GetMenuItemCount(menu); ++popup)
             on_init_menu_popup(GetSubMenu(menu, popup));
-        UINT gray_when_running = running ? MF_GRAYED : 0u;
+        UINT gray_when_locked = state.running || state.straggler ? MF_GRAYED : 0u;
         for (int id : locked)
-            EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, gray_when_running) << id << " " << running;
-        EXPECT_EQ(GetMenuState(menu, IDM_STOP, MF_BYCOMMAND) & MF_GRAYED, running ? 0u : MF_GRAYED);
+            EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, gray_when_locked) << id << " " << state.what;
+        EXPECT_EQ(GetMenuState(menu, IDM_STOP, MF_BYCOMMAND) & MF_GRAYED, state.running ? 0u : MF_GRAYED);
+        EXPECT_EQ(GetMenuState(menu, IDM_RESET_SETTINGS, MF_BYCOMMAND) & MF_GRAYED,
+                  state.straggler ? MF_GRAYED : 0u) << state.what;
         for (int id : untouched)
             EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
     }
+    engine().flags.running = 0;
     DestroyMenu(menu);
+}
+
+// A box or dialog that a refused command must not have opened.
+bool g_window_opened = false;
+
+BOOL CALLBACK close_dialog(HWND window, LPARAM)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770" && IsWindowVisible(window)) {
+        g_window_opened = true;
+        PostMessageA(window, WM_COMMAND, IDNO, 0);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK close_dialogs(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), close_dialog, 0);
+}
+
+// While a worker left behind by a stop lives, every command that would
+// change what it works on does nothing and says nothing.
+TEST_F(AppWindow, CommandsThatChangeTheWorkersMaterialAreRefusedWhileItLives)
+{
+    Engine& e = engine();
+    add_row("a.txt", "C:\\src", "D:\\dst");
+    const int commands[] = {IDM_FILE_NEW, IDM_FILE_OPEN, IDM_ENTRY_NEW, IDM_ENTRY_EDIT, IDM_ENTRY_DELETE,
+                            IDM_ENTRY_PASTE, IDM_ENTRY_PASTE_NEW, IDM_ADD_ALL, IDM_SETTINGS,
+                            IDM_CLEAR_POSITION, IDM_RESET_SETTINGS};
+    Straggler straggler;
+    UINT_PTR guard = SetTimer(nullptr, 0, 300, close_dialogs);
+    for (int id : commands) {
+        ListView_SetItemState(shell().list_view, 0, LVIS_SELECTED, LVIS_SELECTED);
+        e.progress.fmove_point = 1;
+        e.settings.data_size = 4096;
+        g_window_opened = false;
+        on_command(id);
+        EXPECT_FALSE(g_window_opened) << id;
+        EXPECT_EQ(list_row_count(e.list), 1) << id;
+        EXPECT_EQ(e.progress.fmove_point.load(), 1) << id << ": the position stays";
+        EXPECT_EQ(e.settings.data_size, 4096) << id << ": the settings stay";
+    }
+    KillTimer(nullptr, guard);
+}
+
+// The end of the program with a worker still alive: the four files first,
+// then the process ends at once instead of freeing the engine under it.
+std::string g_list_at_exit;
+int g_exit_calls = 0;
+
+void WINAPI record_exit(UINT code)
+{
+    ++g_exit_calls;
+    EXPECT_EQ(code, 0u);
+    g_list_at_exit = read_file(std::string(engine().workdir.path) + "\\quillsave.ini");
+}
+
+TEST_F(AppWindow, ProgramWhoseWorkerLivesEndsAtOnceAfterWritingItsFiles)
+{
+    TempDir dir;
+    Shell& s = shell();
+    Engine& e = engine();
+    copy_field(e.workdir.path, dir.path().c_str());
+    add_row("a.txt", "C:\\src", "D:\\dst");
+    s.exit_process = record_exit;
+    g_exit_calls = 0;
+    {
+        Straggler straggler;
+        finish_program(window);
+    }
+    EXPECT_EQ(g_exit_calls, 1);
+    EXPECT_EQ(g_list_at_exit, "a.txt,C:\\src,D:\\dst,未,未,\r\n");
+    finish_program(window);
+    EXPECT_EQ(g_exit_calls, 1) << "an ended worker lets the program end as usual";
+    s.exit_process = ExitProcess;
+    e.workdir.path[0] = 0;
 }
 
 TEST_F(AppWindow, TrayRecordFollowsTheRun)
@@ -229,23 +337,77 @@ TEST_F(AppWindow, TrayRecordFollowsTheRun)
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
-// A box of the shell runs its own loop, in which the timers keep coming:
-// while one is open they do nothing, so a failure that repeats cannot open
-// a second box inside the first. The reaction comes once the box is closed.
-TEST_F(AppWindow, TimersWaitWhileAShellBoxIsOpen)
+// What the tick timer did when it fired inside an open box.
+bool g_tick_reacted = false;
+
+BOOL CALLBACK press_ok(HWND window, LPARAM)
 {
-    Shell& s = shell();
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770")
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+// Fires inside the box's own loop, as the main window's timers do: one tick
+// with a copy error pending, then OK on the box.
+void CALLBACK tick_inside_box(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    on_timer(kTickTimer);
+    g_tick_reacted = engine().flags.error_pending.load() == 0;
+    EnumThreadWindows(GetCurrentThreadId(), press_ok, 0);
+}
+
+// A box runs its own loop, in which the timers keep coming. Only while a
+// box of the timers' own paths is open do they do nothing, so a failure that
+// repeats cannot open a second box inside the first; any other box, such as
+// one the user left open, must not cost a scheduled start or the end of a
+// run.
+TEST_F(AppWindow, OnlyBoxesOfTheTimersOwnPathsMuteTheTimers)
+{
     Engine& e = engine();
     e.settings.rw_error_mode = 2;
-    e.flags.error_pending = 1;
-    s.boxes_open = 1;
-    on_timer(kTickTimer);
-    EXPECT_EQ(e.flags.error_pending.load(), 1) << "no reaction while a box is open";
-    s.boxes_open = 0;
-    on_timer(kTickTimer);
-    EXPECT_EQ(e.flags.error_pending.load(), 0);
-    EXPECT_EQ(e.flags.paused.load(), 0) << "rw_error_mode 2 only stops";
+    // A worker that outlived a stop: a start fails with its message.
+    Straggler straggler;
+    struct Case {
+        const char* what;
+        void (*open_box)();
+        bool timers_react;
+    } cases[] = {
+        {"項目を選択して下さい", [] { shell_message_box("項目を選択して下さい", "Quillsave", MB_OK); }, true},
+        {"hand start failure", [] { start_run(StartBy::user); }, true},
+        {"timed start failure", [] { start_run(StartBy::timer); }, false},
+    };
+    for (const auto& c : cases) {
+        e.flags.error_pending = 1;
+        g_tick_reacted = false;
+        SetTimer(nullptr, 0, 200, tick_inside_box);
+        c.open_box();
+        EXPECT_EQ(g_tick_reacted, c.timers_react) << c.what;
+        EXPECT_EQ(shell().timer_boxes_open, 0) << c.what;
+    }
+    e.flags.error_pending = 0;
     e.settings.rw_error_mode = 0;
+}
+
+// The folder browsers need COM apartment-threaded on the thread that shows
+// them: a second initialisation of another model must find it so.
+TEST(UiThread, PreparedWithComApartmentThreaded)
+{
+    HRESULT before = S_OK, after = S_OK;
+    std::thread fresh([&] {
+        before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CoUninitialize();
+        prepare_ui_thread();
+        after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(after))
+            CoUninitialize();
+        CoUninitialize();
+    });
+    fresh.join();
+    EXPECT_EQ(before, S_OK) << "a new thread has no apartment yet";
+    EXPECT_EQ(after, RPC_E_CHANGED_MODE);
 }
 
 // start_time and restart_time come from a file the user may edit: no value

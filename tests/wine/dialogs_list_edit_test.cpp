@@ -360,6 +360,33 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
     clear_folder_table(run_table);
 }
 
+// The walk's warning (here: folders whose paths would pass 259 bytes) is
+// owned by the folder display that walks, not by the main window behind it.
+TEST_F(ListEdit, FolderDisplaysWalkWarningIsOwnedByTheDisplay)
+{
+    TempDir dir;
+    std::string longer = dir / std::string(250 - dir.path().size(), 'L');
+    make_folder(longer);
+    make_long_folder(longer + "\\" + std::string(20, 'T'));
+    add_rows({{"*.*", dir.path(), "D:\\d"}});
+    select_rows({0});
+    HWND box_owner = nullptr, display = nullptr;
+    std::string text;
+    std::thread user = operate_titled("エラー", [&](HWND box) {
+        box_owner = GetWindow(box, GW_OWNER);
+        text = field(box, 0xFFFF);
+        press(box, IDOK);
+        for (int i = 0; i < 500 && !display; ++i, Sleep(20))
+            display = FindWindowA("#32770", "各フォルダー表示");
+        PostMessageA(display, WM_CLOSE, 0, 0);
+    });
+    on_command(IDM_SHOW_FOLDER);
+    user.join();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(box_owner, display);
+    EXPECT_NE(text.find("1個"), std::string::npos) << text;
+}
+
 TEST_F(ListEdit, AddAllAppendsTheTopLevelOfTheChosenSource)
 {
     DriveRootDir source("s"), destination("d");

@@ -128,6 +128,9 @@ TEST_F(CopyTest, CompletedStandbyCopyCarriesTheThreeTimeStamps)
 {
     make_file(src, std::string(300000, 'q'), kOld);
     set_times(src, {kOld - 5000000000ull, kOld + 7000000000ull, kOld});
+    // What NTFS tunnelling does to a name made again within 15 seconds: the
+    // file in place gets times other than those the temporary file carried.
+    engine.copy_probe.after_replace = [this] { set_times(dst, {kNew, kNew, kNew}); };
     ASSERT_EQ(standby(), copy_done);
     // The times the source has once the copy has read it (reading may move
     // its access time; a Linux file system under Wine keeps no creation time
@@ -261,7 +264,7 @@ TEST_F(CopyTest, ReadOnlyOlderDestinationIsReplacedByBothCopies)
 TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
 {
     const struct { CopyFn copy; int result; } cases[] = {
-        {copy_standby, copy_write_error},        // could not be put in place
+        {copy_standby, copy_create_error},       // could not be put in place: "作e"
         {copy_continuous, copy_create_error},    // the system copy found no destination to open
     };
     for (const auto& c : cases) {

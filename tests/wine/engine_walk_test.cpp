@@ -59,14 +59,6 @@ void make_empty_files(const std::string& folder, int n)
 
 // A folder whose path the ANSI calls cannot reach, made through the wide
 // long-path form.
-void make_long_folder(const std::string& path)
-{
-    std::wstring wide = L"\\\\?\\";
-    for (char c : path)
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr)) << path.size();
-}
-
 }  // namespace
 
 TEST(WalkFolders, BreadthFirstWithDotFoldersLeftOut)

@@ -294,6 +294,7 @@ TEST_F(StepTest, SavedPositionThatDoesNotFitTheTablesIsWalkedAgain)
         {"file_count past the table", 0, 1, 2, "", 9, 1, 1},
         {"negative file_count", 0, 1, 2, "", -3, 1, 1},
         {"file flag without folder flag", 0, 0, 0, "", 0, 1, 1},
+        {"file.ini of another folder", 0, 1, 2, "", 0, 1, 1},
     };
     for (const auto& c : cases) {
         TempDir out;

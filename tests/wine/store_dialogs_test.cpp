@@ -58,13 +58,13 @@ TEST(ListDialogs, CancelLeavesTheCurrentNameAlone)
     WorkingDirectory workdir;
     copy_field(workdir.path, dir.path().c_str());
     char current[kFieldSize] = "C:\\keep.csv";
-    struct Case { const char* title; bool (*choose)(HWND, const WorkingDirectory&, char (&)[kFieldSize]); } cases[] = {
+    struct Case { const char* title; bool (*choose)(HWND, const WorkingDirectory&, char (&)[kFieldSize], const Notifier&); } cases[] = {
         {"ファイル読出", choose_list_file_to_open},
         {"ファイル書込", choose_list_file_to_save},
     };
     for (const auto& c : cases) {
         std::thread driver = operate_dialog(c.title, nullptr, GetCurrentThreadId());
-        EXPECT_FALSE(c.choose(nullptr, workdir, current)) << c.title;
+        EXPECT_FALSE(c.choose(nullptr, workdir, current, Notifier{})) << c.title;
         driver.join();
         EXPECT_STREQ(current, "C:\\keep.csv");
     }
@@ -76,7 +76,7 @@ TEST(ListDialogs, ChosenNamesAreForcedToCsvAtTheirLastDot)
     WorkingDirectory workdir;
     copy_field(workdir.path, dir.path().c_str());
     write_file(dir / "backup.csv", "old\r\n");
-    struct Case { const char* title; bool (*choose)(HWND, const WorkingDirectory&, char (&)[kFieldSize]); const char* typed; const char* chosen; } cases[] = {
+    struct Case { const char* title; bool (*choose)(HWND, const WorkingDirectory&, char (&)[kFieldSize], const Notifier&); const char* typed; const char* chosen; } cases[] = {
         {"ファイル書込", choose_list_file_to_save, "backup.2016.csv", "backup.2016.csv"},
         {"ファイル書込", choose_list_file_to_save, "list", "list.csv"},
         {"ファイル読出", choose_list_file_to_open, "list.txt", "list.csv"},
@@ -84,7 +84,7 @@ TEST(ListDialogs, ChosenNamesAreForcedToCsvAtTheirLastDot)
     for (const auto& c : cases) {
         char current[kFieldSize] = "";
         std::thread driver = operate_dialog(c.title, c.typed, GetCurrentThreadId());
-        EXPECT_TRUE(c.choose(nullptr, workdir, current)) << c.typed;
+        EXPECT_TRUE(c.choose(nullptr, workdir, current, Notifier{})) << c.typed;
         driver.join();
         EXPECT_STRCASEEQ(current, (dir / c.chosen).c_str()) << c.typed;
     }

@@ -134,11 +134,19 @@ std::vector<std::string> list_folder(const std::string& path)
     return names;
 }
 
+void make_long_folder(const std::string& path)
+{
+    std::wstring wide = L"\\\\?\\";
+    for (char c : path)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr)) << path.size();
+}
+
 Notifier MessageRecorder::notifier()
 {
     Notifier n;
-    n.show_message = [this](const char* text, const char* caption, MessageKind kind) {
-        messages.push_back({text, caption, kind});
+    n.show_message = [this](const char* text, const char* caption, MessageKind kind, MessageOwner owner) {
+        messages.push_back({text, caption, kind, owner});
     };
     return n;
 }

@@ -30,6 +30,8 @@ std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
 bool folder_exists(const std::string& path);
 void make_folder(const std::string& path);  // with missing parents
+// One folder whose path may pass 259 bytes (ASCII names only).
+void make_long_folder(const std::string& path);
 // Sets the three times of a file to the given FILETIME value (100 ns units).
 void set_file_times(const std::string& path, unsigned long long filetime);
 unsigned long long last_write_time(const std::string& path);
@@ -40,6 +42,7 @@ void remove_tree(const std::string& path);
 struct RecordedMessage {
     std::string text, caption;
     MessageKind kind;
+    MessageOwner owner;
 };
 
 // A Notifier whose messages are kept instead of shown.

@@ -118,6 +118,7 @@ TEST_F(WorkerTest, StopDuringALongStandbyPauseReturnsAtOnce)
     } cases[] = {
         {"between steps, data_time 60", 60, 0, false},
         {"between steps, no wait dialog", 60, 1, false},
+        {"between steps, thread_dialog_mode 2", 60, 2, false},
         {"after a chunk, data_time 20", 20, 0, true},
     };
     for (const auto& c : cases) {
@@ -139,7 +140,7 @@ TEST_F(WorkerTest, StopDuringALongStandbyPauseReturnsAtOnce)
             ASSERT_TRUE(wait_for([this] { return cell_text(engine.list, 0, col_file_status) == "完"; }, 10000)) << c.what;
         EXPECT_LT(timed_stop(), 2000u) << c.what;
         EXPECT_EQ(engine.worker_thread, nullptr) << c.what;
-        EXPECT_EQ(waits_begun - begun, c.thread_dialog_mode == 1 ? 0 : 1) << c.what;
+        EXPECT_EQ(waits_begun - begun, c.thread_dialog_mode == 0 ? 1 : 0) << c.what;
         if (c.in_chunk_pause) {
             EXPECT_FALSE(file_exists(dir / "out\\big.bin")) << "a stopped copy leaves no part of a file";
             EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "未") << "a stopped step writes no status";
@@ -187,6 +188,7 @@ TEST_F(WorkerTest, StuckWorkerIsGivenUpAndStillTracked)
     EXPECT_EQ(recorder.messages[0].text, "Threadを強制終了しました。");
     EXPECT_EQ(recorder.messages[0].caption, "Quillsave");
     EXPECT_EQ(recorder.messages[0].kind, MessageKind::plain);
+    EXPECT_EQ(recorder.messages[0].owner, MessageOwner::none) << "the main window may be going away";
     EXPECT_EQ(waits_ended, 1) << "the wait window is closed before the message";
     EXPECT_EQ(engine.flags.running.load(), 0);
     ASSERT_NE(engine.worker_thread, nullptr) << "the worker is still tracked";

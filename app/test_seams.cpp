@@ -1,0 +1,67 @@
+// Faults the end-to-end fault suite injects into the real program. Each is
+// off unless its environment variable is set when the program starts; the
+// variables are read once, before the main window exists, and a normal run
+// never sets them:
+//   QS_TEST_STALL_COPY_MS=n    the first chunk write of every standby copy
+//                              hangs n ms, as on a disk that stops
+//                              answering; a stop does not cut it short
+//   QS_TEST_DIE_AFTER_TEMP=f   the save of the program file f ("set.ini",
+//                              ...) ends the process (exit code 3) once its
+//                              temporary file is written, before it
+//                              replaces f, as a crash or power cut would
+//   QS_TEST_POWER_OFF_COPY=d   the power-off after a continuous run copies
+//                              the four files, as they are on disk at that
+//                              moment, into folder d instead of ending the
+//                              session
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/app.h"
+#include "engine/workdir.h"
+#include "store/file_io.h"
+
+namespace {
+
+char g_power_off_copy[kFieldSize];
+
+std::string variable(const char* name)
+{
+    char value[kFieldSize] = {};
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && n < sizeof value ? std::string(value) : std::string();
+}
+
+int copy_files_instead_of_power_off(HWND)
+{
+    make_working_directory_current(engine().workdir);
+    for (const char* name : {"quillsave.ini", "set.ini", "folder.ini", "file.ini"}) {
+        std::string to = std::string(g_power_off_copy) + "\\" + name;
+        CopyFileA(name, to.c_str(), FALSE);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void install_test_seams()
+{
+    std::string stall = variable("QS_TEST_STALL_COPY_MS");
+    if (!stall.empty()) {
+        DWORD ms = std::strtoul(stall.c_str(), nullptr, 10);
+        engine().copy_probe.before_write = [ms](int chunk) {
+            if (chunk == 0)
+                Sleep(ms);
+            return true;
+        };
+    }
+    std::string die = variable("QS_TEST_DIE_AFTER_TEMP");
+    if (!die.empty())
+        end_process_after_temp_file_for_tests(die.c_str());
+    std::string copy = variable("QS_TEST_POWER_OFF_COPY");
+    if (!copy.empty()) {
+        copy_field(g_power_off_copy, copy.c_str());
+        shell().power_off = copy_files_instead_of_power_off;
+    }
+}
