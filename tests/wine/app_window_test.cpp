@@ -322,7 +322,7 @@ TEST_F(AppWindow, TrayRecordFollowsTheRun)
     HICON running = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_RUNNING));
     add_tray_icon(window);
     s.in_tray = 1;
-    EXPECT_EQ(s.tray.cbSize, 88u);
+    EXPECT_EQ(s.tray.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));  // 88 bytes in the 32-bit program
     EXPECT_EQ(s.tray.hWnd, window);
     EXPECT_EQ(s.tray.uID, 901u);
     EXPECT_EQ(s.tray.uFlags, 7u);
