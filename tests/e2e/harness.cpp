@@ -216,7 +216,11 @@ std::string status_text(HWND main_window, int part)
 
 std::string list_cell(HWND main_window, int row, int column)
 {
-    HWND view = GetDlgItem(main_window, 300);
+    return list_view_cell(GetDlgItem(main_window, 300), row, column);
+}
+
+std::string list_view_cell(HWND view, int row, int column)
+{
     RemoteBlock block(view, 1024);
     if (view == nullptr || !block.valid())
         return "<no list view>";
@@ -229,6 +233,17 @@ std::string list_cell(HWND main_window, int row, int column)
     block.write(512, &zero, 1);
     send_with_timeout(view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.address()));
     return block.read_text(512);
+}
+
+void select_list_row(HWND view, int row)
+{
+    RemoteBlock block(view, sizeof(LVITEMA));
+    if (!block.valid())
+        return;
+    LVITEMA item = {};
+    item.state = item.stateMask = LVIS_SELECTED;
+    block.write(0, &item, sizeof item);
+    send_with_timeout(view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(block.address()));
 }
 
 int list_row_count(HWND main_window)

@@ -57,6 +57,9 @@ bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms);
 std::string status_text(HWND main_window, int part);
 std::string list_cell(HWND main_window, int row, int column);
 int list_row_count(HWND main_window);
+// The same for any list view of the program, and a row of it selected.
+std::string list_view_cell(HWND view, int row, int column);
+void select_list_row(HWND view, int row);
 
 // Posts a menu or tray command to the main window.
 void post_command(HWND main_window, int id);
