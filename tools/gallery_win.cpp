@@ -136,7 +136,9 @@ void first_start(const std::string& work)
     // The folder selection asks for the destination first, then the
     // sources; both are closed unchanged.
     command_shot(program, main, IDM_ADD_SELECTED, "保存先のフォルダ選択", "dialog9-folder-select", 0, 8000);
-    close_dialog(wait_dialog(program, "ソースのフォルダとファイル選択", 3000), 0);
+    HWND sources = wait_dialog(program, "ソースのフォルダとファイル選択", 8000);
+    shot("dialog9-folder-select-sources", sources);
+    close_dialog(sources, 0);
 
     // The thread wait dialog shows while a stop waits for a copy that cannot
     // be cut short: the continuous run's system copy of the large file.
