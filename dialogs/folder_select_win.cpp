@@ -70,6 +70,15 @@ void row_name(HWND list, int row, char (&out)[kFieldSize])
     SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+// The first selected row, its name read into name; -1 when none is selected.
+int selected_row_name(HWND list, char (&name)[kFieldSize])
+{
+    int row = first_selected_row(list);
+    if (row >= 0)
+        row_name(list, row, name);
+    return row;
+}
+
 // The row's lParam: whether the system listed it as a folder.
 bool row_is_folder(HWND list, int row)
 {
@@ -240,11 +249,10 @@ void move_into(HWND dialog, char (&folder)[kFieldSize], HWND list, int row, cons
 void on_double_click(HWND dialog, FolderSelect& select)
 {
     HWND list = item_list(dialog);
-    int row = first_selected_row(list);
+    char name[kFieldSize];
+    int row = selected_row_name(list, name);
     if (row < 0)
         return;
-    char name[kFieldSize];
-    row_name(list, row, name);
     char (&folder)[kFieldSize] = current_folder(select);
     if (is_drive_item(name))
         copy_field(folder, name);
@@ -280,12 +288,9 @@ void on_create_folder(HWND dialog, FolderSelect& select)
 
 void confirm_destination(HWND dialog, FolderSelect& select)
 {
-    HWND list = item_list(dialog);
-    int row = first_selected_row(list);
-    if (row < 0)
-        return;
     char name[kFieldSize], shown[kFieldSize], chosen[kFieldSize];
-    row_name(list, row, name);
+    if (selected_row_name(item_list(dialog), name) < 0)
+        return;
     read_text(dialog, IDC_PICK_FOLDER, shown);
     if (chosen_folder(chosen, shown, name))
         copy_field(select.settings->file_folder, chosen);

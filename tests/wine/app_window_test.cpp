@@ -33,14 +33,8 @@ protected:
     {
         Shell& s = shell();
         s.instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = host_proc;
-        wc.hInstance = s.instance;
-        wc.lpszClassName = "Shell Test Host";
-        RegisterClassA(&wc);
         InitCommonControls();
-        window = CreateWindowExA(0, "Shell Test Host", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, nullptr, nullptr,
-                                 s.instance, nullptr);
+        window = make_hidden_window("Shell Test Host", host_proc);
         ASSERT_NE(window, nullptr);
         s.main_window = window;
         s.list_view = create_list_view(window);
@@ -75,16 +69,7 @@ protected:
         list_set_cell(list, row, col_file_status, "未");
         list_set_cell(list, row, col_folder_status, "未");
     }
-    static std::string view_cell(int row, int column)
-    {
-        char text[260] = {};
-        LVITEMA item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(shell().list_view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
+    static std::string view_cell(int row, int column) { return list_view_text(shell().list_view, row, column); }
     static std::string bar_text(int part)
     {
         char text[128] = {};

@@ -34,17 +34,6 @@ HWND item_list(HWND dialog)
     return GetDlgItem(dialog, IDC_PICK_LIST);
 }
 
-std::string cell(HWND list, int row, int column)
-{
-    char text[kFieldSize] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 std::vector<Row> rows(HWND dialog)
 {
     HWND list = item_list(dialog);
@@ -55,7 +44,7 @@ std::vector<Row> rows(HWND dialog)
         item.mask = LVIF_IMAGE;
         item.iItem = i;
         SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        out.push_back({cell(list, i, 0), cell(list, i, 1), cell(list, i, 2), item.iImage});
+        out.push_back({list_view_text(list, i, 0), list_view_text(list, i, 1), list_view_text(list, i, 2), item.iImage});
     }
     return out;
 }

@@ -330,15 +330,8 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
         HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
         int n = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < n; ++i)
-            for (int column = 0; column < 2; ++column) {
-                char text[kFieldSize] = {};
-                LVITEMA item = {};
-                item.iSubItem = column;
-                item.pszText = text;
-                item.cchTextMax = sizeof text;
-                SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-                shown.push_back(text);
-            }
+            for (int column = 0; column < 2; ++column)
+                shown.push_back(list_view_text(list, i, column));
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     });
     on_command(IDM_SHOW_FOLDER);

@@ -98,13 +98,7 @@ protected:
     {
         Shell& s = shell();
         s.instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = s.instance;
-        wc.lpszClassName = "Info Test Host";
-        RegisterClassA(&wc);
-        owner = CreateWindowExA(0, "Info Test Host", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, nullptr, nullptr,
-                                s.instance, nullptr);
+        owner = make_hidden_window("Info Test Host", DefWindowProcA);
         ASSERT_NE(owner, nullptr);
         s.main_window = owner;
     }

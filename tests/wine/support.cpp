@@ -1,5 +1,6 @@
 #include "tests/wine/support.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,4 +150,27 @@ Notifier MessageRecorder::notifier()
         messages.push_back({text, caption, kind, owner});
     };
     return n;
+}
+
+HWND make_hidden_window(const char* class_name, WNDPROC procedure)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.lpszClassName = class_name;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, class_name, "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, nullptr, nullptr, instance,
+                           nullptr);
+}
+
+std::string list_view_text(HWND list, int row, int column)
+{
+    char text[260] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
 }

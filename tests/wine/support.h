@@ -39,6 +39,12 @@ unsigned long long last_write_time(const std::string& path);
 std::vector<std::string> list_folder(const std::string& path);
 void remove_tree(const std::string& path);
 
+// A hidden 600 x 600 top-level window of a class of its own, registered with
+// this procedure: the stand-in for a main window.
+HWND make_hidden_window(const char* class_name, WNDPROC procedure);
+// The text of a list view cell of this process.
+std::string list_view_text(HWND list, int row, int column);
+
 struct RecordedMessage {
     std::string text, caption;
     MessageKind kind;
