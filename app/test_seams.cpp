@@ -9,6 +9,9 @@
 //                              ...) ends the process (exit code 3) once its
 //                              temporary file is written, before it
 //                              replaces f, as a crash or power cut would
+//   QS_TEST_PAUSE_MS=n         every pause of a run (after a chunk, between
+//                              steps, at the end of the list) takes n ms
+//                              instead, so that a soak makes many passes
 //   QS_TEST_POWER_OFF_COPY=d   the power-off after a continuous run copies
 //                              the four files, as they are on disk at that
 //                              moment, into folder d instead of ending the
@@ -59,6 +62,9 @@ void install_test_seams()
     std::string die = variable("QS_TEST_DIE_AFTER_TEMP");
     if (!die.empty())
         end_process_after_temp_file_for_tests(die.c_str());
+    std::string pause = variable("QS_TEST_PAUSE_MS");
+    if (!pause.empty())
+        engine().pause_override_ms = static_cast<int>(std::strtoul(pause.c_str(), nullptr, 10));
     std::string copy = variable("QS_TEST_POWER_OFF_COPY");
     if (!copy.empty()) {
         copy_field(g_power_off_copy, copy.c_str());

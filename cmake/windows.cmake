@@ -108,6 +108,13 @@ target_link_libraries(gallery_driver PRIVATE qs_app gtest)
 target_compile_definitions(gallery_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
 add_dependencies(gallery_driver quillsave)
 
+# The driver of tools/soak, the long run that watches memory and handles.
+add_executable(soak_driver EXCLUDE_FROM_ALL tools/soak_win.cpp tests/e2e/harness.cpp tests/wine/support.cpp)
+qs_target_options(soak_driver)
+target_link_libraries(soak_driver PRIVATE qs_app gtest psapi)
+target_compile_definitions(soak_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
+add_dependencies(soak_driver quillsave)
+
 # The release package (tools/release). quillsave.exe comes out the same
 # from the same sources, wherever and whenever it is built: no link time in
 # the PE header, source paths in __FILE__ relative to the source folder, and

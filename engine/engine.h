@@ -40,6 +40,9 @@ struct Engine {
     // gave up waiting), so that no second worker starts beside it.
     void* worker_thread = nullptr;
     CopyProbe copy_probe;  // tests only
+    // Tests only: when 0 or more, every pause takes this many milliseconds,
+    // so that a soak makes many passes over a large tree in its time.
+    int pause_override_ms = -1;
 
     Engine();
     ~Engine();

@@ -20,6 +20,8 @@ Engine::~Engine()
 
 bool pause_unless_stopped(Engine& engine, unsigned ms)
 {
+    if (engine.pause_override_ms >= 0)
+        ms = static_cast<unsigned>(engine.pause_override_ms);
     if (!engine.stop_event) {
         Sleep(ms);  // no event could be made: an unbroken pause is still bounded
         return engine.flags.running == 0;
