@@ -26,7 +26,7 @@ bool read_program_file(Engine& engine, const char* file_name, OpenMode mode,
 // the file only when every byte is written and the handle closed, so a
 // failure at any point leaves the old file whole. A temporary file that
 // cannot be created or moved into place shows the open failure, a failing
-// close the close failure; a failing write is silent, as the Part has it.
+// close the close failure; a failing write is silent, by design.
 // Returns true when the file was replaced.
 bool write_program_file(Engine& engine, const char* file_name, const std::string& bytes);
 // DeleteFileA on the file, for a list or table with nothing to write.

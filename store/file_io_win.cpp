@@ -15,7 +15,7 @@ void show_open_failure(Engine& engine, const char* file_name)
     notify_message(engine.notifier, open_failure_text(file_name).c_str(), "CreateFile", MessageKind::exclamation);
 }
 
-// CloseHandle with the Part's message on failure.
+// CloseHandle with the program's message on failure.
 bool close_file(Engine& engine, HANDLE file, const char* file_name)
 {
     if (CloseHandle(file))
@@ -91,7 +91,7 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
         TerminateProcess(GetCurrentProcess(), 3);
     if (!MoveFileExA(temp.c_str(), file_name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         // The old file could not be replaced (read-only, or held open):
-        // the same outcome as the Part's failing CreateFileA on it.
+        // the same outcome as a failing CreateFileA on it.
         DeleteFileA(temp.c_str());
         show_open_failure(engine, file_name);
         return false;

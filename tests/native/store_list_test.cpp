@@ -1,5 +1,5 @@
 // The list file: lines of five comma-ended cells, quoting of cells with ","
-// or '"', and the Part's reading rules for every other line.
+// or '"', and the reading rules for every other line.
 #include <gtest/gtest.h>
 
 #include <string>
