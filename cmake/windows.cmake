@@ -99,21 +99,17 @@ foreach(src ${benches})
   target_link_libraries(${name} PRIVATE qs_app)
 endforeach()
 
-# The driver of tools/gallery, which takes the README's screenshots: not a
-# test, built only when the gallery is made.
-add_executable(gallery_driver EXCLUDE_FROM_ALL tools/gallery_win.cpp tests/e2e/harness.cpp
-  tests/wine/support.cpp)
-qs_target_options(gallery_driver)
-target_link_libraries(gallery_driver PRIVATE qs_app gtest)
-target_compile_definitions(gallery_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
-add_dependencies(gallery_driver quillsave)
-
-# The driver of tools/soak, the long run that watches memory and handles.
-add_executable(soak_driver EXCLUDE_FROM_ALL tools/soak_win.cpp tests/e2e/harness.cpp tests/wine/support.cpp)
-qs_target_options(soak_driver)
-target_link_libraries(soak_driver PRIVATE qs_app gtest psapi)
-target_compile_definitions(soak_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
-add_dependencies(soak_driver quillsave)
+# The drivers of tools/gallery (the README's screenshots) and tools/soak
+# (the long run that watches memory and handles): not tests, built only when
+# those tools run.
+foreach(driver gallery soak)
+  add_executable(${driver}_driver EXCLUDE_FROM_ALL tools/${driver}_win.cpp tests/e2e/harness.cpp
+    tests/wine/support.cpp)
+  qs_target_options(${driver}_driver)
+  target_link_libraries(${driver}_driver PRIVATE qs_app gtest)
+  target_compile_definitions(${driver}_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
+  add_dependencies(${driver}_driver quillsave)
+endforeach()
 
 # The release package (tools/release). quillsave.exe comes out the same
 # from the same sources, wherever and whenever it is built: no link time in
