@@ -61,6 +61,14 @@ add_test(NAME wine.setup COMMAND ${QS_WINE} --start)
 add_test(NAME wine.cleanup COMMAND ${QS_WINE} --stop)
 set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine)
+# The fault suite's full destination: a small disk that comes and goes
+# with the prefix.
+foreach(action mount umount)
+  add_test(NAME wine.small_disk_${action} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/small_disk.sh ${action}
+    ${CMAKE_BINARY_DIR}/small-disk)
+endforeach()
+set_tests_properties(wine.small_disk_mount PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(wine.small_disk_umount PROPERTIES FIXTURES_CLEANUP wine)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -85,7 +93,7 @@ foreach(kind wine e2e)
   qs_target_options(${kind}_tests)
   target_link_libraries(${kind}_tests PRIVATE qs_app gtest_main)
   target_compile_definitions(${kind}_tests PRIVATE
-    QS_EXE_PATH="$<TARGET_FILE:quillsave>")
+    QS_EXE_PATH="$<TARGET_FILE:quillsave>" QS_SMALL_DISK="${CMAKE_BINARY_DIR}/small-disk")
   add_dependencies(${kind}_tests quillsave)
   gtest_discover_tests(${kind}_tests TEST_PREFIX "${kind}." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 ${serial})

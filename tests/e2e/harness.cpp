@@ -8,18 +8,9 @@
 
 namespace {
 
-// QS_EXE_PATH is the build's path on the host; under Wine the host root is
-// drive Z:.
 std::string program_path()
 {
-    std::string path = QS_EXE_PATH;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-    }
-    return path;
+    return host_path(QS_EXE_PATH);
 }
 
 struct WindowSearch {
@@ -168,6 +159,17 @@ int Quillsave::wait_exit(DWORD timeout_ms)
 bool Quillsave::exited() const
 {
     return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+std::string host_path(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/')
+            c = '\\';
+    return windows;
 }
 
 HWND find_question(const Quillsave& program)

@@ -1,0 +1,446 @@
+// The real program under faults, on real trees: a destination that fills up,
+// files and folders that vanish or are held during a run, a crash in the
+// middle of each save, a copy that hangs past the stop's wait, and the
+// power-off at the end of a continuous run. Afterwards every old backup is
+// byte for byte what it was or a whole new copy, the four program files read
+// back whole, and the statuses tell what happened.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/backup_list.h"
+#include "engine/run_state.h"
+#include "engine/tables.h"
+#include "store/formats.h"
+#include "store/settings_store.h"
+#include "tests/e2e/harness.h"
+#include "tests/wine/support.h"
+
+namespace {
+
+constexpr char kTemp[] = "~qsv$.tmp";  // the copies' temporary file
+// 1970: an old backup the source is newer than.
+constexpr unsigned long long kLongAgo = 116444736000000000ull;
+
+// An environment variable of the programs this test starts (they inherit
+// the test's environment), gone again when the test ends.
+class ProgramVariable {
+public:
+    ProgramVariable(const char* name, const std::string& value) : name_(name)
+    {
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ProgramVariable() { SetEnvironmentVariableA(name_, nullptr); }
+    ProgramVariable(const ProgramVariable&) = delete;
+    ProgramVariable& operator=(const ProgramVariable&) = delete;
+
+private:
+    const char* name_;
+};
+
+ByteSource source_of(const std::string& bytes)
+{
+    return memory_source(bytes.data(), bytes.size());
+}
+
+// Each program file in the folder reads back, through the program's own
+// readers, into exactly its bytes: nothing cut, nothing a reader drops.
+// A table file may be missing (an empty table is deleted, not written).
+void expect_program_files_whole(const std::string& folder)
+{
+    std::string list = read_file(folder + "\\quillsave.ini");
+    BackupList rows;
+    read_list(rows, source_of(list));
+    EXPECT_EQ(format_list(rows), list) << "quillsave.ini";
+
+    std::string settings = read_file(folder + "\\set.ini");
+    Settings values{};
+    ProgressState position;
+    reset_settings(values, position);
+    read_settings(values, position, source_of(settings));
+    EXPECT_EQ(format_settings(values, position), settings) << "set.ini";
+
+    if (file_exists(folder + "\\folder.ini")) {
+        std::string folders = read_file(folder + "\\folder.ini");
+        FolderTable folder_table;
+        read_folder_table(folder_table, source_of(folders));
+        EXPECT_EQ(format_folder_table(folder_table), folders) << "folder.ini";
+    }
+    if (file_exists(folder + "\\file.ini")) {
+        std::string files = read_file(folder + "\\file.ini");
+        FileTable file_table;
+        read_file_table(file_table, source_of(files));
+        EXPECT_EQ(format_file_table(file_table), files) << "file.ini";
+    }
+}
+
+// The cells of a row of a saved list.
+std::vector<std::string> saved_row(const std::string& folder, int row)
+{
+    std::string list = read_file(folder + "\\quillsave.ini");
+    BackupList rows;
+    read_list(rows, source_of(list));
+    std::vector<std::string> cells;
+    for (int column = 0; column < column_count; ++column) {
+        char cell[kFieldSize];
+        list_get_cell(rows, row, column, cell);
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+// Posts a start command and records, until the run has stopped, the texts
+// column 3 of a row shows, each change once. A standby step stands at
+// least a second, so polling sees each.
+std::vector<std::string> run_and_watch(HWND main, int start_command, int row)
+{
+    std::vector<std::string> seen;
+    std::string before = list_cell(main, row, 3);
+    post_command(main, start_command);
+    // A run that fails at once may stop again before a poll sees it going.
+    if (!wait_until([&] { return status_text(main, 3) != "停止中" || list_cell(main, row, 3) != before; },
+                    kWindowWait))
+        return {"<the run did not start>"};
+    wait_until(
+        [&] {
+            std::string text = list_cell(main, row, 3);
+            if (seen.empty() || seen.back() != text)
+                seen.push_back(text);
+            return status_text(main, 3) == "停止中";
+        },
+        120000);
+    return seen;
+}
+
+bool contains(const std::vector<std::string>& texts, const std::string& text)
+{
+    for (const std::string& t : texts)
+        if (t == text)
+            return true;
+    return false;
+}
+
+// A schedule that is never due (February 31st), so that the end of the
+// list stops a standby run.
+std::vector<std::pair<std::string, std::string>> run_settings(
+    std::vector<std::pair<std::string, std::string>> more = {})
+{
+    std::vector<std::pair<std::string, std::string>> values = {
+        {"set_t_mode", "1"}, {"set_t_mon", "1"}, {"set_t_mday", "31"},
+        {"start_time", "1"}, {"data_time", "1"}, {"rw_error_mode", "0"}};
+    values.insert(values.end(), more.begin(), more.end());
+    return values;
+}
+
+std::string bytes_of(char fill, std::size_t size)
+{
+    return std::string(size, fill);
+}
+
+// A working folder with a source folder "元" and a backup folder, by
+// default "先" beside it.
+struct Bed {
+    TempDir dir;
+    std::string source = dir / "元";
+    std::string backup;
+
+    explicit Bed(const std::string& backup_folder = "") : backup(backup_folder.empty() ? dir / "先" : backup_folder)
+    {
+        make_folder(source);
+        make_folder(backup);
+    }
+    // A source file (relative: ASCII folder names) and, unless old is
+    // empty, an older backup of it that a run must replace.
+    void file(const std::string& relative, const std::string& bytes, const std::string& old = "") const
+    {
+        std::size_t cut = relative.rfind('\\');
+        if (cut != std::string::npos) {
+            make_folder(source + "\\" + relative.substr(0, cut));
+            make_folder(backup + "\\" + relative.substr(0, cut));
+        }
+        write_file(source + "\\" + relative, bytes);
+        if (old.empty())
+            return;
+        write_file(backup + "\\" + relative, old);
+        set_file_times(backup + "\\" + relative, kLongAgo);
+    }
+    void program_files(const std::string& list, const std::vector<std::pair<std::string, std::string>>& more = {}) const
+    {
+        write_file(dir / "quillsave.ini", list);
+        write_file(dir / "set.ini", settings_file(run_settings(more)));
+    }
+};
+
+constexpr int kStandby = 111;
+constexpr int kContinuous = 37827;
+
+struct RunKind {
+    const char* name;
+    int command;
+};
+const RunKind kRunKinds[] = {{"Standby", kStandby}, {"Continuous", kContinuous}};
+
+void PrintTo(const RunKind& kind, std::ostream* out)
+{
+    *out << kind.name;
+}
+
+class FaultByRunKind : public ::testing::TestWithParam<RunKind> {};
+
+std::string run_kind_name(const ::testing::TestParamInfo<RunKind>& info)
+{
+    return info.param.name;
+}
+
+// A 1 MiB disk mounted for the suite (tests/e2e/small_disk.sh); without
+// root or tmpfs there is none and the case is skipped.
+TEST_P(FaultByRunKind, FullDestinationKeepsTheOldBackup)
+{
+    std::string disk = host_path(QS_SMALL_DISK);
+    if (!file_exists(disk + "\\mounted"))
+        GTEST_SKIP() << "no small disk at " << disk;
+    remove_tree(disk + "\\" + GetParam().name);
+    Bed bed(disk + "\\" + GetParam().name);
+    const TempDir& dir = bed.dir;
+    const std::string& backup = bed.backup;
+    std::string old_copy = bytes_of('o', 256 * 1024);
+    bed.file("大.dat", bytes_of('n', 900 * 1024), old_copy);
+    bed.program_files(list_line("大.dat", bed.source, backup), {{"data_size", "1048576"}, {"rw_error_mode", "2"}});
+
+    Quillsave program(dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    std::vector<std::string> seen = run_and_watch(main, GetParam().command, 0);
+    EXPECT_TRUE(contains(seen, "書e")) << "the write fails";
+    EXPECT_EQ(read_file(backup + "\\大.dat"), old_copy);
+    EXPECT_EQ(list_folder(backup), std::vector<std::string>{"大.dat"}) << "no temporary file left";
+    EXPECT_EQ(end_by_menu(program, main), 0);
+    expect_program_files_whole(dir.path());
+    EXPECT_EQ(saved_row(dir.path(), 0)[3], "書e");
+    remove_tree(backup);
+}
+
+// A source held open by another program without sharing cannot be read:
+// "読e", the run goes on, and its old backup stays. A read-only old backup
+// is replaced by the new copy.
+TEST_P(FaultByRunKind, HeldSourceAndReadOnlyBackup)
+{
+    Bed bed;
+    const TempDir& dir = bed.dir;
+    const std::string &source = bed.source, &backup = bed.backup;
+    bed.file("held.txt", "new held", "old held");
+    bed.file("ro.txt", "new read-only", "old read-only");
+    SetFileAttributesA((backup + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    bed.program_files(list_line("held.txt", source, backup) + list_line("ro.txt", source, backup));
+
+    HANDLE held = CreateFileA((source + "\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Quillsave program(dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    run_and_watch(main, GetParam().command, 0);
+    CloseHandle(held);
+
+    EXPECT_EQ(list_cell(main, 0, 3), "読e");
+    EXPECT_EQ(list_cell(main, 1, 3), "完");
+    EXPECT_EQ(read_file(backup + "\\held.txt"), "old held");
+    EXPECT_EQ(read_file(backup + "\\ro.txt"), "new read-only");
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"held.txt", "ro.txt"}));
+    EXPECT_EQ(end_by_menu(program, main), 0);
+    expect_program_files_whole(dir.path());
+    EXPECT_EQ(saved_row(dir.path(), 0)[3], "読e");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fault, FaultByRunKind, ::testing::ValuesIn(kRunKinds), run_kind_name);
+
+// While the first copy of a tree hangs, the test removes a source file the
+// walk has listed, a source folder the walk has found, and a backup folder.
+// The removed file shows "読e" and keeps its old backup, the removed source
+// folder counts as done and keeps its backups, and the removed backup
+// folder is made again with a whole copy in it.
+TEST(Fault, SourcesAndBackupFoldersRemovedDuringARun)
+{
+    Bed bed;
+    const std::string &source = bed.source, &backup = bed.backup;
+    for (const char* name : {"一.txt", "二.txt", "b\\三.txt", "c\\四.txt"})
+        bed.file(name, std::string("new ") + name, std::string("old ") + name);
+    bed.program_files(list_line("*.*", source, backup));
+    ProgramVariable stall("QS_TEST_STALL_COPY_MS", "3000");
+
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    post_command(main, kStandby);
+    // The source folder's own files come first; the one being copied is
+    // held without sharing, so only the other one can be removed.
+    ASSERT_TRUE(wait_until([&] { return file_exists(backup + "\\" + kTemp); }, kWindowWait));
+    bool first_removed = DeleteFileA((source + "\\一.txt").c_str()) != 0;
+    bool second_removed = DeleteFileA((source + "\\二.txt").c_str()) != 0;
+    ASSERT_NE(first_removed, second_removed) << "exactly the file not being copied can be removed";
+    remove_tree(source + "\\b");
+    remove_tree(backup + "\\c");
+    std::vector<std::string> seen;
+    wait_until(
+        [&] {
+            std::string text = list_cell(main, 0, 3);
+            if (seen.empty() || seen.back() != text)
+                seen.push_back(text);
+            return status_text(main, 3) == "停止中";
+        },
+        120000);
+    EXPECT_TRUE(contains(seen, "読e")) << "the removed file";
+
+    std::string removed = first_removed ? "一.txt" : "二.txt";
+    std::string copied = first_removed ? "二.txt" : "一.txt";
+    EXPECT_EQ(read_file(backup + "\\" + removed), "old " + removed);
+    EXPECT_EQ(read_file(backup + "\\" + copied), "new " + copied);
+    EXPECT_EQ(read_file(backup + "\\b\\三.txt"), "old b\\三.txt");
+    EXPECT_EQ(read_file(backup + "\\c\\四.txt"), "new c\\四.txt");
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"b", "c", "一.txt", "二.txt"}));
+    EXPECT_EQ(list_cell(main, 0, 3), "完");
+    EXPECT_EQ(list_cell(main, 0, 4), "完");
+    EXPECT_EQ(end_by_menu(program, main), 0);
+    expect_program_files_whole(bed.dir.path());
+}
+
+// The program ended by a crash right after the temporary file of one of its
+// saves is written: that file is still the old one, whole; the files saved
+// before it are new; and the next start loads them all and saves them
+// whole.
+class FaultInSave : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FaultInSave, OldFileStaysWholeAndTheNextStartLoads)
+{
+    const std::string crashed = GetParam();
+    Bed bed;
+    const TempDir& dir = bed.dir;
+    const std::string &source = bed.source, &backup = bed.backup;
+    bed.file("一.txt", "1");
+    bed.file("d\\二.txt", "2");
+    const std::vector<std::pair<std::string, std::string>> old = {
+        {"quillsave.ini", list_line("*.*", source, backup)},
+        {"set.ini", settings_file(run_settings())},
+        {"folder.ini", "C:\\old\r\n\r\n"},
+        {"file.ini", "old.txt\r\n0\r\n0\r\n"}};
+    for (const auto& file : old)
+        write_file(dir / file.first, file.second);
+
+    {
+        ProgramVariable die("QS_TEST_DIE_AFTER_TEMP", crashed);
+        Quillsave program(dir.path(), "");
+        HWND main = start_with_yes(program);
+        ASSERT_NE(main, nullptr);
+        run_and_watch(main, kStandby, 0);
+        ASSERT_EQ(read_file(backup + "\\d\\二.txt"), "2");
+        EXPECT_EQ(end_by_menu(program, main), 3) << "the crash in the save";
+    }
+    bool before = true;
+    for (const auto& file : old) {
+        if (file.first == crashed)
+            before = false;
+        std::string now = read_file(dir / file.first);
+        if (before) {
+            EXPECT_NE(now, file.second) << file.first << " was saved before the crash";
+        } else {
+            EXPECT_EQ(now, file.second) << file.first << " is the old file";
+        }
+    }
+    expect_program_files_whole(dir.path());
+    std::vector<std::string> after_crash;
+    for (const auto& file : old)
+        after_crash.push_back(read_file(dir / file.first));
+
+    // Loaded and saved again unchanged: the program took every file as it was.
+    Quillsave again(dir.path(), "");
+    HWND main = start_with_yes(again);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(list_row_count(main), 1);
+    EXPECT_EQ(end_by_menu(again, main), 0);
+    for (std::size_t i = 0; i < old.size(); ++i)
+        EXPECT_EQ(read_file(dir / old[i].first), after_crash[i]) << old[i].first;
+}
+
+std::string file_param_name(const ::testing::TestParamInfo<const char*>& info)
+{
+    std::string name = info.param;
+    return name.substr(0, name.find('.'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fault, FaultInSave, ::testing::Values("quillsave.ini", "set.ini", "folder.ini", "file.ini"),
+                         file_param_name);
+
+// A copy that hangs longer than the stop waits: the end of the program
+// gives up after 30 seconds, says so, writes its four files and ends. The
+// old backup stays, and the next run copies the file whole.
+TEST(Fault, WorkerStuckPastTheWaitThenStartedAgain)
+{
+    Bed bed;
+    const TempDir& dir = bed.dir;
+    const std::string& backup = bed.backup;
+    bed.file("a.txt", "new", "old");
+    bed.program_files(list_line("a.txt", bed.source, backup), {{"thread_dialog_mode", "0"}});
+
+    {
+        ProgramVariable stall("QS_TEST_STALL_COPY_MS", "90000");
+        Quillsave program(dir.path(), "");
+        HWND main = start_with_yes(program);
+        ASSERT_NE(main, nullptr);
+        post_command(main, kStandby);
+        ASSERT_TRUE(wait_until([&] { return file_exists(backup + "\\" + kTemp); }, kWindowWait));
+        post_command(main, 142);  // 終了(&X)
+        HWND box = nullptr;
+        auto gave_up = [](HWND b) { return message_box_text(b) == "Threadを強制終了しました。"; };
+        ASSERT_TRUE(wait_until([&] { return (box = program.dialog("Quillsave", gave_up)) != nullptr; }, 60000));
+        EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+        click_button(box, IDOK);
+        EXPECT_EQ(program.wait_exit(kExitWait), 0);
+    }
+    EXPECT_EQ(read_file(backup + "\\a.txt"), "old");
+    expect_program_files_whole(dir.path());
+
+    Quillsave again(dir.path(), "");
+    HWND main = start_with_yes(again);
+    ASSERT_NE(main, nullptr);
+    run_and_watch(main, kStandby, 0);
+    EXPECT_EQ(read_file(backup + "\\a.txt"), "new");
+    EXPECT_EQ(list_folder(backup), std::vector<std::string>{"a.txt"}) << "the hung copy's temporary file is gone";
+    EXPECT_EQ(end_by_menu(again, main), 0);
+    expect_program_files_whole(dir.path());
+}
+
+// A continuous run with shutdown_mode 1 that reaches the end of the list:
+// when the power-off is asked for, the four files on disk already hold the
+// finished run.
+TEST(Fault, PowerOffAfterAContinuousRunFindsTheFilesWritten)
+{
+    Bed bed;
+    const std::string &source = bed.source, &backup = bed.backup;
+    std::string at_power_off = bed.dir / "power-off";
+    make_folder(at_power_off);
+    bed.file("一.txt", "1");
+    bed.file("d\\二.txt", "2");
+    bed.program_files(list_line("*.*", source, backup) + list_line("一.txt", source, backup + "\\単"),
+                      {{"shutdown_mode", "1"}});
+    ProgramVariable copy("QS_TEST_POWER_OFF_COPY", at_power_off);
+
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    post_command(main, kContinuous);
+    ASSERT_TRUE(wait_until([&] { return file_exists(at_power_off + "\\set.ini"); }, 60000));
+    Sleep(1000);  // the two tables follow set.ini
+    expect_program_files_whole(at_power_off);
+    for (int row = 0; row < 2; ++row) {
+        std::vector<std::string> cells = saved_row(at_power_off, row);
+        EXPECT_EQ(cells[3], "完") << row;
+        EXPECT_EQ(cells[4], "完") << row;
+    }
+    EXPECT_EQ(settings_value(read_file(at_power_off + "\\set.ini"), "fmove_point"), "2");
+    EXPECT_EQ(read_file(backup + "\\d\\二.txt"), "2");
+    EXPECT_EQ(read_file(backup + "\\単\\一.txt"), "1");
+    EXPECT_EQ(end_by_menu(program, main), 0);
+}
+
+}  // namespace
