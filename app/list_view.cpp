@@ -14,8 +14,10 @@ struct ColumnSpec {
     int width;
 };
 
+// "ﾌｫﾙﾀﾞ" takes 48 pixels: at 40 the header cut it to "ﾌｫﾙ..." in Japanese
+// Gothic fonts other than MS UI Gothic.
 const ColumnSpec kColumns[column_count] = {
-    {"ファイル名", 100}, {"ソース", 150}, {"保存先", 250}, {"ﾌｧｲﾙ", 40}, {"ﾌｫﾙﾀﾞ", 40},
+    {"ファイル名", 100}, {"ソース", 150}, {"保存先", 250}, {"ﾌｧｲﾙ", 40}, {"ﾌｫﾙﾀﾞ", 48},
 };
 
 void insert_columns(HWND list_view)

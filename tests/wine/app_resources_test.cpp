@@ -1,5 +1,6 @@
 // The shell's resources as the program loads them: menus with every item and
-// id, the two dialogs of the shell, and the icons.
+// id, the two dialogs of the shell, the icons, and every text of every
+// dialog whole in the fonts the prefix maps.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +8,11 @@
 #include <vector>
 
 #include "app/app.h"
+#include "tests/wine/support.h"
 #include "resources/resource.h"
+#include "store/settings_dialog_rules.h"
+#include "store/settings_store.h"
+#include "engine/run_state.h"
 
 namespace {
 
@@ -141,6 +146,76 @@ TEST_F(AppResources, ThreadWaitDialogOpensModelessAndCloses)
     close_thread_wait_dialog();
     EXPECT_FALSE(IsWindow(wait));
     EXPECT_EQ(shell().wait_dialog, nullptr);
+}
+
+// Room a control leaves its text: all of a static, a check or radio button
+// less its box, a push button less its edges; 0 for controls without a
+// caption to read (frames, pictures, group boxes, edits).
+int text_room(HWND control)
+{
+    char name[32] = {};
+    GetClassNameA(control, name, sizeof name);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    RECT client = {};
+    GetClientRect(control, &client);
+    if (lstrcmpiA(name, "Static") == 0) {
+        LONG type = style & SS_TYPEMASK;
+        return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP ? client.right : 0;
+    }
+    if (lstrcmpiA(name, "Button") == 0) {
+        LONG type = style & BS_TYPEMASK;
+        if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)
+            return client.right - GetSystemMetrics(SM_CXMENUCHECK) - 4;
+        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+            return client.right - 2 * GetSystemMetrics(SM_CXEDGE);
+    }
+    return 0;
+}
+
+// A label that does not fit wraps out of its one line or loses its end:
+// what the user reads as "Dataｻｲ" for "Dataｻｲｽﾞ".
+TEST_F(AppResources, EveryCaptionOfEveryDialogFitsItsControl)
+{
+    for (int id : {IDD_ENTRY_EDIT, IDD_ABOUT, IDD_SETTINGS, IDD_FOLDER_DISPLAY, IDD_MODE_HELP, IDD_THREAD_WAIT,
+                   IDD_COPY_NAMES, IDD_AUTO_START, IDD_FOLDER_SELECT}) {
+        HWND dialog = CreateDialogParamA(shell().instance, MAKEINTRESOURCEA(id), nullptr, inert_proc, 0);
+        ASSERT_NE(dialog, nullptr) << id;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            char text[256] = {};
+            GetWindowTextA(child, text, sizeof text);
+            int room = text_room(child);
+            if (text[0] != 0 && room > 0) {
+                EXPECT_LE(text_width(child, text), room) << "dialog " << id << ": " << text;
+            }
+        }
+        DestroyWindow(dialog);
+    }
+}
+
+// The settings dialog's boxes show their longest item whole ("120sec").
+TEST_F(AppResources, SettingsBoxesShowTheirLongestItemWhole)
+{
+    HWND dialog = CreateDialogParamA(shell().instance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, inert_proc, 0);
+    ASSERT_NE(dialog, nullptr);
+    Settings settings{};
+    ProgressState progress;
+    reset_settings(settings, progress);
+    const struct { int id; SettingsBox box; } boxes[] = {
+        {IDC_SET_DATA_SIZE, SettingsBox::data_size},     {IDC_SET_DATA_TIME, SettingsBox::data_time},
+        {IDC_SET_START_TIME, SettingsBox::start_time},   {IDC_SET_RESTART_TIME, SettingsBox::restart_time},
+        {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode}, {IDC_SET_MONTH, SettingsBox::set_t_mon},
+        {IDC_SET_DAY, SettingsBox::set_t_mday},           {IDC_SET_WEEKDAY, SettingsBox::set_t_week},
+        {IDC_SET_HOUR, SettingsBox::set_t_hour},          {IDC_SET_MINUTE, SettingsBox::set_t_min},
+    };
+    for (const auto& b : boxes) {
+        HWND box = GetDlgItem(dialog, b.id);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetComboBoxInfo(box, &info)) << b.id;
+        for (const std::string& item : settings_box_items(b.box, settings))
+            EXPECT_LE(text_width(info.hwndItem, item), info.rcItem.right - info.rcItem.left) << item;
+    }
+    DestroyWindow(dialog);
 }
 
 TEST_F(AppResources, IdleAndRunningIconsDiffer)

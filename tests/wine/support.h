@@ -44,6 +44,8 @@ void remove_tree(const std::string& path);
 HWND make_hidden_window(const char* class_name, WNDPROC procedure);
 // The text of a list view cell of this process.
 std::string list_view_text(HWND list, int row, int column);
+// The width in pixels a text takes in a control's font, on one line.
+int text_width(HWND control, const std::string& text);
 
 struct RecordedMessage {
     std::string text, caption;
