@@ -404,6 +404,7 @@ TEST(Fault, WorkerStuckPastTheWaitThenStartedAgain)
     HWND main = start_with_yes(again);
     ASSERT_NE(main, nullptr);
     run_and_watch(main, kStandby, 0);
+    EXPECT_EQ(list_cell(main, 0, 3), "完");
     EXPECT_EQ(read_file(backup + "\\a.txt"), "new");
     EXPECT_EQ(list_folder(backup), std::vector<std::string>{"a.txt"}) << "the hung copy's temporary file is gone";
     EXPECT_EQ(end_by_menu(again, main), 0);
