@@ -91,18 +91,12 @@ std::vector<std::string> saved_row(const std::string& folder, int row)
     return cells;
 }
 
-// Posts a start command and records, until the run has stopped, the texts
-// column 3 of a row shows, each change once. A standby step stands at
-// least a second, so polling sees each.
-std::vector<std::string> run_and_watch(HWND main, int start_command, int row)
+// The texts column 3 of a row shows until the run under way has stopped,
+// each change once. A standby step stands at least a second, so polling
+// sees each.
+std::vector<std::string> watch_until_stopped(HWND main, int row)
 {
     std::vector<std::string> seen;
-    std::string before = list_cell(main, row, 3);
-    post_command(main, start_command);
-    // A run that fails at once may stop again before a poll sees it going.
-    if (!wait_until([&] { return status_text(main, 3) != "停止中" || list_cell(main, row, 3) != before; },
-                    kWindowWait))
-        return {"<the run did not start>"};
     wait_until(
         [&] {
             std::string text = list_cell(main, row, 3);
@@ -112,6 +106,18 @@ std::vector<std::string> run_and_watch(HWND main, int start_command, int row)
         },
         120000);
     return seen;
+}
+
+// Posts a start command, then watches the run as above.
+std::vector<std::string> run_and_watch(HWND main, int start_command, int row)
+{
+    std::string before = list_cell(main, row, 3);
+    post_command(main, start_command);
+    // A run that fails at once may stop again before a poll sees it going.
+    if (!wait_until([&] { return status_text(main, 3) != "停止中" || list_cell(main, row, 3) != before; },
+                    kWindowWait))
+        return {"<the run did not start>"};
+    return watch_until_stopped(main, row);
 }
 
 bool contains(const std::vector<std::string>& texts, const std::string& text)
@@ -281,16 +287,7 @@ TEST(Fault, SourcesAndBackupFoldersRemovedDuringARun)
     ASSERT_NE(first_removed, second_removed) << "exactly the file not being copied can be removed";
     remove_tree(source + "\\b");
     remove_tree(backup + "\\c");
-    std::vector<std::string> seen;
-    wait_until(
-        [&] {
-            std::string text = list_cell(main, 0, 3);
-            if (seen.empty() || seen.back() != text)
-                seen.push_back(text);
-            return status_text(main, 3) == "停止中";
-        },
-        120000);
-    EXPECT_TRUE(contains(seen, "読e")) << "the removed file";
+    EXPECT_TRUE(contains(watch_until_stopped(main, 0), "読e")) << "the removed file";
 
     std::string removed = first_removed ? "一.txt" : "二.txt";
     std::string copied = first_removed ? "二.txt" : "一.txt";
