@@ -176,6 +176,8 @@ INT_PTR on_command(HWND dialog, int id)
     switch (id) {
     case IDC_SET_OK: return on_ok(dialog);
     case IDC_SET_CANCEL: return on_close(dialog);
+    // Escape arrives as IDCANCEL: it closes like the Cancel button.
+    case IDCANCEL: return on_close(dialog);
     case IDC_SET_HELP: return on_help(dialog);
     default: return FALSE;
     }

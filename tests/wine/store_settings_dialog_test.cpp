@@ -73,8 +73,9 @@ BOOL CALLBACK close_window(HWND window, LPARAM)
 }
 
 // Waits for the dialog, lets `operate` work on it, then posts `message`
-// (WM_COMMAND with `id`, or WM_CLOSE). A dialog that never appears fails
-// the test, and whatever the dialog thread shows instead is closed.
+// (WM_COMMAND with `id`, or WM_CLOSE). A dialog that never appears, or
+// stays open after the message, fails the test, and whatever the dialog
+// thread shows instead is closed.
 std::thread drive_dialog(std::function<void(HWND)> operate, UINT message, int id, DWORD dialog_thread)
 {
     return std::thread([=] {
@@ -91,6 +92,12 @@ std::thread drive_dialog(std::function<void(HWND)> operate, UINT message, int id
         SendMessageA(dialog, WM_NULL, 0, 0);  // returns once the dialog's own loop runs
         operate(dialog);
         PostMessageA(dialog, message, message == WM_COMMAND ? id : 0, 0);
+        for (int i = 0; i < 500 && IsWindow(dialog); ++i)
+            Sleep(20);
+        if (IsWindow(dialog)) {
+            ADD_FAILURE() << "the dialog stayed open";
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        }
     });
 }
 
@@ -193,8 +200,8 @@ TEST_F(SettingsDialogTest, OkWritesChosenAndTypedValues)
 
 // A record with a schedule mode and an error mode the dialog has no button
 // or item for: "連続" is checked with every box usable, "0:維持" shown.
-// Cancel and the close box keep the record after changes; OK stores what
-// was shown.
+// Cancel, the close box and Escape keep the record after changes; OK stores
+// what was shown.
 TEST_F(SettingsDialogTest, CancelAndCloseKeepTheRecordOkStoresWhatWasShown)
 {
     Settings stored = defaults();
@@ -205,6 +212,7 @@ TEST_F(SettingsDialogTest, CancelAndCloseKeepTheRecordOkStoresWhatWasShown)
     struct Case { const char* name; UINT message; int id; int set_t_mode; int rw_error_mode; } cases[] = {
         {"cancel", WM_COMMAND, IDC_SET_CANCEL, 9, 7},
         {"close box", WM_CLOSE, 0, 9, 7},
+        {"escape", WM_COMMAND, IDCANCEL, 9, 7},
         {"ok", WM_COMMAND, IDC_SET_OK, 0, 0},
     };
     for (const auto& c : cases) {
