@@ -4,7 +4,28 @@
 #pragma once
 #include <windows.h>
 
+#include "resources/resource.h"
 #include "store/settings.h"
+#include "store/settings_dialog_rules.h"
+
+// The dialog's drop-down boxes and the setting each one edits.
+struct BoxControl {
+    int id;
+    SettingsBox box;
+};
+
+// In the order the dialog fills them.
+constexpr BoxControl kTransferBoxes[] = {
+    {IDC_SET_DATA_SIZE, SettingsBox::data_size},       {IDC_SET_DATA_TIME, SettingsBox::data_time},
+    {IDC_SET_START_TIME, SettingsBox::start_time},     {IDC_SET_RESTART_TIME, SettingsBox::restart_time},
+    {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode},
+};
+// In the order of schedule_boxes_enabled.
+constexpr BoxControl kScheduleBoxes[kScheduleBoxCount] = {
+    {IDC_SET_MONTH, SettingsBox::set_t_mon},  {IDC_SET_DAY, SettingsBox::set_t_mday},
+    {IDC_SET_WEEKDAY, SettingsBox::set_t_week}, {IDC_SET_HOUR, SettingsBox::set_t_hour},
+    {IDC_SET_MINUTE, SettingsBox::set_t_min},
+};
 
 // Modal. The menu command hands over the main window's list view; the dialog
 // reads nothing from it, and as its parent the dialog box is owned by the

@@ -1,6 +1,6 @@
 // The settings dialog over the text rules of settings_dialog_rules.h: the
 // procedure only dispatches; filling the controls and reading them back go
-// through the tables below.
+// through the box tables of settings_dialog.h and the tables below.
 #include <windows.h>
 
 #include <string>
@@ -16,24 +16,6 @@ namespace {
 
 struct SettingsDialog {
     Settings* settings;  // in: shown when the dialog opens; out: written on OK only
-};
-
-struct BoxControl {
-    int id;
-    SettingsBox box;
-};
-
-// In the order the dialog fills them.
-constexpr BoxControl kTransferBoxes[] = {
-    {IDC_SET_DATA_SIZE, SettingsBox::data_size},       {IDC_SET_DATA_TIME, SettingsBox::data_time},
-    {IDC_SET_START_TIME, SettingsBox::start_time},     {IDC_SET_RESTART_TIME, SettingsBox::restart_time},
-    {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode},
-};
-// In the order of schedule_boxes_enabled.
-constexpr BoxControl kScheduleBoxes[kScheduleBoxCount] = {
-    {IDC_SET_MONTH, SettingsBox::set_t_mon},  {IDC_SET_DAY, SettingsBox::set_t_mday},
-    {IDC_SET_WEEKDAY, SettingsBox::set_t_week}, {IDC_SET_HOUR, SettingsBox::set_t_hour},
-    {IDC_SET_MINUTE, SettingsBox::set_t_min},
 };
 
 struct ScheduleRadio {

@@ -6,11 +6,13 @@
 // back whole, and the statuses tell what happened.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/backup_list.h"
+#include "engine/copy.h"
 #include "engine/run_state.h"
 #include "engine/tables.h"
 #include "store/formats.h"
@@ -20,7 +22,6 @@
 
 namespace {
 
-constexpr char kTemp[] = "~qsv$.tmp";  // the copies' temporary file
 // 1970: an old backup the source is newer than.
 constexpr unsigned long long kLongAgo = 116444736000000000ull;
 
@@ -45,9 +46,22 @@ ByteSource source_of(const std::string& bytes)
     return memory_source(bytes.data(), bytes.size());
 }
 
+// A table file, where present, reads back into exactly its bytes; a missing
+// one is an empty table (deleted, not written).
+template <typename Table>
+void expect_table_whole(const std::string& path, void (*read)(Table&, const ByteSource&),
+                        std::string (*format)(const Table&))
+{
+    if (!file_exists(path))
+        return;
+    std::string bytes = read_file(path);
+    Table table;
+    read(table, source_of(bytes));
+    EXPECT_EQ(format(table), bytes) << path;
+}
+
 // Each program file in the folder reads back, through the program's own
 // readers, into exactly its bytes: nothing cut, nothing a reader drops.
-// A table file may be missing (an empty table is deleted, not written).
 void expect_program_files_whole(const std::string& folder)
 {
     std::string list = read_file(folder + "\\quillsave.ini");
@@ -62,18 +76,8 @@ void expect_program_files_whole(const std::string& folder)
     read_settings(values, position, source_of(settings));
     EXPECT_EQ(format_settings(values, position), settings) << "set.ini";
 
-    if (file_exists(folder + "\\folder.ini")) {
-        std::string folders = read_file(folder + "\\folder.ini");
-        FolderTable folder_table;
-        read_folder_table(folder_table, source_of(folders));
-        EXPECT_EQ(format_folder_table(folder_table), folders) << "folder.ini";
-    }
-    if (file_exists(folder + "\\file.ini")) {
-        std::string files = read_file(folder + "\\file.ini");
-        FileTable file_table;
-        read_file_table(file_table, source_of(files));
-        EXPECT_EQ(format_file_table(file_table), files) << "file.ini";
-    }
+    expect_table_whole<FolderTable>(folder + "\\folder.ini", read_folder_table, format_folder_table);
+    expect_table_whole<FileTable>(folder + "\\file.ini", read_file_table, format_file_table);
 }
 
 // The cells of a row of a saved list.
@@ -122,10 +126,7 @@ std::vector<std::string> run_and_watch(HWND main, int start_command, int row)
 
 bool contains(const std::vector<std::string>& texts, const std::string& text)
 {
-    for (const std::string& t : texts)
-        if (t == text)
-            return true;
-    return false;
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 // A schedule that is never due (February 31st), so that the end of the
@@ -138,11 +139,6 @@ std::vector<std::pair<std::string, std::string>> run_settings(
         {"start_time", "1"}, {"data_time", "1"}, {"rw_error_mode", "0"}};
     values.insert(values.end(), more.begin(), more.end());
     return values;
-}
-
-std::string bytes_of(char fill, std::size_t size)
-{
-    return std::string(size, fill);
 }
 
 // A working folder with a source folder "元" and a backup folder, by
@@ -211,8 +207,8 @@ TEST_P(FaultByRunKind, FullDestinationKeepsTheOldBackup)
     Bed bed(disk + "\\" + GetParam().name);
     const TempDir& dir = bed.dir;
     const std::string& backup = bed.backup;
-    std::string old_copy = bytes_of('o', 256 * 1024);
-    bed.file("大.dat", bytes_of('n', 900 * 1024), old_copy);
+    std::string old_copy = std::string(256 * 1024, 'o');
+    bed.file("大.dat", std::string(900 * 1024, 'n'), old_copy);
     bed.program_files(list_line("大.dat", bed.source, backup), {{"data_size", "1048576"}, {"rw_error_mode", "2"}});
 
     Quillsave program(dir.path(), "");
@@ -281,7 +277,7 @@ TEST(Fault, SourcesAndBackupFoldersRemovedDuringARun)
     post_command(main, kStandby);
     // The source folder's own files come first; the one being copied is
     // held without sharing, so only the other one can be removed.
-    ASSERT_TRUE(wait_until([&] { return file_exists(backup + "\\" + kTemp); }, kWindowWait));
+    ASSERT_TRUE(wait_until([&] { return file_exists(backup + "\\" + kCopyTempName); }, kWindowWait));
     bool first_removed = DeleteFileA((source + "\\一.txt").c_str()) != 0;
     bool second_removed = DeleteFileA((source + "\\二.txt").c_str()) != 0;
     ASSERT_NE(first_removed, second_removed) << "exactly the file not being copied can be removed";
@@ -385,7 +381,7 @@ TEST(Fault, WorkerStuckPastTheWaitThenStartedAgain)
         HWND main = start_with_yes(program);
         ASSERT_NE(main, nullptr);
         post_command(main, kStandby);
-        ASSERT_TRUE(wait_until([&] { return file_exists(backup + "\\" + kTemp); }, kWindowWait));
+        ASSERT_TRUE(wait_until([&] { return file_exists(backup + "\\" + kCopyTempName); }, kWindowWait));
         post_command(main, 142);  // 終了(&X)
         HWND box = nullptr;
         auto gave_up = [](HWND b) { return message_box_text(b) == "Threadを強制終了しました。"; };

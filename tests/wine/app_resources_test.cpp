@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "app/app.h"
-#include "tests/wine/support.h"
-#include "resources/resource.h"
-#include "store/settings_dialog_rules.h"
-#include "store/settings_store.h"
 #include "engine/run_state.h"
+#include "resources/resource.h"
+#include "store/settings_dialog.h"
+#include "store/settings_store.h"
+#include "tests/wine/support.h"
 
 namespace {
 
@@ -200,21 +200,17 @@ TEST_F(AppResources, SettingsBoxesShowTheirLongestItemWhole)
     Settings settings{};
     ProgressState progress;
     reset_settings(settings, progress);
-    const struct { int id; SettingsBox box; } boxes[] = {
-        {IDC_SET_DATA_SIZE, SettingsBox::data_size},     {IDC_SET_DATA_TIME, SettingsBox::data_time},
-        {IDC_SET_START_TIME, SettingsBox::start_time},   {IDC_SET_RESTART_TIME, SettingsBox::restart_time},
-        {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode}, {IDC_SET_MONTH, SettingsBox::set_t_mon},
-        {IDC_SET_DAY, SettingsBox::set_t_mday},           {IDC_SET_WEEKDAY, SettingsBox::set_t_week},
-        {IDC_SET_HOUR, SettingsBox::set_t_hour},          {IDC_SET_MINUTE, SettingsBox::set_t_min},
-    };
-    for (const auto& b : boxes) {
-        HWND box = GetDlgItem(dialog, b.id);
+    auto expect_items_whole = [&](const BoxControl& b) {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
-        ASSERT_TRUE(GetComboBoxInfo(box, &info)) << b.id;
+        ASSERT_TRUE(GetComboBoxInfo(GetDlgItem(dialog, b.id), &info)) << b.id;
         for (const std::string& item : settings_box_items(b.box, settings))
             EXPECT_LE(text_width(info.hwndItem, item), info.rcItem.right - info.rcItem.left) << item;
-    }
+    };
+    for (const BoxControl& b : kTransferBoxes)
+        expect_items_whole(b);
+    for (const BoxControl& b : kScheduleBoxes)
+        expect_items_whole(b);
     DestroyWindow(dialog);
 }
 

@@ -111,6 +111,7 @@ TEST_F(AppWindow, ListViewHasTheFiveColumnsGridAndFullRowSelect)
 {
     const char* titles[] = {"ファイル名", "ソース", "保存先", "ﾌｧｲﾙ", "ﾌｫﾙﾀﾞ"};
     const int widths[] = {100, 150, 250, 40, 48};
+    HWND header = reinterpret_cast<HWND>(SendMessageA(shell().list_view, LVM_GETHEADER, 0, 0));
     for (int i = 0; i < 5; ++i) {
         char title[64] = {};
         LVCOLUMNA column = {};
@@ -121,7 +122,6 @@ TEST_F(AppWindow, ListViewHasTheFiveColumnsGridAndFullRowSelect)
         EXPECT_STREQ(title, titles[i]);
         EXPECT_EQ(column.cx, widths[i]);
         // The header keeps 3 edges of margin on each side of its text.
-        HWND header = reinterpret_cast<HWND>(SendMessageA(shell().list_view, LVM_GETHEADER, 0, 0));
         EXPECT_LE(text_width(header, title) + 6 * GetSystemMetrics(SM_CXEDGE), column.cx) << i << ": title whole";
     }
     LRESULT extended = SendMessageA(shell().list_view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
