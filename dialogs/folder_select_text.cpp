@@ -79,25 +79,6 @@ bool chosen_folder(char (&out)[kFieldSize], const char* shown_folder, const char
     return join_path(out, shown_folder, item);
 }
 
-bool picked_destination(char (&out)[kFieldSize], const char* file_folder, const char* name)
-{
-    if (std::strchr(name, '.') != nullptr)
-        return copy_field(out, file_folder);
-    return join_path(out, file_folder, name);
-}
-
-bool picked_item_entry(EntryBuffer& out, const char* name, const char* folder, const char* destination)
-{
-    clear_entry_buffer(out);
-    copy_field(out.destination, destination);
-    if (has_dot_near_end(name, 6)) {
-        copy_field(out.file_name, name);
-        return copy_field(out.source, folder);
-    }
-    copy_field(out.file_name, "*.*");
-    return join_path(out.source, folder, name);
-}
-
 void format_item_time(char (&out)[32], int year, int month, int day, int hour, int minute)
 {
     std::snprintf(out, sizeof out, "%02d/%02d/%02d %02d:%02d", year, month, day, hour, minute);

@@ -17,8 +17,7 @@ bool is_drive_item(const char* text);
 void cut_to_parent(char (&folder)[kFieldSize]);
 
 // A name with a "." among its last `characters` characters (among all of
-// them when it is shorter): the dialog takes such a name for a file (4) and
-// Add selected takes it for a file entry (6).
+// them when it is shorter): the dialog refuses to move into such a name.
 bool has_dot_near_end(const char* name, std::size_t characters);
 
 // The folder a double click on a folder row moves into: a drive letter alone
@@ -31,17 +30,6 @@ bool enter_folder(char (&folder)[kFieldSize], const char* name);
 // row is itself, any other row is the shown folder joined with its name.
 // False, with out empty, when the path would exceed 259 bytes.
 bool chosen_folder(char (&out)[kFieldSize], const char* shown_folder, const char* item);
-
-// The destination of a picked item: file_folder joined with the name when
-// the name holds no "." at all, else file_folder itself. False, with out
-// empty, when the join would exceed 259 bytes.
-bool picked_destination(char (&out)[kFieldSize], const char* file_folder, const char* name);
-
-// The row Add selected makes for one picked item: a name with a "." among
-// its last six characters is a file entry of the folder, any other a folder
-// entry ("*.*") of folder joined with the name. False when the folder's path
-// would exceed 259 bytes: a cut path would name another folder.
-bool picked_item_entry(EntryBuffer& out, const char* name, const char* folder, const char* destination);
 
 // The item list's texts: the local last-write time as year/month/day
 // hour:minute with a four-digit year, and a size in decimal.

@@ -79,7 +79,8 @@ int selected_row_name(HWND list, char (&name)[kFieldSize])
     return row;
 }
 
-// The row's lParam: whether the system listed it as a folder.
+// The row's lParam: whether the system listed it as a folder (its directory
+// bit, whatever its name looks like; drive rows count as folders).
 bool row_is_folder(HWND list, int row)
 {
     LVITEMA item = {};
@@ -154,8 +155,7 @@ void list_item(HWND list, int row, const char* folder, const WIN32_FIND_DATAA& f
         DWORD low = GetCompressedFileSizeA(path, &high);
         format_item_size(size, (static_cast<unsigned long long>(high) << 32) | low);
     }
-    insert_row(list, row, name, dots ? image_dots : is_folder ? image_folder : image_file, is_folder || dots, time,
-               size);
+    insert_row(list, row, name, dots ? image_dots : is_folder ? image_folder : image_file, is_folder, time, size);
 }
 
 // An item whose path would pass 259 bytes is left out: it could be neither
@@ -304,13 +304,12 @@ void confirm_sources(HWND dialog, FolderSelect& select)
     char shown[kFieldSize];
     read_text(dialog, IDC_PICK_FOLDER, shown);
     for (int row = first_selected_row(list); row >= 0; row = first_selected_row(list)) {
-        char name[kFieldSize], destination[kFieldSize];
+        char name[kFieldSize];
         row_name(list, row, name);
         LVITEMA state = {};
         state.stateMask = kSelectionStates;
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-        if (picked_destination(destination, select.settings->file_folder, name))
-            append_picked_item(*select.list, name, shown, destination);
+        append_picked_item(*select.list, name, row_is_folder(list, row), shown, select.settings->file_folder);
     }
 }
 

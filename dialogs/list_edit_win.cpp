@@ -34,7 +34,7 @@ void set_row_state(HWND list_view, int row, UINT state, UINT mask)
 const UINT kSelectionStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED;
 
 // Only the top level: a sub-folder becomes one folder entry whose tree the
-// run walks. Any folder counts as one whatever its other attributes: a
+// run walks into a backup folder of the sub-folder's name. Any folder counts as one whatever its other attributes: a
 // read-only or hidden folder taken for a file would give an entry that can
 // never be copied.
 void append_found_items(BackupList& list, const char* source, const char* destination)

@@ -1,7 +1,7 @@
 // The rows that the list edit commands add.
 #include "dialogs/list_entries.h"
 
-#include "dialogs/folder_select_text.h"
+#include <cstring>
 
 int insert_entry(BackupList& list, int index, const EntryBuffer& entry)
 {
@@ -15,20 +15,22 @@ bool found_item_entry(EntryBuffer& out, bool is_folder, const char* name, const 
                       const char* destination)
 {
     clear_entry_buffer(out);
-    copy_field(out.destination, destination);
     if (!is_folder) {
         copy_field(out.file_name, name);
         copy_field(out.source, source);
+        copy_field(out.destination, destination);
         return true;
     }
     copy_field(out.file_name, "*.*");
-    return join_path(out.source, source, name);
+    return join_path(out.source, source, name) && join_path(out.destination, destination, name);
 }
 
-bool append_picked_item(BackupList& list, const char* name, const char* folder, const char* destination)
+bool append_picked_item(BackupList& list, const char* name, bool is_folder, const char* folder,
+                        const char* file_folder)
 {
+    bool dots = std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
     EntryBuffer entry;
-    if (!picked_item_entry(entry, name, folder, destination))
+    if (!found_item_entry(entry, is_folder && !dots, name, folder, file_folder))
         return false;
     insert_entry(list, list_row_count(list), entry);
     return true;

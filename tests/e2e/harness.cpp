@@ -248,6 +248,24 @@ void select_list_row(HWND view, int row)
     send_with_timeout(view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(block.address()));
 }
 
+std::string tree_view_selection(HWND tree)
+{
+    RemoteBlock block(tree, 1024);
+    LRESULT selected = send_with_timeout(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (tree == nullptr || !block.valid() || selected == 0)
+        return "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(selected);
+    item.pszText = block.address() + 512;
+    item.cchTextMax = 260;
+    block.write(0, &item, sizeof item);
+    char zero = 0;
+    block.write(512, &zero, 1);
+    send_with_timeout(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.address()));
+    return block.read_text(512);
+}
+
 int list_row_count(HWND main_window)
 {
     return static_cast<int>(send_with_timeout(GetDlgItem(main_window, 300), LVM_GETITEMCOUNT, 0, 0));

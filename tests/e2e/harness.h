@@ -64,6 +64,9 @@ int list_row_count(HWND main_window);
 // The same for any list view of the program, and a row of it selected.
 std::string list_view_cell(HWND view, int row, int column);
 void select_list_row(HWND view, int row);
+// The text of a tree view's selected item (that of the system folder
+// browser), or "" while none is selected.
+std::string tree_view_selection(HWND tree);
 
 // Posts a menu or tray command to the main window.
 void post_command(HWND main_window, int id);

@@ -56,28 +56,44 @@ TEST(EntryEditText, PickedPathSplitsAtTheOffsetKeepingTheBackslash)
     }
 }
 
-TEST(ListEntries, FoundItemsAreFolderEntriesOrFileEntriesToTheChosenDestination)
+TEST(ListEntries, FoundFoldersGetABackupFolderOfTheirOwnFilesTheChosenDestination)
 {
     struct Case {
-        bool is_folder; const char* name; const char* source;
-        const char* cell0; const char* cell1;
+        bool is_folder; const char* name; const char* source; const char* destination;
+        const char* cell0; const char* cell1; const char* cell2;
     } cases[] = {
-        {true, "a", "S:\\src", "*.*", "S:\\src\\a"},
-        {true, "data", "C:\\", "*.*", "C:\\data"},
-        {true, "b", "S:\\表", "*.*", "S:\\表\\b"},
-        {false, "x.txt", "S:\\src", "x.txt", "S:\\src"},
+        {true, "work", "S:\\src", "D:\\dst", "*.*", "S:\\src\\work", "D:\\dst\\work"},
+        {true, "home", "S:\\src", "D:\\dst", "*.*", "S:\\src\\home", "D:\\dst\\home"},
+        {true, "data", "C:\\", "D:\\", "*.*", "C:\\data", "D:\\data"},
+        {true, "b", "S:\\表", "D:\\ソ", "*.*", "S:\\表\\b", "D:\\ソ\\b"},  // 0x5C trail bytes
+        {true, "my.photos", "S:\\src", "D:\\dst", "*.*", "S:\\src\\my.photos", "D:\\dst\\my.photos"},
+        {false, "x.txt", "S:\\src", "D:\\dst", "x.txt", "S:\\src", "D:\\dst"},
+        {false, "README", "S:\\src", "D:\\dst", "README", "S:\\src", "D:\\dst"},
     };
     for (const auto& c : cases) {
         EntryBuffer entry;
-        ASSERT_TRUE(found_item_entry(entry, c.is_folder, c.name, c.source, "D:\\dst")) << c.name;
+        ASSERT_TRUE(found_item_entry(entry, c.is_folder, c.name, c.source, c.destination)) << c.name;
         EXPECT_STREQ(entry.file_name, c.cell0) << c.name;
         EXPECT_STREQ(entry.source, c.cell1) << c.name;
-        EXPECT_STREQ(entry.destination, "D:\\dst") << c.name;
+        EXPECT_STREQ(entry.destination, c.cell2) << c.name;
     }
-    EntryBuffer entry;
-    std::string long_source = "S:\\" + std::string(255, 's');
-    EXPECT_FALSE(found_item_entry(entry, true, "folder", long_source.c_str(), "D:\\dst"));
-    EXPECT_TRUE(found_item_entry(entry, false, "file", long_source.c_str(), "D:\\dst"));
+}
+
+TEST(ListEntries, FoundItemsWhosePathsPassTheLimitAreLeftOut)
+{
+    std::string at_limit = "S:\\" + std::string(250, 's');  // 253 bytes: a separator and five more make 259
+    struct Case { bool is_folder; const char* name; std::string source, destination; bool added; } cases[] = {
+        {true, "fives", at_limit, "D:\\dst", true},
+        {true, "fives", "S:\\src", at_limit, true},
+        {true, "sixsix", at_limit, "D:\\dst", false},
+        {true, "sixsix", "S:\\src", at_limit, false},  // the backup folder would not fit
+        {false, "sixsix", at_limit, at_limit, true},    // a file joins nothing here
+    };
+    for (const auto& c : cases) {
+        EntryBuffer entry;
+        EXPECT_EQ(found_item_entry(entry, c.is_folder, c.name, c.source.c_str(), c.destination.c_str()), c.added)
+            << c.name << " " << c.source.size() << " " << c.destination.size();
+    }
 }
 
 TEST(ListEntries, InsertedEntriesLeaveTheStatusColumnsEmpty)

@@ -46,10 +46,8 @@ TEST(FolderSelectText, DotNearTheEndCountsCharactersNotBytes)
         {"data", 4, false},
         {"a.ファイ", 4, true},     // the dot is the fourth character from the end, seven bytes back
         {"a.ファイル", 4, false},
-        {"notes.txt", 6, true},
-        {"archive.v2-old", 6, false},
-        {"README", 6, false},
-        {"表.ソソソソ", 6, true},
+        {"表.ソソソ", 4, true},
+        {"表.ソソソソ", 4, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(has_dot_near_end(c.name, c.characters), c.dot) << c.name << " " << c.characters;
@@ -79,7 +77,7 @@ TEST(FolderSelectText, MovesAndChoicesJoinByTheFolderTheyStartFrom)
 TEST(FolderSelectText, PathsPastTheLimitAreRefusedNeverCut)
 {
     std::string folder = long_folder(255);
-    char entered[kFieldSize], chosen[kFieldSize], destination[kFieldSize];
+    char entered[kFieldSize], chosen[kFieldSize];
     copy_field(entered, folder.c_str());
     EXPECT_TRUE(enter_folder(entered, "abc"));  // 255 + 1 + 3 = 259
     copy_field(entered, folder.c_str());
@@ -87,36 +85,42 @@ TEST(FolderSelectText, PathsPastTheLimitAreRefusedNeverCut)
     EXPECT_EQ(std::string(entered), folder);    // unchanged
     EXPECT_FALSE(chosen_folder(chosen, folder.c_str(), "abcd"));
     EXPECT_STREQ(chosen, "");
-    EXPECT_FALSE(picked_destination(destination, folder.c_str(), "abcd"));
-    EXPECT_TRUE(picked_destination(destination, folder.c_str(), "abcd.txt"));  // the folder itself
-    EXPECT_EQ(std::string(destination), folder);
 
+    // A picked folder joins its name to both folders, a file to neither.
     BackupList list;
-    EXPECT_FALSE(append_picked_item(list, "abcd", folder.c_str(), "D:\\d"));
-    EXPECT_TRUE(append_picked_item(list, "abcd.txt", folder.c_str(), "D:\\d"));
+    EXPECT_FALSE(append_picked_item(list, "abcd", true, folder.c_str(), "D:\\d"));
+    EXPECT_FALSE(append_picked_item(list, "abcd", true, "C:\\d", folder.c_str()));
+    EXPECT_TRUE(append_picked_item(list, "abcd", false, folder.c_str(), folder.c_str()));
     EXPECT_EQ(list_row_count(list), 1);
 }
 
-TEST(FolderSelectText, PickedItemsBecomeFileOrFolderRows)
+// Whether an item is a folder comes from the dialog's row (the directory bit
+// the system gave it), never from the dots in its name.
+TEST(FolderSelectText, PickedItemsBecomeRowsByWhatTheyAreOnDisk)
 {
     const char* folder = "C:\\ソ";
     const char* file_folder = "D:\\保存";
-    struct Case { const char* name; std::vector<std::string> row; } cases[] = {
-        {"photos", {"*.*", "C:\\ソ\\photos", "D:\\保存\\photos"}},
-        {"notes.txt", {"notes.txt", "C:\\ソ", "D:\\保存"}},
-        {"archive.v2-old", {"*.*", "C:\\ソ\\archive.v2-old", "D:\\保存"}},
-        {"README", {"*.*", "C:\\ソ\\README", "D:\\保存\\README"}},
-        {"表", {"*.*", "C:\\ソ\\表", "D:\\保存\\表"}},
+    struct Case { const char* name; bool is_folder; std::vector<std::string> row; } cases[] = {
+        {"README", false, {"README", "C:\\ソ", "D:\\保存"}},
+        {"archive.v2-old", false, {"archive.v2-old", "C:\\ソ", "D:\\保存"}},
+        {"notes.txt", false, {"notes.txt", "C:\\ソ", "D:\\保存"}},
+        {".profile", false, {".profile", "C:\\ソ", "D:\\保存"}},
+        {"photos", true, {"*.*", "C:\\ソ\\photos", "D:\\保存\\photos"}},
+        {"my.photos", true, {"*.*", "C:\\ソ\\my.photos", "D:\\保存\\my.photos"}},
+        {"shots.old", true, {"*.*", "C:\\ソ\\shots.old", "D:\\保存\\shots.old"}},
+        {"表", true, {"*.*", "C:\\ソ\\表", "D:\\保存\\表"}},
+        // Rows that name no item of the folder make what they always made.
+        {"..", true, {"..", "C:\\ソ", "D:\\保存"}},
+        {".", true, {".", "C:\\ソ", "D:\\保存"}},
+        {"d:\\", true, {"*.*", "C:\\ソ\\d:\\", "D:\\保存\\d:\\"}},
     };
     BackupList list;
     list_insert_row(list, 0, "kept.txt");
-    for (const auto& c : cases) {
-        char destination[kFieldSize];
-        ASSERT_TRUE(picked_destination(destination, file_folder, c.name));
-        ASSERT_TRUE(append_picked_item(list, c.name, folder, destination));
-    }
-    ASSERT_EQ(list_row_count(list), 6);
-    for (int i = 0; i < 5; ++i)
+    for (const auto& c : cases)
+        ASSERT_TRUE(append_picked_item(list, c.name, c.is_folder, folder, file_folder)) << c.name;
+    const int n = static_cast<int>(sizeof cases / sizeof cases[0]);
+    ASSERT_EQ(list_row_count(list), 1 + n);
+    for (int i = 0; i < n; ++i)
         for (int column = 0; column < 3; ++column) {
             char cell[kFieldSize];
             list_get_cell(list, i + 1, column, cell);

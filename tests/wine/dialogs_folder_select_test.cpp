@@ -306,7 +306,8 @@ TEST_F(FolderSelect, ConfirmedSourcesBecomeRowsInListOrderWithNoneLeftSelected)
 {
     copy_field(settings.temp_foler_a2, data.c_str());
     add_entry(list, "kept.txt", "C:\\k", "D:\\k");
-    const std::vector<std::string> picked = {"photos", "notes.txt", "archive.v2-old", "README"};
+    const std::vector<std::string> picked = {"photos", "notes.txt", "archive.v2-old", "README", "my.photos",
+                                             "shots.old", ".."};
     std::vector<std::string> order;
     g_hook = SetWindowsHookExA(WH_CALLWNDPROC, watch_list_end, nullptr, GetCurrentThreadId());
     g_selected_at_end = -1;
@@ -323,13 +324,17 @@ TEST_F(FolderSelect, ConfirmedSourcesBecomeRowsInListOrderWithNoneLeftSelected)
     std::map<std::string, std::vector<std::string>> expected = {
         {"photos", {"*.*", data + "\\photos", "D:\\保存\\photos"}},
         {"notes.txt", {"notes.txt", data, "D:\\保存"}},
-        {"archive.v2-old", {"*.*", data + "\\archive.v2-old", "D:\\保存"}},
-        {"README", {"*.*", data + "\\README", "D:\\保存\\README"}},
+        {"archive.v2-old", {"archive.v2-old", data, "D:\\保存"}},
+        {"README", {"README", data, "D:\\保存"}},
+        {"my.photos", {"*.*", data + "\\my.photos", "D:\\保存\\my.photos"}},
+        {"shots.old", {"*.*", data + "\\shots.old", "D:\\保存\\shots.old"}},
+        {"..", {"..", data, "D:\\保存"}},
     };
-    ASSERT_EQ(order.size(), 4u);
-    ASSERT_EQ(list_row_count(list), 5);
+    const int n = static_cast<int>(picked.size());
+    ASSERT_EQ(order.size(), picked.size());
+    ASSERT_EQ(list_row_count(list), 1 + n);
     EXPECT_EQ(cell_text(list, 0, 0), "kept.txt");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < n; ++i) {
         std::vector<std::string> row = {cell_text(list, i + 1, 0), cell_text(list, i + 1, 1),
                                         cell_text(list, i + 1, 2)};
         EXPECT_EQ(row, expected[order[i]]) << order[i];

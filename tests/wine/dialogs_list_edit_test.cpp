@@ -51,15 +51,10 @@ struct BrowserSearch {
 BOOL CALLBACK find_prompt(HWND window, LPARAM param)
 {
     auto* search = reinterpret_cast<BrowserSearch*>(param);
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        char text[128] = {};
-        GetWindowTextA(child, text, sizeof text);
-        if (std::string(text) == search->prompt) {
-            search->found = window;
-            return FALSE;
-        }
-    }
-    return TRUE;
+    if (!has_child_text(window, search->prompt))
+        return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
 std::function<HWND()> folder_browser(const char* prompt, DWORD ui_thread)
@@ -92,25 +87,6 @@ void answer_browser(HWND browser, const std::string& folder, bool confirm)
     EXPECT_TRUE(selected) << "the browser never showed " << folder << " but " << text;
     PostMessageA(browser, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
 }
-
-// A new folder directly below C:\, removed with its contents at the end. The
-// system's browser finds a path in its tree by the items' recorded times,
-// and the temporary folder changes under it while other tests run, so the
-// folders it opens on live here.
-class DriveRootDir {
-public:
-    explicit DriveRootDir(const std::string& tag)
-        : path_("C:\\qs-list-edit-" + std::to_string(GetCurrentProcessId()) + tag)
-    {
-        make_folder(path_);
-    }
-    ~DriveRootDir() { remove_tree(path_); }
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
-
-private:
-    std::string path_;
-};
 
 class ListEdit : public ::testing::Test {
 protected:
@@ -382,7 +358,7 @@ TEST_F(ListEdit, FolderDisplaysWalkWarningIsOwnedByTheDisplay)
 
 TEST_F(ListEdit, AddAllAppendsTheTopLevelOfTheChosenSource)
 {
-    DriveRootDir source("s"), destination("d");
+    DriveRootDir source("list-edit-s"), destination("list-edit-d");
     make_folder(source / "a\\deep");
     make_folder(source / "b");
     write_file(source / "x.txt", "x");
@@ -412,8 +388,8 @@ TEST_F(ListEdit, AddAllAppendsTheTopLevelOfTheChosenSource)
         std::sort(added.begin(), added.end());
         std::vector<std::vector<std::string>> expected;
         if (c.rows_added > 0)
-            expected = {{"*.*", source / "a", destination.path()},
-                        {"*.*", source / "b", destination.path()},
+            expected = {{"*.*", source / "a", destination / "a"},
+                        {"*.*", source / "b", destination / "b"},
                         {"x.txt", source.path(), destination.path()}};
         EXPECT_EQ(added, expected);
         expect_reset();

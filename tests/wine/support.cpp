@@ -29,6 +29,17 @@ TempDir::~TempDir()
     remove_tree(path_);
 }
 
+DriveRootDir::DriveRootDir(const std::string& tag)
+    : path_("C:\\qs-" + tag + "-" + std::to_string(GetCurrentProcessId()))
+{
+    make_folder(path_);
+}
+
+DriveRootDir::~DriveRootDir()
+{
+    remove_tree(path_);
+}
+
 void remove_tree(const std::string& path)
 {
     WIN32_FIND_DATAA data;
@@ -173,6 +184,17 @@ std::string list_view_text(HWND list, int row, int column)
     item.cchTextMax = sizeof text;
     SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
     return text;
+}
+
+bool has_child_text(HWND window, const std::string& text)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        char shown[256] = {};
+        GetWindowTextA(child, shown, sizeof shown);
+        if (text == shown)
+            return true;
+    }
+    return false;
 }
 
 int text_width(HWND control, const std::string& text)

@@ -25,6 +25,23 @@ private:
     std::string path_;
 };
 
+// A new folder directly below C:\ ("C:\qs-<tag>-<process id>"), removed with
+// all its contents when the test ends. The system's folder browser finds a
+// folder by the items' recorded times and selects it reliably only there,
+// while the temporary folder changes under it as other tests run.
+class DriveRootDir {
+public:
+    explicit DriveRootDir(const std::string& tag);
+    ~DriveRootDir();
+    DriveRootDir(const DriveRootDir&) = delete;
+    DriveRootDir& operator=(const DriveRootDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+
+private:
+    std::string path_;
+};
+
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
@@ -44,6 +61,9 @@ void remove_tree(const std::string& path);
 HWND make_hidden_window(const char* class_name, WNDPROC procedure);
 // The text of a list view cell of this process.
 std::string list_view_text(HWND list, int row, int column);
+// Whether a child of this window shows this text (the system folder
+// browser shows the caller's prompt in a static text of its own).
+bool has_child_text(HWND window, const std::string& text);
 // The width in pixels a text takes in a control's font, on one line.
 int text_width(HWND control, const std::string& text);
 
