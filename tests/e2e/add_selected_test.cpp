@@ -59,6 +59,15 @@ void confirm_browser(const Quillsave& program, const std::string& prompt, const 
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
 }
 
+// A list to start from (without one the program first says it cannot open
+// it): one row of a file that is there, so the run has nothing to stop at.
+void write_list_of_one(const TempDir& dir)
+{
+    make_folder(dir / "k");
+    write_file(dir / "k\\kept.txt", "kept");
+    write_file(dir / "quillsave.ini", list_line("kept.txt", dir / "k", dir / "kd"));
+}
+
 // A continuous run by the menu, until every row is done and the end of the
 // list has stopped it.
 void run_to_the_end(HWND main)
@@ -89,6 +98,7 @@ TEST(AddSelected, PickedFilesAndFoldersAreBackedUpWhereTheSourceHasThem)
     write_file(dir / "src\\notes.txt", "notes");
     write_file(dir / "src\\photos\\2024\\a.jpg", "a");
     write_file(dir / "src\\my.photos\\b.jpg", "b");
+    write_list_of_one(dir);
     write_file(dir / "set.ini",
                settings_file(hand_started({{"temp_foler_a1", dir / "dest"}, {"temp_foler_a2", dir / "src"}})));
     Quillsave program(dir.path(), "");
@@ -102,7 +112,7 @@ TEST(AddSelected, PickedFilesAndFoldersAreBackedUpWhereTheSourceHasThem)
     ASSERT_TRUE(wait_until([&] { return (dialog = program.dialog("ソースのフォルダとファイル選択")) != nullptr; },
                            kWindowWait));
     pick(dialog, {"README", "archive.v2-old", "notes.txt", "photos", "my.photos"});
-    ASSERT_TRUE(wait_until([&] { return list_row_count(main) == 5; }, kWindowWait));
+    ASSERT_TRUE(wait_until([&] { return list_row_count(main) == 6; }, kWindowWait));
     run_to_the_end(main);
 
     std::string backup = dir / "dest\\backup";
@@ -117,7 +127,7 @@ TEST(AddSelected, PickedFilesAndFoldersAreBackedUpWhereTheSourceHasThem)
 
     EXPECT_EQ(end_by_menu(program, main), 0);
     EXPECT_EQ(settings_value(read_file(dir / "set.ini"), "file_folder"), backup);
-    EXPECT_EQ(lines_of(read_file(dir / "quillsave.ini")).size(), 5u);
+    EXPECT_EQ(lines_of(read_file(dir / "quillsave.ini")).size(), 6u);
 }
 
 // Two sub-folders holding a file of the same name: each keeps its own
@@ -131,6 +141,7 @@ TEST(AddAll, EachSubFolderIsBackedUpUnderItsOwnName)
     write_file(source / "work\\notes.txt", "work notes");
     write_file(source / "home\\notes.txt", "home notes");
     write_file(source / "top.txt", "top");
+    write_list_of_one(dir);
     write_file(dir / "set.ini", settings_file(hand_started(
                                     {{"temp_foler_a1", source.path()}, {"temp_foler_a2", destination.path()}})));
     Quillsave program(dir.path(), "");
@@ -140,7 +151,7 @@ TEST(AddAll, EachSubFolderIsBackedUpUnderItsOwnName)
     post_command(main, IDM_ADD_ALL);
     confirm_browser(program, "転送元のフォルダの指定（全）", source.path());
     confirm_browser(program, "転送先のフォルダの指定", destination.path());
-    ASSERT_TRUE(wait_until([&] { return list_row_count(main) == 3; }, kWindowWait));
+    ASSERT_TRUE(wait_until([&] { return list_row_count(main) == 4; }, kWindowWait));
     run_to_the_end(main);
 
     EXPECT_EQ(list_folder(destination.path()), (std::vector<std::string>{"home", "top.txt", "work"}));
