@@ -304,10 +304,11 @@ TEST_F(FolderSelect, SourceModeListsFilesWithTimesAndWholeSizes)
 
 TEST_F(FolderSelect, ConfirmedSourcesBecomeRowsInListOrderWithNoneLeftSelected)
 {
+    write_file(data + "\\.profile", "p");  // a file drawn with the dot entries' image
     copy_field(settings.temp_foler_a2, data.c_str());
     add_entry(list, "kept.txt", "C:\\k", "D:\\k");
     const std::vector<std::string> picked = {"photos", "notes.txt", "archive.v2-old", "README", "my.photos",
-                                             "shots.old", ".."};
+                                             "shots.old", ".profile", ".."};
     std::vector<std::string> order;
     g_hook = SetWindowsHookExA(WH_CALLWNDPROC, watch_list_end, nullptr, GetCurrentThreadId());
     g_selected_at_end = -1;
@@ -328,6 +329,7 @@ TEST_F(FolderSelect, ConfirmedSourcesBecomeRowsInListOrderWithNoneLeftSelected)
         {"README", {"README", data, "D:\\保存"}},
         {"my.photos", {"*.*", data + "\\my.photos", "D:\\保存\\my.photos"}},
         {"shots.old", {"*.*", data + "\\shots.old", "D:\\保存\\shots.old"}},
+        {".profile", {".profile", data, "D:\\保存"}},
         {"..", {"..", data, "D:\\保存"}},
     };
     const int n = static_cast<int>(picked.size());
