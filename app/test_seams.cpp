@@ -5,6 +5,9 @@
 //   QS_TEST_STALL_COPY_MS=n    the first chunk write of every standby copy
 //                              hangs n ms, as on a disk that stops
 //                              answering; a stop does not cut it short
+//   QS_TEST_CHUNK_LOG=f        every chunk a standby copy writes adds one
+//                              byte to file f, so a test counts what a run
+//                              copied
 //   QS_TEST_DIE_AFTER_TEMP=f   the save of the program file f ("set.ini",
 //                              ...) ends the process (exit code 3) once its
 //                              temporary file is written, before it
@@ -46,16 +49,29 @@ int copy_files_instead_of_power_off(HWND)
     return 0;
 }
 
+void count_chunk(const char* log)
+{
+    HANDLE h = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, "w", 1, &written, nullptr);
+    CloseHandle(h);
+}
+
 }  // namespace
 
 void install_test_seams()
 {
     std::string stall = variable("QS_TEST_STALL_COPY_MS");
-    if (!stall.empty()) {
+    std::string log = variable("QS_TEST_CHUNK_LOG");
+    if (!stall.empty() || !log.empty()) {
         DWORD ms = std::strtoul(stall.c_str(), nullptr, 10);
-        engine().copy_probe.before_write = [ms](int chunk) {
-            if (chunk == 0)
+        engine().copy_probe.before_write = [ms, log](int chunk) {
+            if (chunk == 0 && ms > 0)
                 Sleep(ms);
+            if (!log.empty())
+                count_chunk(log.c_str());
             return true;
         };
     }

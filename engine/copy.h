@@ -25,10 +25,29 @@ constexpr int kCopyBufferSize = 1050624;  // 1 MiB and 2 KiB
 // Both copies write into this file in the destination folder and move it over
 // the destination only when it is whole, so a failed or stopped copy leaves
 // the old destination as it was. The "$" and the fixed name keep it apart from
-// a user's files; a copy cut off by a power cut leaves it behind, and the next
-// copy into that folder overwrites it and moves it away (walk_files never
-// lists it, so it is not backed up again from a backup folder).
+// a user's files; a copy cut off by a power cut, or a standby copy cut off by
+// a stop (see KeptMark), leaves it behind, and the next copy into that folder
+// overwrites it or goes on from it, and moves it away (walk_files never lists
+// it, so it is not backed up again from a backup folder). One name per folder
+// keeps at most one such file there, whatever the run leaves unfinished.
 constexpr char kCopyTempName[] = "~qsv$.tmp";
+
+// A standby copy cut off by a stop keeps its temporary file: the bytes copied
+// so far, then this mark of where they came from (the source and destination
+// paths, names included, as files of one archive share size and time; the
+// source's length and last-write time). The next standby copy goes on after
+// those bytes only when the mark it would write itself ends the file and the
+// bytes are not more than the source holds; any other file of that name is
+// made anew, so a part is never joined to another file's bytes. Only the
+// temporary file carries it: nothing in the working folder or the four files.
+constexpr std::size_t kKeptMarkSize = 8 + 8 + 8 + 2 * 260;
+struct KeptMark {
+    char bytes[kKeptMarkSize];
+};
+// The mark of a copy: a fixed tag, the length and the last-write time (a
+// FILETIME as one number) little-endian, then each path zero-filled to 260.
+void format_kept_mark(KeptMark& mark, const char* source, const char* destination, unsigned long long length,
+                      unsigned long long written);
 
 // The temporary path for a destination file path: its folder part (up to and
 // with the last separator, by the Shift-JIS rule) followed by kCopyTempName.
@@ -73,7 +92,9 @@ struct CopyProbe {
 int check_destination(const char* path);
 // Chunks of data_size bytes with a pause of data_time seconds after each;
 // the pauses end at once on request_stop. Up to date (left alone, 0): equal
-// size and the source not newer, unless force is 1.
+// size and the source not newer, unless force is 1. A stop keeps the part
+// copied, and the next standby copy of the same source goes on after it
+// (see KeptMark); a failed read or write removes it.
 int copy_standby(Engine& engine, const char* source, const char* destination, int force);
 // CopyFileA into the temporary file, then moved over the destination. Up to
 // date (left alone, 0): the source not newer, unless overwrite is 1.

@@ -1,5 +1,6 @@
 // The parts of the copies that need no operating system: status texts, the
-// temporary path, the correction of the copy settings.
+// temporary path and the mark of a kept part, the correction of the copy
+// settings.
 #include <cstring>
 
 #include "engine/copy.h"
@@ -38,6 +39,34 @@ bool copy_temp_path(char (&out)[kFieldSize], const char* destination)
     std::memcpy(out, destination, folder);
     std::memcpy(out + folder, kCopyTempName, sizeof kCopyTempName);
     return true;
+}
+
+static char* put_number(char* at, unsigned long long value)
+{
+    for (int i = 0; i < 8; ++i)
+        *at++ = static_cast<char>(value >> (8 * i));
+    return at;
+}
+
+static char* put_path(char* at, const char* path)
+{
+    const void* end = std::memchr(path, 0, kMaxText);
+    std::size_t length = end ? static_cast<const char*>(end) - path : kMaxText;
+    std::memset(at, 0, kFieldSize);
+    std::memcpy(at, path, length);
+    return at + kFieldSize;
+}
+
+void format_kept_mark(KeptMark& mark, const char* source, const char* destination, unsigned long long length,
+                      unsigned long long written)
+{
+    static const char kTag[8] = {'Q', 'S', 'V', 'K', 'E', 'P', 'T', '1'};
+    char* at = mark.bytes;
+    std::memcpy(at, kTag, sizeof kTag);
+    at = put_number(at + sizeof kTag, length);
+    at = put_number(at, written);
+    at = put_path(at, source);
+    put_path(at, destination);
 }
 
 constexpr int kMaxChunk = 1048576;

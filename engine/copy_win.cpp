@@ -1,6 +1,8 @@
 // check_destination and the two copies. Both copies fill a temporary file in
 // the destination folder and move it over the destination only when it is
-// whole, so nothing the user had is lost by a failed or stopped copy.
+// whole, so nothing the user had is lost by a failed or stopped copy. A
+// stopped standby copy keeps what it has copied there, so that a large file
+// is finished over several runs instead of begun again at each.
 #include <windows.h>
 
 #include <cstring>
@@ -82,6 +84,63 @@ HANDLE create_temp(const char* temp)
         return h;
     remove_temp(temp);
     return CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr);
+}
+
+bool seek_to(HANDLE h, unsigned long long offset)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
+}
+
+// The mark a stop of this copy would leave, and the source's length; false
+// when the source cannot tell them (its part is then not kept).
+bool mark_of_copy(HANDLE src, const char* source, const char* destination, KeptMark& mark,
+                  unsigned long long& length)
+{
+    LARGE_INTEGER size;
+    FILETIME written;
+    if (!GetFileSizeEx(src, &size) || !GetFileTime(src, nullptr, nullptr, &written))
+        return false;
+    length = static_cast<unsigned long long>(size.QuadPart);
+    unsigned long long time = (static_cast<unsigned long long>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    format_kept_mark(mark, source, destination, length, time);
+    return true;
+}
+
+// The temporary file a stopped standby copy of this same source into this
+// same destination kept, cut back to its copied bytes, with it and the
+// source both standing after them. Invalid when there is no such file: none,
+// another's, a mark that does not match, or more bytes than the source has.
+HANDLE reopen_kept(const char* temp, HANDLE src, const KeptMark& mark, unsigned long long source_length)
+{
+    ScopedHandle h(CreateFileA(temp, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, kScanFlags, nullptr));
+    LARGE_INTEGER size;
+    if (!h.valid() || !GetFileSizeEx(h.get(), &size) || static_cast<unsigned long long>(size.QuadPart) < kKeptMarkSize)
+        return INVALID_HANDLE_VALUE;
+    unsigned long long bytes = static_cast<unsigned long long>(size.QuadPart) - kKeptMarkSize;
+    if (bytes > source_length)
+        return INVALID_HANDLE_VALUE;
+    KeptMark found;
+    DWORD got = 0;
+    if (!seek_to(h.get(), bytes) || !ReadFile(h.get(), found.bytes, kKeptMarkSize, &got, nullptr) ||
+        got != kKeptMarkSize || std::memcmp(found.bytes, mark.bytes, kKeptMarkSize) != 0)
+        return INVALID_HANDLE_VALUE;
+    // The source last: a failed seek leaves it at its start for a copy anew.
+    if (!seek_to(h.get(), bytes) || !SetEndOfFile(h.get()) || !seek_to(src, bytes))
+        return INVALID_HANDLE_VALUE;
+    return h.release();
+}
+
+// Leaves the copied part for the next standby copy of the same source. The
+// bytes go to disk before the mark does, so a mark that outlives a power cut
+// right after the stop (a session end, then the machine off) always follows
+// whole bytes; a part without its mark is only ever made anew.
+bool keep_part(HANDLE temp, const KeptMark& mark)
+{
+    DWORD written = 0;
+    return FlushFileBuffers(temp) && WriteFile(temp, mark.bytes, kKeptMarkSize, &written, nullptr) &&
+           written == kKeptMarkSize && FlushFileBuffers(temp);
 }
 
 // How the chunk loop of copy_standby ended.
@@ -181,13 +240,19 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     char temp[kFieldSize];
     if (!copy_temp_path(temp, destination))
         return copy_create_error;
-    ScopedHandle out(create_temp(temp));
+    KeptMark mark;
+    unsigned long long length = 0;
+    bool marked = mark_of_copy(src.get(), source, destination, mark, length);
+    ScopedHandle out(marked ? reopen_kept(temp, src.get(), mark, length) : INVALID_HANDLE_VALUE);
+    if (!out.valid())
+        out.reset(create_temp(temp));
     if (!out.valid())
         return copy_create_error;
 
     Ending ending = copy_chunks(engine, src.get(), out.get(), chunk);
     FileTimes s{};
     bool have_times = false;
+    bool keep = ending == Ending::stopped && marked && keep_part(out.get(), mark);
     if (ending == Ending::complete) {
         have_times = get_times(src.get(), s);
         if (have_times)
@@ -217,7 +282,8 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
         remove_temp(temp);
         return copy_write_error;
     case Ending::stopped:
-        remove_temp(temp);
+        if (!keep)
+            remove_temp(temp);
         // The stop event is set by then, so this pause is only as long as a
         // stop that merely cleared running leaves it.
         pause_unless_stopped(engine, 1000);

@@ -25,22 +25,6 @@ namespace {
 // 1970: an old backup the source is newer than.
 constexpr unsigned long long kLongAgo = 116444736000000000ull;
 
-// An environment variable of the programs this test starts (they inherit
-// the test's environment), gone again when the test ends.
-class ProgramVariable {
-public:
-    ProgramVariable(const char* name, const std::string& value) : name_(name)
-    {
-        SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~ProgramVariable() { SetEnvironmentVariableA(name_, nullptr); }
-    ProgramVariable(const ProgramVariable&) = delete;
-    ProgramVariable& operator=(const ProgramVariable&) = delete;
-
-private:
-    const char* name_;
-};
-
 ByteSource source_of(const std::string& bytes)
 {
     return memory_source(bytes.data(), bytes.size());

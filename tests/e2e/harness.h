@@ -37,6 +37,23 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
+// An environment variable of the programs a test starts (they inherit the
+// test's environment), gone again when the test ends. The program reads its
+// test seams from these (app/test_seams.cpp).
+class ProgramVariable {
+public:
+    ProgramVariable(const char* name, const std::string& value) : name_(name)
+    {
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ProgramVariable() { SetEnvironmentVariableA(name_, nullptr); }
+    ProgramVariable(const ProgramVariable&) = delete;
+    ProgramVariable& operator=(const ProgramVariable&) = delete;
+
+private:
+    const char* name_;
+};
+
 // The Windows path of a path of the host: under Wine the host root is
 // drive Z:. A path that is not a host path is given back as it is.
 std::string host_path(const std::string& path);

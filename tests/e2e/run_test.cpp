@@ -2,9 +2,11 @@
 // run cut off by the end of the program that resumes at the next start.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/copy.h"
 #include "tests/e2e/harness.h"
 #include "tests/wine/support.h"
 
@@ -206,5 +208,77 @@ TEST(Resume, ClosedMidFolderEntryGoesOnAtTheSameFolderAndFile)
     for (int before = 0; before < file; ++before)
         EXPECT_FALSE(file_exists(copy_of(before))) << files[3 * before] << " was done before the end";
 }
+
+unsigned long long size_of(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d))
+        return 0;
+    return (static_cast<unsigned long long>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+}
+
+// Bytes that differ from one seed to the next all along.
+std::string pattern(std::size_t length, unsigned seed)
+{
+    std::string bytes(length, 0);
+    for (char& b : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}
+
+// A standby copy of a large file cut off part-way by the end of the
+// program, then the program started again: the copy goes on where it
+// stopped, so both runs together write the file's chunks once. A source
+// rewritten in between is copied from its start. The backup is the source
+// byte for byte either way.
+class ResumeLargeFile : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ResumeLargeFile, StandbyCopyEndedPartWayGoesOnAtTheNextStart)
+{
+    const bool rewritten = GetParam();
+    constexpr int kChunk = 262144, kChunks = 24;
+    TempDir dir;
+    const std::string source = dir / "元", backup = dir / "先";
+    const std::string file = source + "\\大.bin", copy = backup + "\\大.bin";
+    const std::string temp = backup + "\\" + kCopyTempName;
+    make_folder(source);
+    std::string bytes = pattern(kChunk * kChunks, 1);
+    write_file(file, bytes);
+    write_file(dir / "quillsave.ini", list_line("大.bin", source, backup));
+    write_file(dir / "set.ini", settings_file(with(kNeverDue, {{"start_time", "1"}, {"data_time", "1"},
+                                                              {"data_size", std::to_string(kChunk)}})));
+    auto run = [&](const std::string& log, const std::function<bool()>& until) {
+        ProgramVariable chunks("QS_TEST_CHUNK_LOG", log);
+        Quillsave program(dir.path(), "");
+        HWND main = start_with_yes(program);
+        ASSERT_NE(main, nullptr);
+        post_command(main, 111);  // 待機BackUP開始(&S)
+        ASSERT_TRUE(wait_until(until, 120000));
+        ASSERT_EQ(end_by_menu(program, main), 0);
+    };
+
+    ASSERT_NO_FATAL_FAILURE(run(dir / "first.log", [&] { return size_of(temp) >= 4 * kChunk; }));
+    const int first = static_cast<int>(read_file(dir / "first.log").size());
+    ASSERT_TRUE(file_exists(temp)) << "the part copied is kept";
+    ASSERT_FALSE(file_exists(copy));
+    ASSERT_LT(first, kChunks) << "ended part-way";
+    if (rewritten) {
+        bytes = pattern(kChunk * kChunks, 2);
+        write_file(file, bytes);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(run(dir / "second.log", [&] { return file_exists(copy); }));
+    const int second = static_cast<int>(read_file(dir / "second.log").size());
+    EXPECT_EQ(second, rewritten ? kChunks : kChunks - first) << first << " chunks before the restart";
+    EXPECT_TRUE(read_file(copy) == bytes) << "the backup is the source byte for byte";
+    EXPECT_EQ(list_folder(backup), std::vector<std::string>{"大.bin"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Resume, ResumeLargeFile, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("SourceRewritten") : std::string("SameSource");
+                         });
 
 }  // namespace

@@ -192,7 +192,80 @@ TEST_F(CopyTest, StopDuringALongPauseWakesAtOnceAndKeepsTheOldDestination)
     EXPECT_EQ(read_file(dst), "old backup");
     EXPECT_EQ(last_write_time(dst), kOld);
     EXPECT_TRUE(read_only(dst));
-    EXPECT_FALSE(file_exists(temp));
+    EXPECT_TRUE(file_exists(temp)) << "the part copied is kept for the next standby copy";
+}
+
+namespace {
+
+// The second standby copy after one of ソース.txt that a stop cut off
+// after its third chunk of four bytes (ten in all).
+struct GoOnCase {
+    const char* what;
+    void (*between)(CopyTest&);  // what happens before the second copy
+    bool other_file;             // the second copy is of 同じ.txt, of the same length and time
+    int bad_write;               // chunk of the second copy whose write fails, -1 none
+    int result;
+    int chunks;                  // chunks the second copy writes
+};
+
+const std::string kFirst = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
+const std::string kOther = "the other file, of the very same length.";
+
+void prepend_to_temp(CopyTest& t)
+{
+    write_file(t.temp, std::string(kFirst.size() + 1, 'x') + read_file(t.temp));
+}
+
+}  // namespace
+
+TEST_F(CopyTest, StoppedStandbyCopyGoesOnOnlyForTheSameSource)
+{
+    const GoOnCase cases[] = {
+        {"the same source", [](CopyTest&) {}, false, -1, copy_done, 7},
+        {"the source rewritten, same length", [](CopyTest& t) { make_file(t.src, kOther, kNew); }, false, -1,
+         copy_done, 10},
+        {"the source grown, same time", [](CopyTest& t) { make_file(t.src, kFirst + "more", kOld); }, false, -1,
+         copy_done, 11},
+        {"another file of the same length and time", [](CopyTest&) {}, true, -1, copy_done, 10},
+        {"a kept part longer than the source", prepend_to_temp, false, -1, copy_done, 10},
+        {"a foreign file of that name", [](CopyTest& t) { write_file(t.temp, std::string(kKeptMarkSize + 16, 'f')); },
+         false, -1, copy_done, 10},
+        {"the copy going on fails to write", [](CopyTest&) {}, false, 1, copy_write_error, 2},
+    };
+    ASSERT_EQ(kFirst.size(), kOther.size());
+    const std::string other = dir / "同じ.txt", other_dst = dir / "表\\同じ.txt";
+    for (const auto& c : cases) {
+        engine.settings.data_size = 4;
+        engine.copy_probe.before_write = nullptr;
+        make_file(src, kFirst, kOld);
+        make_file(other, kOther, kOld);
+        DeleteFileA(dst.c_str());
+        DeleteFileA(other_dst.c_str());
+        engine.copy_probe.before_pause = [this](int i) {
+            if (i == 1)
+                request_stop(engine);
+        };
+        ASSERT_EQ(standby(), copy_stopped) << c.what;
+        ASSERT_TRUE(file_exists(temp)) << c.what;
+        clear_stop(engine);
+        engine.flags.running = 1;
+        c.between(*this);
+
+        int written = 0;
+        engine.copy_probe.before_pause = nullptr;
+        engine.copy_probe.before_write = [&](int i) { return ++written, i != c.bad_write; };
+        const std::string& from = c.other_file ? other : src;
+        const std::string& to = c.other_file ? other_dst : dst;
+        EXPECT_EQ(copy_standby(engine, from.c_str(), to.c_str(), 0), c.result) << c.what;
+        EXPECT_EQ(written, c.chunks) << c.what;
+        if (c.result == copy_done) {
+            EXPECT_EQ(read_file(to), read_file(from)) << c.what;
+            EXPECT_EQ(last_write_time(to), last_write_time(from)) << c.what;
+        } else {
+            EXPECT_FALSE(file_exists(to)) << c.what;
+        }
+        EXPECT_FALSE(file_exists(temp)) << c.what;
+    }
 }
 
 TEST_F(CopyTest, StopNoticedOnlyAfterAChunkAndNotAfterTheLastRead)

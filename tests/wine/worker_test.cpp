@@ -143,6 +143,7 @@ TEST_F(WorkerTest, StopDuringALongStandbyPauseReturnsAtOnce)
         EXPECT_EQ(waits_begun - begun, c.thread_dialog_mode == 0 ? 1 : 0) << c.what;
         if (c.in_chunk_pause) {
             EXPECT_FALSE(file_exists(dir / "out\\big.bin")) << "a stopped copy leaves no part of a file";
+            EXPECT_TRUE(file_exists(dir / "out\\" + kCopyTempName)) << "but keeps the part copied to go on from";
             EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "未") << "a stopped step writes no status";
         }
     }
