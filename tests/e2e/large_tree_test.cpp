@@ -94,12 +94,14 @@ TEST(LargeTree, EndedInTheMiddleGoesOnAtTheSameFileAndBacksUpEveryFile)
     const std::string at = folder_lines[2 * folder + 1];
 
     // The file before the position was copied by the first run; a run that
-    // began the tree again would copy it anew.
+    // began the tree again would copy it anew. The file at the position (a
+    // copy cut off by the end counts as not done) must be copied again.
     const std::string before = file > 0 ? at : folder_lines[2 * (folder - 1) + 1];
     const std::string before_copy = destination + before + "\\x.txt";
     ASSERT_TRUE(file_exists(before_copy));
     DeleteFileA(before_copy.c_str());
-    ASSERT_EQ(file_exists(destination + at + "\\x.txt"), file > 0);
+    if (file == 0)
+        DeleteFileA((destination + at + "\\x.txt").c_str());
 
     Quillsave second(dir.path(), "");
     HWND main = start_with_yes(second);
