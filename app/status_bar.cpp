@@ -14,18 +14,44 @@ HWND create_status_bar(HWND parent)
     return bar;
 }
 
+// Each part keeps its width unless its text needs more: the counts of a
+// tree of many thousand folders would otherwise be cut ("Folder=49999/5").
+void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize], int (&edges)[kStatusParts])
+{
+    HDC dc = GetDC(bar);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(bar, WM_GETFONT, 0, 0)));
+    // The part's sunken border and the margin the bar keeps before the text.
+    const int margin = 4 * GetSystemMetrics(SM_CXEDGE) + 4;
+    int designed_start = 0;
+    for (int i = 0; i < kStatusParts; ++i) {
+        if (kStatusPartEdges[i] < 0) {
+            edges[i] = -1;
+            continue;
+        }
+        int width = kStatusPartEdges[i] - designed_start;
+        designed_start = kStatusPartEdges[i];
+        SIZE size{};
+        if (dc && GetTextExtentPoint32A(dc, texts[i], lstrlenA(texts[i]), &size) && size.cx + margin > width)
+            width = size.cx + margin;
+        edges[i] = (i == 0 ? 0 : edges[i - 1]) + width;
+    }
+    if (dc) {
+        SelectObject(dc, old);
+        ReleaseDC(bar, dc);
+    }
+}
+
 void update_status_bar()
 {
     HWND bar = shell().status_bar;
     if (bar == nullptr)
         return;
-    int edges[kStatusParts];
-    for (int i = 0; i < kStatusParts; ++i)
-        edges[i] = kStatusPartEdges[i];
-    SendMessageA(bar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(edges));
     Engine& e = engine();
     char texts[kStatusParts][kStatusTextSize] = {};
     format_status_texts(e.progress, e.flags, list_row_count(e.list), texts);
+    int edges[kStatusParts];
+    fit_part_edges(bar, texts, edges);
+    SendMessageA(bar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(edges));
     for (int i = 0; i < kStatusParts; ++i)
         SendMessageA(bar, SB_SETTEXTA, i, reinterpret_cast<LPARAM>(texts[i]));
 }

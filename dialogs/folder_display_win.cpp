@@ -19,7 +19,7 @@ struct FolderDisplay {
 };
 
 // The list shows the table without copying it: it asks for the cells it
-// paints (owner data), up to the table's 5000 records.
+// paints (owner data), however many folders the tree has.
 HWND create_folder_list(HWND dialog, int rows)
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
@@ -49,7 +49,7 @@ INT_PTR on_init_dialog(HWND dialog, LPARAM param)
     SetWindowLongPtrA(dialog, DWLP_USER, param);
     FolderDisplay& display = *reinterpret_cast<FolderDisplay*>(param);
     walk_folders(display.table, owned_by(dialog), display.source, std::strlen(display.source));
-    create_folder_list(dialog, display.table.count);
+    create_folder_list(dialog, display.table.count());
     return TRUE;
 }
 
@@ -61,9 +61,9 @@ INT_PTR on_notify(const FolderDisplay& display, NMHDR* header)
     if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0)
         return FALSE;
     const char* text = "";
-    if (item.iItem >= 0 && item.iItem < display.table.count) {
+    if (item.iItem >= 0 && item.iItem < display.table.count()) {
         const FolderRecord& record = display.table.records[item.iItem];
-        text = item.iSubItem == 0 ? record.full_path : record.relative_path;
+        text = (item.iSubItem == 0 ? record.full_path : record.relative_path).c_str();
     }
     copy_text(item.pszText, static_cast<std::size_t>(item.cchTextMax), text);
     return TRUE;

@@ -131,10 +131,9 @@ void single_file_step(Engine& engine, int row, const char* name, const char* sou
 // Whether the FolderTable and folder_count still describe this entry's tree.
 bool folder_position_fits(const Engine& engine, const char* source)
 {
-    int count = engine.folders.count;
+    int count = engine.folders.count();
     int index = engine.progress.folder_count.load();
-    return count > 0 && count <= kTableCapacity && index >= 0 && index < count &&
-           std::strcmp(engine.folders.records[0].full_path, source) == 0;
+    return count > 0 && index >= 0 && index < count && engine.folders.records[0].full_path == source;
 }
 
 // Whether the FileTable and file_count can be a position in a folder. A
@@ -142,9 +141,9 @@ bool folder_position_fits(const Engine& engine, const char* source)
 // empty folder costs one search to list again.
 bool file_position_fits(const Engine& engine)
 {
-    int count = engine.files.count;
+    int count = engine.files.count();
     int index = engine.progress.file_count.load();
-    return count > 0 && count <= kTableCapacity && index >= 0 && index <= count;
+    return count > 0 && index >= 0 && index <= count;
 }
 
 // Files of the current folder done, counted over every listing of it: a
@@ -152,7 +151,7 @@ bool file_position_fits(const Engine& engine)
 int files_done_in_folder(const Engine& engine)
 {
     int done = engine.progress.file_count.load();
-    if (engine.files.count > 0 && engine.files.records[0].first_number > 0)
+    if (engine.files.count() > 0 && engine.files.records[0].first_number > 0)
         done += engine.files.records[0].first_number;
     return done;
 }
@@ -161,17 +160,18 @@ int files_done_in_folder(const Engine& engine)
 // that follow it. True when there are more, with the position at the first.
 bool continue_folder(Engine& engine, const char* folder)
 {
-    if (engine.files.count < kTableCapacity)
+    const FileTable& files = engine.files;
+    if (files.count() < files.limit)
         return false;
-    int last = engine.files.records[kTableCapacity - 1].first_number;
-    if (last < kTableCapacity - 1)
-        last = kTableCapacity - 1;  // a table from a file that left the numbers at 0
+    int last = files.records.back().first_number;
+    if (last < files.count() - 1)
+        last = files.count() - 1;  // a table from a file that left the numbers at 0
     if (last == INT_MAX)
         return false;
     if (!walk_files(engine.files, folder, std::strlen(folder), last + 1))
         return false;
     engine.progress.file_count = 0;
-    engine.progress.file_max = engine.files.count;
+    engine.progress.file_max = engine.files.count();
     return true;
 }
 
@@ -236,7 +236,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         p.folder_search_flag = 1;
         p.file_search_flag = 0;  // a new tree: no folder of it is listed yet
     }
-    p.folder_max = engine.folders.count;
+    p.folder_max = engine.folders.count();
     if (!folder_position_fits(engine, source)) {
         finish_unreadable_entry(engine, row);  // a walk that gave nothing to stand on
         return;
@@ -247,30 +247,31 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         p.file_search_flag = 0;
     if (p.file_search_flag != 0 && !engine.files.verified) {
         // Checked once, on the first step after the table was loaded.
-        if (file_table_belongs_to(engine.files, folder.full_path))
+        if (file_table_belongs_to(engine.files, folder.full_path.c_str()))
             engine.files.verified = true;
         else
             p.file_search_flag = 0;
     }
     if (p.file_search_flag == 0) {
-        walk_files(engine.files, folder.full_path, std::strlen(folder.full_path));
+        walk_files(engine.files, folder.full_path.c_str(), folder.full_path.size());
         p.file_count = 0;
         p.file_search_flag = 1;
     }
-    p.file_max = engine.files.count;
+    p.file_max = engine.files.count();
 
     int result = copy_done;
     int index = p.file_count.load();
     if (index < p.file_max) {
         char name[kFieldSize];
-        copy_field(name, engine.files.records[index].file_name);
+        copy_field(name, engine.files.records[index].file_name.c_str());
         if (name[0] != 0)
-            result = copy_one_file(engine, folder.full_path, destination, folder.relative_path, name);
+            result = copy_one_file(engine, folder.full_path.c_str(), destination, folder.relative_path.c_str(),
+                                   name);
     }
     if (result == copy_done || result == copy_read_error)
         p.file_count += 1;
     if (engine.flags.running.load() == 1)
-        advance_folder_entry(engine, row, result, folder.full_path);
+        advance_folder_entry(engine, row, result, folder.full_path.c_str());
 }
 
 }  // namespace

@@ -1,16 +1,12 @@
 #include "engine/tables.h"
 
-#include <cstring>
-
 void clear_folder_table(FolderTable& table)
 {
-    table.count = 0;
-    std::memset(table.records.get(), 0, sizeof(FolderRecord) * kTableCapacity);
+    std::vector<FolderRecord>().swap(table.records);
 }
 
 void clear_file_table(FileTable& table)
 {
-    table.count = 0;
+    std::vector<FileRecord>().swap(table.records);
     table.verified = false;
-    std::memset(table.records.get(), 0, sizeof(FileRecord) * kTableCapacity);
 }

@@ -1,40 +1,52 @@
 // FolderTable and FileTable: the folders of the tree being copied and the
-// files of the folder being copied, 5000 records each, allocated once.
+// files of the folder being copied. Both grow as the tree needs, one record
+// per folder or file, each holding its texts at their own length.
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/text.h"
 
-constexpr int kTableCapacity = 5000;
+// The most records a table takes, from a walk or from folder.ini and
+// file.ini. A real tree stays far below it: a folder entry of half a million
+// folders is a whole disk, better split into entries. It is there for a
+// damaged or hostile file, whose every line may be a 259-byte text: at the
+// bound a FolderTable then holds about 300 MB and a FileTable about 150 MB,
+// which a 32-bit program can hold beside the folder display's own table and
+// the text of a save within its 2 GB, where an unbounded file would end it.
+constexpr int kTableLimit = 500000;
 
 struct FolderRecord {
-    char full_path[kFieldSize];
-    char relative_path[kFieldSize];  // "\a\b" below the source; "" for record 0
+    std::string full_path;      // at most 259 bytes
+    std::string relative_path;  // "\a\b" below the source; "" for record 0
 };
 
 struct FileRecord {
-    char file_name[kFieldSize];
-    std::int32_t first_number;   // carried through file.ini
-    std::int32_t second_number;
+    std::string file_name;        // at most 259 bytes
+    std::int32_t first_number = 0;  // carried through file.ini
+    std::int32_t second_number = 0;
 };
 
 struct FolderTable {
-    int count = 0;
-    std::unique_ptr<FolderRecord[]> records{new FolderRecord[kTableCapacity]()};
+    std::vector<FolderRecord> records;
+    int limit = kTableLimit;  // lower only in tests, to reach it with few folders
+    int count() const { return static_cast<int>(records.size()); }
 };
 
 struct FileTable {
-    int count = 0;
-    std::unique_ptr<FileRecord[]> records{new FileRecord[kTableCapacity]()};
+    std::vector<FileRecord> records;
+    int limit = kTableLimit;
     // The records are known to be files of the folder being worked on:
     // listed by walk_files, or checked after the table was loaded. Cleared
     // with the table, so a table read from file.ini starts unchecked.
     bool verified = false;
+    int count() const { return static_cast<int>(records.size()); }
 };
 
-// Count 0 and every record zeroed.
+// No records, and their memory given back: after a large tree the program
+// holds no more than before it.
 void clear_folder_table(FolderTable& table);
 void clear_file_table(FileTable& table);
 
@@ -42,20 +54,21 @@ struct Notifier;
 
 // Fills the table breadth first with the source folder (record 0, relative
 // path "") and every folder below it in search order; names beginning with
-// "." are skipped with their contents. At 5000 records the walk stops and
-// warns "指定のテーブル量を超えました。" through the notifier. A folder whose
-// full path would exceed 259 bytes is never recorded under a cut name: it is
-// left out, and one warning per walk (caption "エラー") gives their number and
-// the first of them. A folder that cannot be searched contributes nothing.
+// "." are skipped with their contents. At the table's limit the walk stops
+// and warns "指定のテーブル量を超えました。" through the notifier. A folder
+// whose full path would exceed 259 bytes is never recorded under a cut name:
+// it is left out, and one warning per walk (caption "エラー") gives their
+// number and the first of them. A folder that cannot be searched contributes
+// nothing.
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len);
 
 // Lists the files of one folder (no directories, no names beginning with
 // ".", no temporary file of an unfinished copy) into the table. Each record's
 // first_number is the file's ordinal among the folder's listed files
 // (0-based, in search order), second_number 0. The first first_ordinal
-// listed files are passed over and at most 5000 are taken, so a folder of
-// more files is walked again for the rest: once the 5000 records are done,
-// call again with first_ordinal = the last record's first_number + 1.
+// listed files are passed over and at most the table's limit are taken, so a
+// folder of more files is walked again for the rest: once those records are
+// done, call again with first_ordinal = the last record's first_number + 1.
 // Returns whether at least one name was taken.
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal = 0);
 

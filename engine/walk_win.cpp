@@ -48,51 +48,52 @@ static void note_too_long(TooLong& too_long, const char* parent, const char* nam
 }
 
 // Adds the subfolders of record `scan` to the table, in search order.
-static void gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long)
+// Returns false when a folder was left out because the table is at its limit.
+static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long)
 {
-    const FolderRecord& parent = table.records[scan];
-    std::size_t parent_len = std::strlen(parent.full_path);
-    Pattern pattern = search_pattern(parent.full_path, parent_len, "*");
+    // A copy: adding records may move the table's records.
+    char parent[kFieldSize];
+    copy_field(parent, table.records[scan].full_path.c_str());
+    std::size_t parent_len = std::strlen(parent);
+    Pattern pattern = search_pattern(parent, parent_len, "*");
     WIN32_FIND_DATAA data;
     ScopedFind find(FindFirstFileA(pattern.text, &data));
     if (!find.valid())
-        return;
+        return true;
     do {
-        if (table.count >= kTableCapacity)
-            return;
         if (!is_folder(data) || is_dot_name(data))
             continue;
+        if (table.count() >= table.limit)
+            return false;
         // The separator goes in without looking at the byte before it, so a
         // source text ending in "\" gives "\\" below it, as relative paths
         // always begin with "\".
         std::size_t name_len = std::strlen(data.cFileName);
         if (parent_len + 1 + name_len > kMaxText) {
-            note_too_long(too_long, parent.full_path, data.cFileName);
+            note_too_long(too_long, parent, data.cFileName);
             continue;
         }
-        FolderRecord& rec = table.records[table.count];
-        std::memcpy(rec.full_path, parent.full_path, parent_len);
-        rec.full_path[parent_len] = '\\';
-        std::memcpy(rec.full_path + parent_len + 1, data.cFileName, name_len + 1);
-        copy_field(rec.relative_path, rec.full_path + source_len);
-        ++table.count;
+        FolderRecord rec;
+        rec.full_path.reserve(parent_len + 1 + name_len);
+        rec.full_path.append(parent, parent_len).append(1, '\\').append(data.cFileName, name_len);
+        rec.relative_path.assign(rec.full_path, source_len, std::string::npos);
+        table.records.push_back(std::move(rec));
     } while (FindNextFileA(find.get(), &data));
+    return true;
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len)
 {
-    table.count = 0;
-    FolderRecord& root = table.records[0];
-    if (!copy_text(root.full_path, kFieldSize, source, len))
+    clear_folder_table(table);
+    char root[kFieldSize];
+    if (!copy_text(root, kFieldSize, source, len) || table.limit < 1)
         return;  // a cell never holds more than 259 bytes
-    len = std::strlen(root.full_path);
-    root.relative_path[0] = 0;
-    table.count = 1;
+    table.records.push_back({root, ""});
+    len = std::strlen(root);
 
     TooLong too_long;
-    for (int scan = 0; scan < table.count && scan < kTableCapacity; ++scan) {
-        gather_subfolders(table, scan, len, too_long);
-        if (table.count >= kTableCapacity) {
+    for (int scan = 0; scan < table.count(); ++scan) {
+        if (!gather_subfolders(table, scan, len, too_long)) {
             notify_message(notifier, "指定のテーブル量を超えました。", "エラー", MessageKind::warning);
             break;
         }
@@ -108,7 +109,7 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal)
 {
-    table.count = 0;
+    clear_file_table(table);
     Pattern pattern = search_pattern(folder, len, "*.*");
     WIN32_FIND_DATAA data;
     ScopedFind find(FindFirstFileA(pattern.text, &data));
@@ -121,17 +122,12 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         int this_ordinal = ordinal++;
         if (this_ordinal < first_ordinal)
             continue;
-        if (table.count >= kTableCapacity)
+        if (table.count() >= table.limit)
             break;  // the rest comes with the next walk from the next ordinal
-        FileRecord& rec = table.records[table.count];
-        std::memset(rec.file_name, 0, sizeof rec.file_name);
-        copy_field(rec.file_name, data.cFileName);
-        rec.first_number = this_ordinal;
-        rec.second_number = 0;
-        ++table.count;
+        table.records.push_back({data.cFileName, this_ordinal, 0});
     } while (FindNextFileA(find.get(), &data));
     table.verified = true;
-    return table.count != 0;
+    return table.count() != 0;
 }
 
 static bool is_file_in(const char* folder, const char* name)
@@ -145,8 +141,8 @@ static bool is_file_in(const char* folder, const char* name)
 
 bool file_table_belongs_to(const FileTable& table, const char* folder)
 {
-    if (table.count <= 0 || table.count > kTableCapacity)
+    if (table.count() <= 0)
         return false;
-    return is_file_in(folder, table.records[0].file_name) &&
-           is_file_in(folder, table.records[table.count - 1].file_name);
+    return is_file_in(folder, table.records.front().file_name.c_str()) &&
+           is_file_in(folder, table.records.back().file_name.c_str());
 }

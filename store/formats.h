@@ -50,9 +50,9 @@ constexpr std::size_t kTableWindow = kMaxText + 2;
 // table, whose file is deleted instead of written.
 std::string format_folder_table(const FolderTable& table);
 std::string format_file_table(const FileTable& table);
-// Clear the table, then fill it from the lines until 5000 records, the end
-// of the file or a line too long. An incomplete last group stays outside the
-// count (its first texts are kept in the record after the last).
+// Clear the table, then fill it from the lines until the table's limit, the
+// end of the file or a line too long; the rest of a file past the limit is
+// not read, as a walk past it stops. An incomplete last group is dropped.
 void read_folder_table(FolderTable& table, const ByteSource& source);
 void read_file_table(FileTable& table, const ByteSource& source);
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-void append_line(std::string& out, const char* text)
+void append_line(std::string& out, const std::string& text)
 {
     out += text;
     out += "\r\n";
@@ -20,19 +20,29 @@ void append_number_line(std::string& out, std::int32_t value)
     out += digits;
 }
 
-// Hands the lines of a table file to `take(line_in_group, text, len)` and
-// counts a record after every `group` lines, up to the table's capacity.
-template <typename Take>
-void read_groups(int& count, int group, const ByteSource& source, Take take)
+// A line as a record's text: up to its first zero byte, as the text is
+// used and written again (the window keeps it within 259 bytes).
+std::string text_of(const char* line, std::size_t len)
 {
+    const void* zero = std::memchr(line, 0, len);
+    return std::string(line, zero ? static_cast<const char*>(zero) - line : len);
+}
+
+// Hands the lines of a table file to `take(line_in_group, text, len)` and
+// calls `complete` after every `group` lines, while `room()` holds.
+template <typename Take, typename Complete, typename Room>
+void read_groups(int group, const ByteSource& source, Take take, Complete complete, Room room)
+{
+    if (!room())
+        return;
     int line_in_group = 0;
     read_window_lines(kTableWindow, source, [&](const char* line, std::size_t len) {
         take(line_in_group, line, len);
-        if (++line_in_group == group) {
-            line_in_group = 0;
-            ++count;
-        }
-        return count < kTableCapacity;
+        if (++line_in_group < group)
+            return true;
+        line_in_group = 0;
+        complete();
+        return room();
     });
 }
 
@@ -40,21 +50,29 @@ void read_groups(int& count, int group, const ByteSource& source, Take take)
 
 std::string format_folder_table(const FolderTable& table)
 {
+    std::size_t size = 0;
+    for (const FolderRecord& r : table.records)
+        size += r.full_path.size() + r.relative_path.size() + 4;
     std::string out;
-    for (int i = 0; i < table.count; ++i) {
-        append_line(out, table.records[i].full_path);
-        append_line(out, table.records[i].relative_path);
+    out.reserve(size);  // one allocation: no growth that holds the text twice
+    for (const FolderRecord& r : table.records) {
+        append_line(out, r.full_path);
+        append_line(out, r.relative_path);
     }
     return out;
 }
 
 std::string format_file_table(const FileTable& table)
 {
+    std::size_t size = 0;
+    for (const FileRecord& r : table.records)
+        size += r.file_name.size() + 2 + 2 * 13;
     std::string out;
-    for (int i = 0; i < table.count; ++i) {
-        append_line(out, table.records[i].file_name);
-        append_number_line(out, table.records[i].first_number);
-        append_number_line(out, table.records[i].second_number);
+    out.reserve(size);
+    for (const FileRecord& r : table.records) {
+        append_line(out, r.file_name);
+        append_number_line(out, r.first_number);
+        append_number_line(out, r.second_number);
     }
     return out;
 }
@@ -62,20 +80,28 @@ std::string format_file_table(const FileTable& table)
 void read_folder_table(FolderTable& table, const ByteSource& source)
 {
     clear_folder_table(table);
-    read_groups(table.count, 2, source, [&](int which, const char* line, std::size_t len) {
-        FolderRecord& r = table.records[table.count];
-        copy_text(which == 0 ? r.full_path : r.relative_path, kFieldSize, line, len);
-    });
+    FolderRecord next;
+    read_groups(
+        2, source,
+        [&](int which, const char* line, std::size_t len) {
+            (which == 0 ? next.full_path : next.relative_path) = text_of(line, len);
+        },
+        [&] { table.records.push_back(std::move(next)); next = FolderRecord(); },
+        [&] { return table.count() < table.limit; });
 }
 
 void read_file_table(FileTable& table, const ByteSource& source)
 {
     clear_file_table(table);
-    read_groups(table.count, 3, source, [&](int which, const char* line, std::size_t len) {
-        FileRecord& r = table.records[table.count];
-        if (which == 0)
-            copy_text(r.file_name, kFieldSize, line, len);
-        else
-            (which == 1 ? r.first_number : r.second_number) = atoi_compat(line, len);
-    });
+    FileRecord next;
+    read_groups(
+        3, source,
+        [&](int which, const char* line, std::size_t len) {
+            if (which == 0)
+                next.file_name = text_of(line, len);
+            else
+                (which == 1 ? next.first_number : next.second_number) = atoi_compat(line, len);
+        },
+        [&] { table.records.push_back(std::move(next)); next = FileRecord(); },
+        [&] { return table.count() < table.limit; });
 }

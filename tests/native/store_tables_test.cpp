@@ -1,4 +1,4 @@
-// folder.ini and file.ini: record groups, the 5000 limit and the window.
+// folder.ini and file.ini: record groups, the tables' limit and the window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,33 +22,76 @@ std::string path_of(int i, char fill)
 
 }  // namespace
 
-TEST(TableFiles, FullTablesOf259BytePathsReadBackByteForByteAndNoMore)
+TEST(TableFiles, TablesPastTheOld5000Of259BytePathsReadBackByteForByte)
 {
+    const int records = 6000;
     FolderTable folders;
     FileTable files;
-    for (int i = 0; i < kTableCapacity; ++i) {
-        copy_field(folders.records[i].full_path, path_of(i, 'f').c_str());
-        copy_field(folders.records[i].relative_path, i == 0 ? "" : path_of(i, 'r').c_str());
-        copy_field(files.records[i].file_name, path_of(i, 'n').c_str());
-        files.records[i].first_number = i;
-        files.records[i].second_number = -i;
+    for (int i = 0; i < records; ++i) {
+        folders.records.push_back({path_of(i, 'f'), i == 0 ? "" : path_of(i, 'r')});
+        files.records.push_back({path_of(i, 'n'), i, -i});
     }
-    folders.count = files.count = kTableCapacity;
     std::string folder_bytes = format_folder_table(folders);
     std::string file_bytes = format_file_table(files);
     EXPECT_EQ(folder_bytes.substr(0, 5), "C:\\表");
 
     FolderTable folders2;
     FileTable files2;
-    // Groups past the 5000th are not read.
-    read_into(folders2, folder_bytes + "more\r\n\\more\r\n", read_folder_table);
-    read_into(files2, file_bytes + "more\r\n1\r\n2\r\n", read_file_table);
-    ASSERT_EQ(folders2.count, kTableCapacity);
-    ASSERT_EQ(files2.count, kTableCapacity);
+    read_into(folders2, folder_bytes, read_folder_table);
+    read_into(files2, file_bytes, read_file_table);
+    ASSERT_EQ(folders2.count(), records);
+    ASSERT_EQ(files2.count(), records);
     EXPECT_EQ(format_folder_table(folders2), folder_bytes);
     EXPECT_EQ(format_file_table(files2), file_bytes);
-    EXPECT_STREQ(folders2.records[0].relative_path, "");
-    EXPECT_EQ(files2.records[4999].second_number, -4999);
+    EXPECT_EQ(folders2.records[0].relative_path, "");
+    EXPECT_EQ(files2.records[records - 1].second_number, -(records - 1));
+}
+
+// The readers take records up to the table's limit and stop reading there:
+// the rest of a file past it is never read into memory.
+TEST(TableFiles, ReadersStopAtTheLimit)
+{
+    const std::string folder_group = "C:\\a\r\n\\a\r\n";
+    const std::string file_group = "a.txt\r\n7\r\n0\r\n";
+    struct Case { int records; int limit; int count; } cases[] = {
+        {kTableLimit + 1, kTableLimit, kTableLimit},
+        {20, 10, 10},
+        {10, 10, 10},
+        {3, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::string folder_bytes, file_bytes;
+        for (int i = 0; i < c.records; ++i) {
+            folder_bytes += folder_group;
+            file_bytes += file_group;
+        }
+        // A source that counts what the reader asked of it.
+        std::size_t folder_read = 0, file_read = 0;
+        ByteSource folder_source = memory_source(folder_bytes.data(), folder_bytes.size());
+        ByteSource file_source = memory_source(file_bytes.data(), file_bytes.size());
+        FolderTable folders;
+        FileTable files;
+        folders.limit = files.limit = c.limit;
+        read_folder_table(folders, [&](char* dst, std::size_t want) {
+            std::size_t n = folder_source(dst, want);
+            folder_read += n;
+            return n;
+        });
+        read_file_table(files, [&](char* dst, std::size_t want) {
+            std::size_t n = file_source(dst, want);
+            file_read += n;
+            return n;
+        });
+        EXPECT_EQ(folders.count(), c.count) << c.records << " / " << c.limit;
+        EXPECT_EQ(files.count(), c.count) << c.records << " / " << c.limit;
+        if (c.count > 0) {
+            EXPECT_EQ(folders.records.back().relative_path, "\\a");
+            EXPECT_EQ(files.records.back().first_number, 7);
+        }
+        // No more than one window past the last record taken.
+        EXPECT_LE(folder_read, c.count * folder_group.size() + kTableWindow) << c.records << " / " << c.limit;
+        EXPECT_LE(file_read, c.count * file_group.size() + kTableWindow) << c.records << " / " << c.limit;
+    }
 }
 
 TEST(TableFiles, EmptyTablesGiveNoBytes)
@@ -57,28 +100,28 @@ TEST(TableFiles, EmptyTablesGiveNoBytes)
     FileTable files;
     EXPECT_EQ(format_folder_table(folders), "");
     EXPECT_EQ(format_file_table(files), "");
-    folders.count = 1;  // one record of empty texts is two empty lines
+    folders.records.resize(1);  // one record of empty texts is two empty lines
     EXPECT_EQ(format_folder_table(folders), "\r\n\r\n");
 }
 
-TEST(TableFiles, FolderLinesPairUpAndAnOddLineStaysOutside)
+TEST(TableFiles, FolderLinesPairUpAndAnOddLineIsDropped)
 {
-    struct Case { std::string file; int count; const char* next_full_path; } cases[] = {
+    struct Case { std::string file; int count; const char* last_full_path; } cases[] = {
         {"", 0, ""},
-        {"a\r\n\\a\r\nb\r\n\\b\r\nc\r\n", 2, "c"},     // five lines, two records
-        {"a\r\n\r\n", 1, ""},                           // the source folder's empty relative path
-        {"a\r\n\\a\r\nb\r\n\\b", 1, "b"},               // last line without CR LF
-        {"a\r\n\\a\r\n" + std::string(kMaxText + 1, 'x') + "\r\nc\r\n\\c\r\n", 1, ""},
+        {"a\r\n\\a\r\nb\r\n\\b\r\nc\r\n", 2, "b"},     // five lines, two records
+        {"a\r\n\r\n", 1, "a"},                           // the source folder's empty relative path
+        {"a\r\n\\a\r\nb\r\n\\b", 1, "a"},               // last line without CR LF
+        {"a\r\n\\a\r\n" + std::string(kMaxText + 1, 'x') + "\r\nc\r\n\\c\r\n", 1, "a"},
         {"a\r\n\\a\r\n" + std::string(kMaxText, 'x') + "\r\n\\x\r\n", 2, ""},
+        {std::string("a\0b\r\n\\a\r\n", 9), 1, "a"},         // text up to a zero byte
     };
     for (const auto& c : cases) {
         FolderTable t;
-        copy_field(t.records[3].full_path, "stale");  // the load clears first
-        t.count = 4;
+        t.records.resize(4, FolderRecord{"stale", ""});  // the load clears first
         read_into(t, c.file, read_folder_table);
-        EXPECT_EQ(t.count, c.count) << c.file;
-        EXPECT_STREQ(t.records[t.count].full_path, c.next_full_path) << c.file;
-        EXPECT_STREQ(t.records[3].full_path, "");
+        ASSERT_EQ(t.count(), c.count) << c.file;
+        if (c.count > 0 && c.last_full_path[0] != 0)
+            EXPECT_EQ(t.records.back().full_path, c.last_full_path) << c.file;
     }
 }
 
@@ -93,13 +136,8 @@ TEST(TableFiles, FileLinesGroupInThreesWithAtoiNumbers)
     for (const auto& c : cases) {
         FileTable t;
         read_into(t, c.file, read_file_table);
-        ASSERT_EQ(t.count, c.count) << c.file;
-        EXPECT_EQ(t.records[c.count - 1].first_number, c.first) << c.file;
-        EXPECT_EQ(t.records[c.count - 1].second_number, c.second) << c.file;
+        ASSERT_EQ(t.count(), c.count) << c.file;
+        EXPECT_EQ(t.records.back().first_number, c.first) << c.file;
+        EXPECT_EQ(t.records.back().second_number, c.second) << c.file;
     }
-    // The incomplete group keeps its name and first number outside the count.
-    FileTable t;
-    read_into(t, std::string("a\r\n1\r\n2\r\nb\r\n3\r\n"), read_file_table);
-    EXPECT_STREQ(t.records[1].file_name, "b");
-    EXPECT_EQ(t.records[1].first_number, 3);
 }

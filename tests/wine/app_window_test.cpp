@@ -159,6 +159,24 @@ TEST_F(AppWindow, StatusBarShowsFivePartsFromThePositionAndFlags)
     EXPECT_EQ(bar_text(3), "連続Backup中");
 }
 
+// The counts of a tree of many thousand folders and files, up to the
+// tables' limit, are shown whole: a part is widened when its text needs it.
+TEST_F(AppWindow, StatusBarCountsOfLargeTreesAreNeverCut)
+{
+    add_row("*.*", "C:\\", "D:\\");
+    Engine& e = engine();
+    for (int count : {50, 49999, kTableLimit - 1}) {
+        e.progress.folder_count = e.progress.file_count = count;
+        e.progress.folder_max = e.progress.file_max = count + 1;
+        update_status_bar();
+        for (int part = 0; part < 4; ++part) {
+            RECT r{};
+            SendMessageA(shell().status_bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&r));
+            EXPECT_GT(r.right - r.left, text_width(shell().status_bar, bar_text(part))) << bar_text(part);
+        }
+    }
+}
+
 // The worker asks after every step; one message is queued however often it
 // asks, and the next refresh lets it ask again.
 TEST_F(AppWindow, RefreshRequestsFromTheWorkerAreCoalesced)

@@ -299,8 +299,7 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
     add_rows({{"*.*", dir.path(), "D:\\d"}});
     select_rows({0});
     FolderTable& run_table = engine().folders;  // a resumable run's walk
-    run_table.count = 1;
-    copy_field(run_table.records[0].full_path, "R:\\run");
+    run_table.records.push_back({"R:\\run", ""});
     std::vector<std::string> shown;
     std::thread user = operate_titled("各フォルダー表示", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
@@ -323,8 +322,8 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
     std::sort(below.begin(), below.end());
     std::vector<std::string> expected = {dir / "a\\表" + "|\\a\\表", dir / "a" + "|\\a", dir / "c" + "|\\c"};
     EXPECT_EQ(below, expected);
-    EXPECT_EQ(run_table.count, 1);
-    EXPECT_STREQ(run_table.records[0].full_path, "R:\\run");
+    ASSERT_EQ(run_table.count(), 1);
+    EXPECT_EQ(run_table.records[0].full_path, "R:\\run");
     EXPECT_EQ(engine().progress.fmove_point.load(), 1);
     clear_folder_table(run_table);
 }

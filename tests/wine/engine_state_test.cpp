@@ -40,19 +40,17 @@ TEST(ResetProgress, ClearsTheRunPositionButNotDmovePoint)
     p.file_max = 700;
     p.file_count = 5;
     p.file_search_flag = 1;
-    engine.folders.count = 40;
-    std::strcpy(engine.folders.records[39].full_path, "C:\\x");
-    engine.files.count = 700;
-    engine.files.records[0].first_number = 4;
+    engine.folders.records.resize(40, FolderRecord{"C:\\x", "\\x"});
+    engine.files.records.resize(700, FileRecord{"x", 4, 0});
     engine.flags.running = 1;
     list_insert_row(engine.list, 0, "*.*");
 
     reset_progress(engine);
     for (int v : {p.fmove_point.load(), p.folder_max.load(), p.folder_count.load(), p.folder_search_flag.load(),
-                  p.file_max.load(), p.file_count.load(), p.file_search_flag.load(), engine.folders.count,
-                  engine.files.count, engine.files.records[0].first_number})
+                  p.file_max.load(), p.file_count.load(), p.file_search_flag.load(), engine.folders.count(),
+                  engine.files.count(), static_cast<int>(engine.folders.records.capacity()),
+                  static_cast<int>(engine.files.records.capacity())})
         EXPECT_EQ(v, 0);
-    EXPECT_STREQ(engine.folders.records[39].full_path, "");
     EXPECT_EQ(p.dmove_point, 9);
     EXPECT_EQ(engine.flags.running, 1);
     EXPECT_EQ(list_row_count(engine.list), 1);

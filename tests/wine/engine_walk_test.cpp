@@ -1,6 +1,6 @@
 // The walks over real trees: breadth-first order, dot-names, Japanese names
-// whose second byte is 0x5C, paths that would pass 259 bytes, and the 5000
-// records of each table.
+// whose second byte is 0x5C, paths that would pass 259 bytes, and trees and
+// folders larger than the old fixed tables, up to a table's limit.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -22,14 +22,15 @@ void walk(FolderTable& table, MessageRecorder& recorder, const std::string& sour
 std::map<std::string, std::string> records_of(const FolderTable& t)
 {
     std::map<std::string, std::string> out;
-    for (int i = 0; i < t.count; ++i)
-        out[t.records[i].full_path] = t.records[i].relative_path;
+    for (const FolderRecord& r : t.records)
+        out[r.full_path] = r.relative_path;
     return out;
 }
 
 // Separators of a relative path, the second bytes of ソ and 表 not counted.
-int depth(const char* relative)
+int depth(const std::string& text)
 {
+    const char* relative = text.c_str();
     int n = 0;
     for (std::size_t i = 0; relative[i] != 0; ++i) {
         if (is_lead_byte(static_cast<unsigned char>(relative[i])))
@@ -43,8 +44,8 @@ int depth(const char* relative)
 std::set<std::string> names_of(const FileTable& t)
 {
     std::set<std::string> out;
-    for (int i = 0; i < t.count; ++i)
-        out.insert(t.records[i].file_name);
+    for (const FileRecord& r : t.records)
+        out.insert(r.file_name);
     return out;
 }
 
@@ -83,9 +84,9 @@ TEST(WalkFolders, BreadthFirstWithDotFoldersLeftOut)
         {src + "\\a\\x\\deep", "\\a\\x\\deep"},
     };
     EXPECT_EQ(records_of(table), expected);
-    ASSERT_EQ(table.count, 8);
+    ASSERT_EQ(table.count(), 8);
     EXPECT_EQ(table.records[0].full_path, src);
-    for (int i = 1; i < table.count; ++i)
+    for (int i = 1; i < table.count(); ++i)
         EXPECT_LE(depth(table.records[i - 1].relative_path), depth(table.records[i].relative_path)) << i;
     EXPECT_TRUE(recorder.messages.empty());
 }
@@ -125,9 +126,9 @@ TEST(WalkFolders, FolderWhosePathWouldPass259BytesIsToldNotCut)
     walk(table, recorder, src);
 
     EXPECT_EQ(records_of(table).count(longer + "\\short"), 1u);
-    EXPECT_EQ(table.count, 3);
-    for (int i = 0; i < table.count; ++i)
-        EXPECT_LE(std::strlen(table.records[i].full_path), 259u);
+    EXPECT_EQ(table.count(), 3);
+    for (const FolderRecord& r : table.records)
+        EXPECT_LE(r.full_path.size(), 259u);
     ASSERT_EQ(recorder.messages.size(), 1u);
     const RecordedMessage& m = recorder.messages[0];
     EXPECT_EQ(m.caption, "エラー");
@@ -136,26 +137,40 @@ TEST(WalkFolders, FolderWhosePathWouldPass259BytesIsToldNotCut)
     EXPECT_NE(m.text.find(longer + "\\"), std::string::npos) << m.text;
 }
 
-TEST(WalkFolders, TreeOf5001FoldersFillsTheTableAndWarnsOnce)
+// A tree past the old 5000 folders is walked whole without a word; only a
+// tree past the table's limit stops the walk, with the warning at every walk.
+TEST(WalkFolders, LargeTreeWholeAndTheWarningOnlyPastTheLimit)
 {
     TempDir dir;
     std::string src = dir / "big";
     make_folder(src);
-    for (int i = 0; i < 5001; ++i)
+    const int subfolders = 5100;
+    for (int i = 0; i < subfolders; ++i)
         ASSERT_TRUE(CreateDirectoryA((src + "\\d" + std::to_string(i)).c_str(), nullptr));
-    FolderTable table;
-    MessageRecorder recorder;
-    walk(table, recorder, src);
-
-    EXPECT_EQ(table.count, kTableCapacity);
-    EXPECT_EQ(records_of(table).size(), static_cast<std::size_t>(kTableCapacity));
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, "指定のテーブル量を超えました。");
-    EXPECT_EQ(recorder.messages[0].caption, "エラー");
-    EXPECT_EQ(recorder.messages[0].kind, MessageKind::warning);
-
-    walk(table, recorder, src);  // told again at every walk
-    EXPECT_EQ(recorder.messages.size(), 2u);
+    make_folder(src + "\\d0\\deep");  // found only after every other folder was searched
+    const int tree = subfolders + 2;
+    const struct { int limit; int count; bool warned; } cases[] = {
+        {kTableLimit, tree, false},
+        {tree, tree, false},  // exactly full: nothing was left out
+        {tree - 1, tree - 1, true},
+    };
+    for (const auto& c : cases) {
+        FolderTable table;
+        table.limit = c.limit;
+        MessageRecorder recorder;
+        walk(table, recorder, src);
+        EXPECT_EQ(table.count(), c.count) << c.limit;
+        EXPECT_EQ(records_of(table).size(), static_cast<std::size_t>(c.count)) << c.limit;
+        EXPECT_EQ(records_of(table).count(src + "\\d0\\deep"), c.warned ? 0u : 1u) << c.limit;
+        ASSERT_EQ(recorder.messages.size(), c.warned ? 1u : 0u) << c.limit;
+        if (c.warned) {
+            EXPECT_EQ(recorder.messages[0].text, "指定のテーブル量を超えました。");
+            EXPECT_EQ(recorder.messages[0].caption, "エラー");
+            EXPECT_EQ(recorder.messages[0].kind, MessageKind::warning);
+            walk(table, recorder, src);  // told again at every walk
+            EXPECT_EQ(recorder.messages.size(), 2u);
+        }
+    }
 }
 
 TEST(WalkFiles, ListsFilesOnlyWithTheirOrdinals)
@@ -168,15 +183,14 @@ TEST(WalkFiles, ListsFilesOnlyWithTheirOrdinals)
         write_file(folder + "\\" + f, "x");
     SetFileAttributesA((folder + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     FileTable table;
-    table.records[6].second_number = 99;  // a record past the new count stays as it was
+    table.records.resize(9, FileRecord{"stale", 7, 99});  // an earlier listing
 
     ASSERT_TRUE(walk_files(table, folder.c_str(), folder.size()));
     EXPECT_EQ(names_of(table), (std::set<std::string>{"ソ.txt", "表", "plain", "no_ext", "ro.txt"}));
-    for (int i = 0; i < table.count; ++i) {
+    for (int i = 0; i < table.count(); ++i) {
         EXPECT_EQ(table.records[i].first_number, i);
         EXPECT_EQ(table.records[i].second_number, 0);
     }
-    EXPECT_EQ(table.records[6].second_number, 99);
 
     std::string with_separator = folder + "\\";
     FileTable again;
@@ -191,13 +205,15 @@ TEST(WalkFiles, EmptyOrMissingFolderGivesNothing)
     make_folder(dir / "empty\\only_a_folder");
     for (const std::string& folder : {dir / "empty", dir / "missing"}) {
         FileTable table;
-        table.count = 7;
+        table.records.resize(7);
         EXPECT_FALSE(walk_files(table, folder.c_str(), folder.size())) << folder;
-        EXPECT_EQ(table.count, 0) << folder;
+        EXPECT_EQ(table.count(), 0) << folder;
     }
 }
 
-TEST(WalkFiles, FolderOf5001FilesIsWalkedAgainForTheRest)
+// A folder past the old 5000 files is listed whole; one past the table's
+// limit is listed again from the next ordinal for the rest.
+TEST(WalkFiles, FolderPastTheLimitIsWalkedAgainForTheRest)
 {
     TempDir dir;
     std::string folder = dir / "many";
@@ -205,17 +221,21 @@ TEST(WalkFiles, FolderOf5001FilesIsWalkedAgainForTheRest)
     make_empty_files(folder, 5001);
     FileTable table;
     ASSERT_TRUE(walk_files(table, folder.c_str(), folder.size()));
-    ASSERT_EQ(table.count, kTableCapacity);
+    EXPECT_EQ(table.count(), 5001);
+
+    table.limit = 5000;
+    ASSERT_TRUE(walk_files(table, folder.c_str(), folder.size()));
+    ASSERT_EQ(table.count(), 5000);
     std::set<std::string> seen = names_of(table);
-    int next = table.records[table.count - 1].first_number + 1;
-    EXPECT_EQ(next, kTableCapacity);
+    int next = table.records.back().first_number + 1;
+    EXPECT_EQ(next, 5000);
 
     ASSERT_TRUE(walk_files(table, folder.c_str(), folder.size(), next));
-    ASSERT_EQ(table.count, 1);
+    ASSERT_EQ(table.count(), 1);
     EXPECT_EQ(table.records[0].first_number, 5000);
     EXPECT_TRUE(seen.insert(table.records[0].file_name).second);
     EXPECT_EQ(seen.size(), 5001u);
 
     EXPECT_FALSE(walk_files(table, folder.c_str(), folder.size(), 5001));
-    EXPECT_EQ(table.count, 0);
+    EXPECT_EQ(table.count(), 0);
 }

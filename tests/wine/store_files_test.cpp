@@ -124,15 +124,14 @@ TEST_F(StoreFiles, MissingSetIniIsCreatedEmptyAndTheDefaultsStand)
     expect_no_message();
 }
 
-TEST_F(StoreFiles, FullTablesOf259BytePathsSurviveSaveAndLoad)
+// More records than the old fixed tables held, each text at 259 bytes.
+TEST_F(StoreFiles, LargeTablesOf259BytePathsSurviveSaveAndLoad)
 {
-    for (int i = 0; i < kTableCapacity; ++i) {
-        copy_field(engine.folders.records[i].full_path, long_path(i, 'f').c_str());
-        copy_field(engine.folders.records[i].relative_path, i == 0 ? "" : long_path(i, 'r').c_str());
-        copy_field(engine.files.records[i].file_name, long_path(i, 'n').c_str());
-        engine.files.records[i].first_number = i;
+    const int records = 6000;
+    for (int i = 0; i < records; ++i) {
+        engine.folders.records.push_back({long_path(i, 'f'), i == 0 ? "" : long_path(i, 'r')});
+        engine.files.records.push_back({long_path(i, 'n'), i, 0});
     }
-    engine.folders.count = engine.files.count = kTableCapacity;
     save_folder_table(engine, "folder.ini");
     save_file_table(engine, "file.ini");
     std::string folder_bytes = read_file(at("folder.ini"));
@@ -144,8 +143,8 @@ TEST_F(StoreFiles, FullTablesOf259BytePathsSurviveSaveAndLoad)
     Engine& loaded = *next;
     load_folder_table(loaded, "folder.ini");
     load_file_table(loaded, "file.ini");
-    EXPECT_EQ(loaded.folders.count, kTableCapacity);
-    EXPECT_EQ(loaded.files.count, kTableCapacity);
+    EXPECT_EQ(loaded.folders.count(), records);
+    EXPECT_EQ(loaded.files.count(), records);
     EXPECT_EQ(format_folder_table(loaded.folders), folder_bytes);
     EXPECT_EQ(format_file_table(loaded.files), file_bytes);
     expect_no_message();
@@ -167,10 +166,10 @@ TEST_F(StoreFiles, EmptyTablesDeleteTheirFilesAndOnlyFolderIniComplains)
     expect_message("folder.ini", "DeleteFile-errer", MessageKind::plain);
 
     // The next start creates both empty and loads empty tables.
-    engine.folders.count = 3;
+    engine.folders.records.resize(3);
     load_folder_table(engine, "folder.ini");
     load_file_table(engine, "file.ini");
-    EXPECT_EQ(engine.folders.count, 0);
+    EXPECT_EQ(engine.folders.count(), 0);
     EXPECT_EQ(read_file(at("folder.ini")), "");
     EXPECT_EQ(read_file(at("file.ini")), "");
     expect_no_message();
@@ -224,8 +223,8 @@ TEST_F(StoreFiles, AnInterruptedWriteLeavesTheOldFileWhole)
         {"set.ini", [](Engine& e) { e.settings.data_size = 1; copy_field(e.settings.file_folder, "E:\\"); }, save_settings},
         {"quillsave.ini", [](Engine& e) { const char* r[kListCells] = {"n", "s", "d", "", ""}; add_row(e.list, r); }, save_list_file},
         {"list.csv", [](Engine& e) { const char* r[kListCells] = {"n", "s", "d", "", ""}; add_row(e.list, r); }, save_list_file},
-        {"folder.ini", [](Engine& e) { copy_field(e.folders.records[0].full_path, "C:\\new"); e.folders.count = 1; }, save_folder_table},
-        {"file.ini", [](Engine& e) { copy_field(e.files.records[0].file_name, "new.txt"); e.files.count = 1; }, save_file_table},
+        {"folder.ini", [](Engine& e) { e.folders.records.push_back({"C:\\new", ""}); }, save_folder_table},
+        {"file.ini", [](Engine& e) { e.files.records.push_back({"new.txt", 0, 0}); }, save_file_table},
     };
     for (const auto& c : cases) {
         auto next = next_start();
