@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/copy.h"
-#include "engine/handle_win.h"
+#include "engine/listing_win.h"
 #include "engine/notify.h"
 #include "engine/tables.h"
 
@@ -28,11 +28,11 @@ static Pattern search_pattern(const char* folder, std::size_t len, const char* w
     return p;
 }
 
-static bool is_dot_name(const WIN32_FIND_DATAA& data) { return data.cFileName[0] == '.'; }
+static bool is_dot_name(const ListedItem& item) { return item.name[0] == '.'; }
 
-static bool is_folder(const WIN32_FIND_DATAA& data)
+static bool is_folder(const ListedItem& item)
 {
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return (item.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // Folders left out because their path would not fit, told once per walk.
@@ -47,36 +47,38 @@ static void note_too_long(TooLong& too_long, const char* parent, const char* nam
         std::snprintf(too_long.first, sizeof too_long.first, "%s\\%s", parent, name);
 }
 
-// Adds the subfolders of record `scan` to the table, in search order.
+// Adds the subfolders of record `scan` to the table, in search order. A
+// folder whose name code page 932 cannot hold is recorded by its short name;
+// one without a short name is recorded by a name with "?", which is never
+// searched, so the backup step reports it instead of taking it for empty.
 static void gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long)
 {
     const FolderRecord& parent = table.records[scan];
+    if (is_unreachable_name(parent.full_path))
+        return;
     std::size_t parent_len = std::strlen(parent.full_path);
     Pattern pattern = search_pattern(parent.full_path, parent_len, "*");
-    WIN32_FIND_DATAA data;
-    ScopedFind find(FindFirstFileA(pattern.text, &data));
-    if (!find.valid())
-        return;
-    do {
+    for_each_listed_item(pattern.text, [&](const ListedItem& item) {
         if (table.count >= kTableCapacity)
-            return;
-        if (!is_folder(data) || is_dot_name(data))
-            continue;
+            return false;
+        if (!is_folder(item) || is_dot_name(item))
+            return true;
         // The separator goes in without looking at the byte before it, so a
         // source text ending in "\" gives "\\" below it, as relative paths
         // always begin with "\".
-        std::size_t name_len = std::strlen(data.cFileName);
+        std::size_t name_len = std::strlen(item.name);
         if (parent_len + 1 + name_len > kMaxText) {
-            note_too_long(too_long, parent.full_path, data.cFileName);
-            continue;
+            note_too_long(too_long, parent.full_path, item.name);
+            return true;
         }
         FolderRecord& rec = table.records[table.count];
         std::memcpy(rec.full_path, parent.full_path, parent_len);
         rec.full_path[parent_len] = '\\';
-        std::memcpy(rec.full_path + parent_len + 1, data.cFileName, name_len + 1);
+        std::memcpy(rec.full_path + parent_len + 1, item.name, name_len + 1);
         copy_field(rec.relative_path, rec.full_path + source_len);
         ++table.count;
-    } while (FindNextFileA(find.get(), &data));
+        return true;
+    });
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len)
@@ -109,27 +111,28 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal)
 {
     table.count = 0;
-    Pattern pattern = search_pattern(folder, len, "*.*");
-    WIN32_FIND_DATAA data;
-    ScopedFind find(FindFirstFileA(pattern.text, &data));
-    if (!find.valid())
+    if (is_unreachable_name(folder))
         return false;
+    Pattern pattern = search_pattern(folder, len, "*.*");
     int ordinal = 0;
-    do {
-        if (is_folder(data) || is_dot_name(data) || std::strcmp(data.cFileName, kCopyTempName) == 0)
-            continue;
+    bool searched = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
+        if (is_folder(item) || is_dot_name(item) || std::strcmp(item.name, kCopyTempName) == 0)
+            return true;
         int this_ordinal = ordinal++;
         if (this_ordinal < first_ordinal)
-            continue;
+            return true;
         if (table.count >= kTableCapacity)
-            break;  // the rest comes with the next walk from the next ordinal
+            return false;  // the rest comes with the next walk from the next ordinal
         FileRecord& rec = table.records[table.count];
         std::memset(rec.file_name, 0, sizeof rec.file_name);
-        copy_field(rec.file_name, data.cFileName);
+        copy_field(rec.file_name, item.name);
         rec.first_number = this_ordinal;
         rec.second_number = 0;
         ++table.count;
-    } while (FindNextFileA(find.get(), &data));
+        return true;
+    });
+    if (!searched)
+        return false;
     table.verified = true;
     return table.count != 0;
 }
@@ -137,7 +140,7 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
 static bool is_file_in(const char* folder, const char* name)
 {
     char path[kFieldSize];
-    if (name[0] == 0 || !join_path(path, folder, name))
+    if (name[0] == 0 || is_unreachable_name(name) || !join_path(path, folder, name))
         return false;
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
