@@ -19,8 +19,25 @@ struct Converted {
     NameConversion conversion;
 };
 
+// Plain ASCII is held by every code page as it is; most names are, and a
+// walk of a large tree then costs no conversion calls.
+bool ascii_copy(Converted& out, const wchar_t* wide)
+{
+    std::size_t i = 0;
+    for (; wide[i] != 0; ++i) {
+        if (wide[i] >= 0x80 || i + 1 >= sizeof out.text)
+            return false;
+        out.text[i] = static_cast<char>(wide[i]);
+    }
+    out.text[i] = 0;
+    out.conversion = {out.text, false, true};
+    return true;
+}
+
 void convert(Converted& out, const wchar_t* wide)
 {
+    if (ascii_copy(out, wide))
+        return;
     BOOL used_default = FALSE;
     int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out.text, sizeof out.text, "?",
                                 &used_default);
@@ -48,7 +65,8 @@ bool for_each_listed_item(const char* pattern, const std::function<bool(const Li
     ListedItem item;
     do {
         convert(own, data.cFileName);
-        if (g_short_names_hidden.load())
+        // The short name is only looked at when the own name cannot serve.
+        if (held_exactly(own.conversion) || g_short_names_hidden.load())
             data.cAlternateFileName[0] = 0;
         convert(short_name, data.cAlternateFileName);
         item.attributes = data.dwFileAttributes;
