@@ -9,7 +9,7 @@
 #include "dialogs/folder_select_text.h"
 #include "dialogs/list_columns_win.h"
 #include "dialogs/list_entries.h"
-#include "engine/handle_win.h"
+#include "engine/listing_win.h"
 #include "resources/resource.h"
 #include "store/dialog_paint_win.h"
 
@@ -137,14 +137,14 @@ int list_drives(HWND list, const char* current)
 // Any item with the directory bit is a folder, whatever else it carries: a
 // read-only or hidden folder taken for a file could be neither entered nor
 // backed up.
-void list_item(HWND list, int row, const char* folder, const WIN32_FIND_DATAA& found)
+void list_item(HWND list, int row, const char* folder, const ListedItem& found)
 {
-    const char* name = found.cFileName;
+    const char* name = found.name;
     bool dots = name[0] == '.';
-    bool is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    bool is_folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     FILETIME local;
     SYSTEMTIME when = {};
-    FileTimeToLocalFileTime(&found.ftLastWriteTime, &local);
+    FileTimeToLocalFileTime(&found.last_write, &local);
     FileTimeToSystemTime(&local, &when);
     char time[32], size[32] = "";
     format_item_time(time, when.wYear, when.wMonth, when.wDay, when.wHour, when.wMinute);
@@ -159,17 +159,21 @@ void list_item(HWND list, int row, const char* folder, const WIN32_FIND_DATAA& f
 }
 
 // An item whose path would pass 259 bytes is left out: it could be neither
-// entered nor backed up under its whole name. "." and ".." join nothing, so
-// they always stay, and the way up is never lost.
-bool shown_item(const FolderSelect& select, const char* folder, const WIN32_FIND_DATAA& found)
+// entered nor backed up under its whole name. So is an item whose name code
+// page 932 cannot hold and that has no short name (one that has is listed
+// by it). "." and ".." join nothing, so they always stay, and the way up is
+// never lost.
+bool shown_item(const FolderSelect& select, const char* folder, const ListedItem& found)
 {
-    bool is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    bool is_folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (select.mode == select_destination && !is_folder)
         return false;
-    if (found.cFileName[0] == '.')
+    if (found.reach == NameReach::none)
+        return false;
+    if (found.name[0] == '.')
         return true;
     char path[kFieldSize];
-    return join_path(path, folder, found.cFileName);
+    return join_path(path, folder, found.name);
 }
 
 void fill_list(HWND dialog, FolderSelect& select)
@@ -182,14 +186,11 @@ void fill_list(HWND dialog, FolderSelect& select)
     char pattern[kFieldSize];
     if (!join_path(pattern, folder, "*"))
         return;
-    WIN32_FIND_DATAA found;
-    ScopedFind find(FindFirstFileA(pattern, &found));
-    if (!find.valid())
-        return;
-    do {
+    for_each_listed_item(pattern, [&](const ListedItem& found) {
         if (shown_item(select, folder, found))
             list_item(list, row++, folder, found);
-    } while (FindNextFileA(find.get(), &found));
+        return true;
+    });
 }
 
 // The icons are loaded at the image size itself, so they are drawn as made

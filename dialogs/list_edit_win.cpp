@@ -2,11 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "dialogs/folder_browser.h"
 #include "dialogs/list_edit.h"
 #include "dialogs/list_entries.h"
+#include "engine/listing_win.h"
 
 namespace {
 
@@ -36,26 +38,30 @@ const UINT kSelectionStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED;
 // Only the top level: a sub-folder becomes one folder entry whose tree the
 // run walks into a backup folder of the sub-folder's name. Any folder counts as one whatever its other attributes: a
 // read-only or hidden folder taken for a file would give an entry that can
-// never be copied.
-void append_found_items(BackupList& list, const char* source, const char* destination)
+// never be copied. An item whose name code page 932 cannot hold gets its
+// row under its short name; one without a short name gets none, and the
+// user is told how many were left out. Returns that number.
+int append_found_items(BackupList& list, const char* source, const char* destination)
 {
     char pattern[kFieldSize];
     if (!join_path(pattern, source, "*.*"))
-        return;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
+        return 0;
     int n = list_row_count(list);
-    do {
-        if (found.cFileName[0] == '.')
-            continue;
+    int left_out = 0;
+    for_each_listed_item(pattern, [&](const ListedItem& item) {
+        if (item.name[0] == '.')
+            return true;
+        if (item.reach == NameReach::none) {
+            ++left_out;
+            return true;
+        }
         EntryBuffer entry;
-        bool is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (found_item_entry(entry, is_folder, found.cFileName, source, destination))
+        bool is_folder = (item.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (found_item_entry(entry, is_folder, item.name, source, destination))
             n = insert_entry(list, n, entry) + 1;
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+        return true;
+    });
+    return left_out;
 }
 
 }  // namespace
@@ -132,7 +138,14 @@ void add_all_items(const ListEdit& edit)
     if (!browse_for_folder("転送先のフォルダの指定", settings.temp_foler_a2, destination))
         return;
     copy_field(settings.temp_foler_a2, destination);
-    append_found_items(edit.engine->list, source, destination);
+    int left_out = append_found_items(edit.engine->list, source, destination);
+    if (left_out > 0) {
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "%d個の項目は、名前にShift-JISで表せない文字があり短い名前もないため、追加できません。",
+                      left_out);
+        notify_message(edit.engine->notifier, text, "オール追加", MessageKind::warning);
+    }
 }
 
 void show_selected_folder(const ListEdit& edit)

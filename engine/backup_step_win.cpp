@@ -20,6 +20,10 @@
 //   done could skip files without a word.
 // - A folder with more files than a FileTable holds is listed again past the
 //   last file of the full table instead of being left, so no file is skipped.
+// - A file or folder that the walks could not give a usable name (code page
+//   932 cannot hold its own name and it has no short name) is recorded with
+//   "?" in its name. Such a file gets "読e" at its step, such a folder "読e"
+//   for its one step: reported as unreadable, never taken for empty.
 // Every file operation goes through the copies and walks, so no Windows
 // header is needed here.
 #include "engine/backup_step.h"
@@ -29,6 +33,7 @@
 #include <cstring>
 
 #include "engine/engine.h"
+#include "engine/listed_name.h"
 
 namespace {
 
@@ -41,7 +46,7 @@ int make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char
                     const char* source_folder, const char* destination_folder, const char* relative,
                     const char* name)
 {
-    if (source_folder[0] == 0 || !join_path(source, source_folder, name))
+    if (source_folder[0] == 0 || is_unreachable_name(name) || !join_path(source, source_folder, name))
         return copy_read_error;
     if (destination_folder[0] == 0)
         return copy_folder_error;
@@ -175,6 +180,21 @@ bool continue_folder(Engine& engine, const char* folder)
     return true;
 }
 
+// After a folder: the entry is done once its last folder is, otherwise the
+// folder status shows how many are.
+void advance_entry(Engine& engine, int row)
+{
+    ProgressState& p = engine.progress;
+    if (p.folder_count >= p.folder_max) {
+        p.folder_count = 0;
+        p.folder_search_flag = 0;
+        list_set_cell(engine.list, row, col_folder_status, "完");
+        p.fmove_point += 1;
+    } else {
+        set_number_cell(engine, row, col_folder_status, p.folder_count);
+    }
+}
+
 // Moves the folder and the entry on after a step of a folder entry; made
 // only while the run goes on (otherwise a later step makes the moves).
 void advance_folder_entry(Engine& engine, int row, int result, const char* folder)
@@ -194,15 +214,7 @@ void advance_folder_entry(Engine& engine, int row, int result, const char* folde
         note_error(engine, result);
     }
     list_set_cell(engine.list, row, col_file_status, text);
-
-    if (p.folder_count >= p.folder_max) {
-        p.folder_count = 0;
-        p.folder_search_flag = 0;
-        list_set_cell(engine.list, row, col_folder_status, "完");
-        p.fmove_point += 1;
-    } else {
-        set_number_cell(engine, row, col_folder_status, p.folder_count);
-    }
+    advance_entry(engine, row);
 }
 
 // A folder entry whose tree cannot be walked is done in one step with "読e".
@@ -218,6 +230,20 @@ void finish_unreadable_entry(Engine& engine, int row)
     p.folder_count = 0;
     p.file_count = 0;
     p.fmove_point += 1;
+}
+
+// A folder that cannot be entered takes one step: "読e", then the next folder.
+void unreachable_folder_step(Engine& engine, int row)
+{
+    ProgressState& p = engine.progress;
+    p.file_max = 0;
+    if (engine.flags.running.load() != 1)
+        return;  // a later step makes the moves
+    list_set_cell(engine.list, row, col_file_status, copy_result_text(copy_read_error));
+    p.file_count = 0;
+    p.file_search_flag = 0;
+    p.folder_count += 1;
+    advance_entry(engine, row);
 }
 
 void folder_entry_step(Engine& engine, int row, const char* source, const char* destination)
@@ -242,6 +268,10 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         return;
     }
     const FolderRecord& folder = engine.folders.records[p.folder_count.load()];
+    if (is_unreachable_name(folder.full_path.c_str())) {
+        unreachable_folder_step(engine, row);
+        return;
+    }
 
     if (p.file_search_flag != 0 && !file_position_fits(engine))
         p.file_search_flag = 0;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/copy.h"
-#include "engine/handle_win.h"
+#include "engine/listing_win.h"
 #include "engine/notify.h"
 #include "engine/tables.h"
 
@@ -28,11 +28,11 @@ static Pattern search_pattern(const char* folder, std::size_t len, const char* w
     return p;
 }
 
-static bool is_dot_name(const WIN32_FIND_DATAA& data) { return data.cFileName[0] == '.'; }
+static bool is_dot_name(const ListedItem& item) { return item.name[0] == '.'; }
 
-static bool is_folder(const WIN32_FIND_DATAA& data)
+static bool is_folder(const ListedItem& item)
 {
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return (item.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // Folders left out because their path would not fit, told once per walk.
@@ -47,39 +47,44 @@ static void note_too_long(TooLong& too_long, const char* parent, const char* nam
         std::snprintf(too_long.first, sizeof too_long.first, "%s\\%s", parent, name);
 }
 
-// Adds the subfolders of record `scan` to the table, in search order.
+// Adds the subfolders of record `scan` to the table, in search order. A
+// folder whose name code page 932 cannot hold is recorded by its short name;
+// one without a short name is recorded by a name with "?", which is never
+// searched, so the backup step reports it instead of taking it for empty.
 // Returns false when a folder was left out because the table is at its limit.
 static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long)
 {
     // A copy: adding records may move the table's records.
     char parent[kFieldSize];
     copy_field(parent, table.records[scan].full_path.c_str());
+    if (is_unreachable_name(parent))
+        return true;
     std::size_t parent_len = std::strlen(parent);
     Pattern pattern = search_pattern(parent, parent_len, "*");
-    WIN32_FIND_DATAA data;
-    ScopedFind find(FindFirstFileA(pattern.text, &data));
-    if (!find.valid())
-        return true;
-    do {
-        if (!is_folder(data) || is_dot_name(data))
-            continue;
-        if (table.count() >= table.limit)
+    bool complete = true;
+    for_each_listed_item(pattern.text, [&](const ListedItem& item) {
+        if (!is_folder(item) || is_dot_name(item))
+            return true;
+        if (table.count() >= table.limit) {
+            complete = false;
             return false;
+        }
         // The separator goes in without looking at the byte before it, so a
         // source text ending in "\" gives "\\" below it, as relative paths
         // always begin with "\".
-        std::size_t name_len = std::strlen(data.cFileName);
+        std::size_t name_len = std::strlen(item.name);
         if (parent_len + 1 + name_len > kMaxText) {
-            note_too_long(too_long, parent, data.cFileName);
-            continue;
+            note_too_long(too_long, parent, item.name);
+            return true;
         }
         FolderRecord rec;
         rec.full_path.reserve(parent_len + 1 + name_len);
-        rec.full_path.append(parent, parent_len).append(1, '\\').append(data.cFileName, name_len);
+        rec.full_path.append(parent, parent_len).append(1, '\\').append(item.name, name_len);
         rec.relative_path.assign(rec.full_path, source_len, std::string::npos);
         table.records.push_back(std::move(rec));
-    } while (FindNextFileA(find.get(), &data));
-    return true;
+        return true;
+    });
+    return complete;
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len)
@@ -110,22 +115,23 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal)
 {
     clear_file_table(table);
-    Pattern pattern = search_pattern(folder, len, "*.*");
-    WIN32_FIND_DATAA data;
-    ScopedFind find(FindFirstFileA(pattern.text, &data));
-    if (!find.valid())
+    if (is_unreachable_name(folder))
         return false;
+    Pattern pattern = search_pattern(folder, len, "*.*");
     int ordinal = 0;
-    do {
-        if (is_folder(data) || is_dot_name(data) || std::strcmp(data.cFileName, kCopyTempName) == 0)
-            continue;
+    bool searched = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
+        if (is_folder(item) || is_dot_name(item) || std::strcmp(item.name, kCopyTempName) == 0)
+            return true;
         int this_ordinal = ordinal++;
         if (this_ordinal < first_ordinal)
-            continue;
+            return true;
         if (table.count() >= table.limit)
-            break;  // the rest comes with the next walk from the next ordinal
-        table.records.push_back({data.cFileName, this_ordinal, 0});
-    } while (FindNextFileA(find.get(), &data));
+            return false;  // the rest comes with the next walk from the next ordinal
+        table.records.push_back({item.name, this_ordinal, 0});
+        return true;
+    });
+    if (!searched)
+        return false;
     table.verified = true;
     return table.count() != 0;
 }
@@ -133,7 +139,7 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
 static bool is_file_in(const char* folder, const char* name)
 {
     char path[kFieldSize];
-    if (name[0] == 0 || !join_path(path, folder, name))
+    if (name[0] == 0 || is_unreachable_name(name) || !join_path(path, folder, name))
         return false;
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

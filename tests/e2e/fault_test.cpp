@@ -1,7 +1,7 @@
 // The real program under faults, on real trees: a destination that fills up,
-// files and folders that vanish or are held during a run, a crash in the
-// middle of each save, a copy that hangs past the stop's wait, and the
-// power-off at the end of a continuous run. Afterwards every old backup is
+// files and folders that vanish or are held during a run, names the code
+// page cannot hold, a crash in the middle of each save, a copy that hangs
+// past the stop's wait, and the power-off at the end of a continuous run. Afterwards every old backup is
 // byte for byte what it was or a whole new copy, the four program files read
 // back whole, and the statuses tell what happened.
 #include <gtest/gtest.h>
@@ -237,6 +237,54 @@ TEST_P(FaultByRunKind, HeldSourceAndReadOnlyBackup)
     EXPECT_EQ(end_by_menu(program, main), 0);
     expect_program_files_whole(dir.path());
     EXPECT_EQ(saved_row(dir.path(), 0)[3], "読e");
+}
+
+// Names code page 932 cannot hold (café.txt beside a different cafe.txt,
+// 한국\inside.txt, 😀.txt): every file's bytes reach the backup under the
+// name the program reads it by, the program files stay Shift-JIS and load
+// again, and the next run finds every backup up to date. Each backup is
+// then overwritten with other bytes of the same size and the source's time:
+// a run that copied again would bring the source's bytes back.
+TEST_P(FaultByRunKind, NamesTheCodePageCannotHold)
+{
+    Bed bed;
+    UnheldNamesTree tree(bed.source);
+    bed.program_files(list_line("*.*", bed.source, bed.backup));
+    std::vector<std::pair<std::string, std::string>> copies;  // source path, backup path
+    for (const UnheldNamesTree::File& f : tree.files) {
+        std::string read_by = UnheldNamesTree::reached_path(bed.source, f.relative);
+        ASSERT_FALSE(read_by.empty());
+        copies.emplace_back(read_by, bed.backup + read_by.substr(bed.source.size()));
+    }
+
+    for (int run = 0; run < 2; ++run) {
+        Quillsave program(bed.dir.path(), "");
+        HWND main = start_with_yes(program);
+        ASSERT_NE(main, nullptr) << "run " << run;
+        std::vector<std::string> seen = run_and_watch(main, GetParam().command, 0);
+        EXPECT_FALSE(contains(seen, "読e")) << "run " << run;
+        EXPECT_EQ(list_cell(main, 0, 3), "完");
+        EXPECT_EQ(list_cell(main, 0, 4), "完");
+        EXPECT_EQ(end_by_menu(program, main), 0);
+        expect_program_files_whole(bed.dir.path());
+        for (const char* name : {"quillsave.ini", "set.ini", "folder.ini", "file.ini"}) {
+            std::string bytes = read_file(bed.dir / name);
+            EXPECT_NE(MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                          nullptr, 0),
+                      0)
+                << name;
+            EXPECT_EQ(bytes.find('?'), std::string::npos) << name;
+        }
+        for (std::size_t i = 0; i < copies.size(); ++i) {
+            const std::string& copy = copies[i].second;
+            std::string expected = run == 0 ? tree.files[i].bytes : std::string(tree.files[i].bytes.size(), '#');
+            EXPECT_EQ(read_file(copy), expected) << "run " << run << ": " << copy;
+            write_file(copy, std::string(tree.files[i].bytes.size(), '#'));
+            set_file_times(copy, last_write_time(copies[i].first));
+        }
+        for (const std::string& name : list_folder(bed.backup))
+            EXPECT_EQ(name.find('?'), std::string::npos) << name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Fault, FaultByRunKind, ::testing::ValuesIn(kRunKinds), run_kind_name);

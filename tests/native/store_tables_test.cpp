@@ -120,8 +120,9 @@ TEST(TableFiles, FolderLinesPairUpAndAnOddLineIsDropped)
         t.records.resize(4, FolderRecord{"stale", ""});  // the load clears first
         read_into(t, c.file, read_folder_table);
         ASSERT_EQ(t.count(), c.count) << c.file;
-        if (c.count > 0 && c.last_full_path[0] != 0)
+        if (c.count > 0 && c.last_full_path[0] != 0) {
             EXPECT_EQ(t.records.back().full_path, c.last_full_path) << c.file;
+        }
     }
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dialogs/folder_select.h"
+#include "engine/listing_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/operate.h"
@@ -369,3 +370,41 @@ TEST_F(FolderSelect, CreatedFolderShowsInTheRebuiltListAndAFailureIsTold)
 }
 
 }  // namespace
+
+// An item whose name code page 932 cannot hold is listed by its short name,
+// and can be entered by it; without a short name it gets no row. No row
+// ever shows "?" or a best-fit letter (café.txt as a second cafe.txt).
+TEST_F(FolderSelect, NamesTheCodePageCannotHoldAreListedByTheirShortNames)
+{
+    UnheldNamesTree tree(root + "\\unheld");
+    for (bool short_names : {true, false}) {
+        std::vector<std::string> expected = {".", "..", "cafe.txt", "plain.txt"};
+        if (short_names) {
+            for (const UnheldNamesTree::File& f : tree.files) {
+                std::string path = UnheldNamesTree::reached_path(tree.source, f.relative.substr(0, f.relative.find(L'\\')));
+                std::string name = path.substr(tree.source.size() + 1);
+                if (name.find('~') != std::string::npos)
+                    expected.push_back(name);
+            }
+        }
+        std::sort(expected.begin(), expected.end());
+        copy_field(settings.temp_foler_a2, tree.source.c_str());
+        hide_short_names(!short_names);
+        std::vector<std::string> shown, inside;
+        run(select_source, kSourceTitle, [&](HWND dialog) {
+            shown = names(dialog);
+            for (const std::string& name : shown)
+                if (name != "." && name != ".." && name.find('.') == std::string::npos) {
+                    double_click(dialog, name);  // the folder 한국, by its short name
+                    inside = names(dialog);
+                }
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        hide_short_names(false);
+        std::sort(shown.begin(), shown.end());
+        EXPECT_EQ(shown, expected) << short_names;
+        if (short_names) {
+            EXPECT_EQ(inside, (std::vector<std::string>{".", "..", "inside.txt"}));
+        }
+    }
+}

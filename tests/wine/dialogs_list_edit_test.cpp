@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "engine/listing_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/operate.h"
@@ -392,6 +393,61 @@ TEST_F(ListEdit, AddAllAppendsTheTopLevelOfTheChosenSource)
                         {"x.txt", source.path(), destination.path()}};
         EXPECT_EQ(added, expected);
         expect_reset();
+    }
+}
+
+
+// Add all over names code page 932 cannot hold: such an item gets its row
+// under its short name; without one it gets none, and the user is told.
+TEST_F(ListEdit, AddAllTakesNamesTheCodePageCannotHoldByTheirShortNames)
+{
+    DriveRootDir base("u"), destination("e");
+    UnheldNamesTree tree(base / "src");
+    for (bool short_names : {true, false}) {
+        std::vector<std::vector<std::string>> expected = {{"cafe.txt", tree.source, destination.path()},
+                                                          {"plain.txt", tree.source, destination.path()}};
+        for (const UnheldNamesTree::File& f : tree.files) {
+            std::size_t cut = f.relative.find(L'\\');
+            std::string path = UnheldNamesTree::reached_path(tree.source, f.relative.substr(0, cut));
+            std::string name = path.substr(tree.source.size() + 1);
+            if (short_names && name.find('~') != std::string::npos) {
+                if (cut == std::wstring::npos)
+                    expected.push_back({name, tree.source, destination.path()});
+                else
+                    expected.push_back({"*.*", path, destination.path()});
+            }
+        }
+        std::sort(expected.begin(), expected.end());
+        list_clear(engine().list);
+        Settings& settings = engine().settings;
+        copy_field(settings.temp_foler_a1, tree.source.c_str());
+        copy_field(settings.temp_foler_a2, destination.path().c_str());
+        hide_short_names(!short_names);
+        DWORD ui_thread = GetCurrentThreadId();
+        std::string told;
+        std::thread user = operate(folder_browser("転送元のフォルダの指定（全）", ui_thread), [&](HWND browser) {
+            answer_browser(browser, tree.source, true);
+            std::thread second = operate(folder_browser("転送先のフォルダの指定", ui_thread), [&](HWND next) {
+                answer_browser(next, destination.path(), true);
+            }, "destination browser");
+            second.join();
+            if (short_names)
+                return;
+            std::thread box = operate_titled("オール追加", [&](HWND found) {
+                told = field(found, 0xFFFF);
+                PostMessageA(found, WM_COMMAND, IDOK, 0);
+            });
+            box.join();
+        }, "source browser");
+        on_command(IDM_ADD_ALL);
+        user.join();
+        hide_short_names(false);
+        std::vector<std::vector<std::string>> added;
+        for (int i = 0; i < row_count(); ++i)
+            added.push_back(row(i));
+        std::sort(added.begin(), added.end());
+        EXPECT_EQ(added, expected) << short_names;
+        EXPECT_EQ(told.empty(), short_names) << told;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/handle_win.h"
+#include "engine/listing_win.h"
 #include "engine/tables.h"
 #include "tests/wine/support.h"
 
@@ -238,4 +239,34 @@ TEST(WalkFiles, FolderPastTheLimitIsWalkedAgainForTheRest)
 
     EXPECT_FALSE(walk_files(table, folder.c_str(), folder.size(), 5001));
     EXPECT_EQ(table.count(), 0);
+}
+
+// A folder the system folder browser gives as C:\...\José: its ANSI form
+// C:\...\Jose names another folder or none, so it is taken by its short
+// path, or refused when the volume keeps no short names.
+TEST(AnsiPath, FolderTheCodePageCannotHoldIsTakenByItsShortPath)
+{
+    TempDir dir;
+    make_folder(dir / "Jose");  // the folder a best-fit path would name
+    wchar_t wide_dir[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, dir.path().c_str(), -1, wide_dir, MAX_PATH);
+    std::wstring jose = std::wstring(wide_dir) + L"\\Jos\u00e9";
+    ASSERT_TRUE(CreateDirectoryW(jose.c_str(), nullptr));
+    write_file(dir / "Jose\\other.txt", "another folder");
+    HANDLE mine = CreateFileW((jose + L"\\mine.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(mine, INVALID_HANDLE_VALUE);
+    CloseHandle(mine);
+
+    char out[kFieldSize];
+    ASSERT_TRUE(ansi_path_of(jose.c_str(), out));
+    EXPECT_TRUE(file_exists(std::string(out) + "\\mine.txt")) << out;
+    EXPECT_FALSE(file_exists(std::string(out) + "\\other.txt")) << out;
+    ASSERT_TRUE(ansi_path_of(wide_dir, out));
+    EXPECT_EQ(std::string(out), dir.path()) << "a path the code page holds stays as it is";
+
+    hide_short_names(true);
+    bool taken = ansi_path_of(jose.c_str(), out);
+    hide_short_names(false);
+    EXPECT_FALSE(taken);
+    EXPECT_STREQ(out, "");
 }

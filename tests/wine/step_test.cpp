@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "engine/backup_step.h"
 #include "engine/engine.h"
+#include "engine/listing_win.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
 
@@ -435,4 +437,50 @@ TEST_F(StepTest, DestinationFolderRemovedBetweenStepsIsMadeAgain)
         expect_status(0, {"棚e", "0", 0}, "mode " + std::to_string(mode));
     }
     EXPECT_EQ(engine.flags.error_pending.load(), 1);
+}
+
+// Names code page 932 cannot hold are reached by their short names, and
+// each file's bytes land in the backup under the name it was read by. On a
+// volume without short names the file and the folder get "読e" at their
+// steps instead of being passed over as if there were nothing.
+TEST_F(StepTest, NamesTheCodePageCannotHold)
+{
+    struct Case {
+        bool short_names;
+        std::vector<std::string> file_statuses;  // column 3 after each step
+    } cases[] = {
+        {true, {}},
+        {false, {}},
+    };
+    for (Case& c : cases) {
+        TempDir run;
+        UnheldNamesTree tree(run / "src");
+        std::string backup = run / "dst";
+        list_clear(engine.list);
+        reset_progress(engine);
+        add_entry(engine.list, "*.*", tree.source, backup);
+        hide_short_names(!c.short_names);
+        for (int step = 0; step < 20 && engine.progress.fmove_point == 0; ++step) {
+            backup_step(engine);
+            c.file_statuses.push_back(cell_text(engine.list, 0, col_file_status));
+        }
+        hide_short_names(false);
+        EXPECT_EQ(engine.progress.fmove_point.load(), 1) << c.short_names;
+        int unreadable = static_cast<int>(std::count(c.file_statuses.begin(), c.file_statuses.end(), "読e"));
+        for (const UnheldNamesTree::File& f : tree.files) {
+            std::string read_by = UnheldNamesTree::reached_path(tree.source, f.relative);
+            ASSERT_FALSE(read_by.empty());
+            std::string relative = read_by.substr(tree.source.size());
+            std::string copy = backup + relative;
+            bool plain = relative.find('~') == std::string::npos;
+            if (c.short_names || plain)
+                EXPECT_EQ(read_file(copy), f.bytes) << copy;
+            else
+                EXPECT_FALSE(file_exists(copy)) << copy;
+        }
+        // Without short names: café.txt and 😀.txt, and the folder 한국.
+        EXPECT_EQ(unreadable, c.short_names ? 0 : 3) << c.short_names;
+        for (const std::string& name : list_folder(backup))
+            EXPECT_EQ(name.find('?'), std::string::npos) << name;
+    }
 }

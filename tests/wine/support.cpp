@@ -207,3 +207,74 @@ int text_width(HWND control, const std::string& text)
     ReleaseDC(control, dc);
     return r.right;
 }
+
+namespace {
+
+std::wstring wide_of(const std::string& ansi)
+{
+    wchar_t out[4 * MAX_PATH];
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, out, 4 * MAX_PATH);
+    return n > 0 ? std::wstring(out) : std::wstring();
+}
+
+// A name as this ANSI program holds it, or "" when the code page lacks it.
+std::string held_name(const wchar_t* wide)
+{
+    char out[2 * MAX_PATH];
+    BOOL used_default = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, sizeof out, "?", &used_default) <= 0 ||
+        used_default)
+        return "";
+    return out;
+}
+
+}  // namespace
+
+UnheldNamesTree::UnheldNamesTree(const std::string& source_folder) : source(source_folder)
+{
+    files = {{L"caf\u00e9.txt", "the accented cafe"},
+             {L"cafe.txt", "plain cafe"},
+             {L"\uD55C\uAD6D\\inside.txt", "inside the Hangul folder"},
+             {L"\U0001F600.txt", "a smile"},
+             {L"plain.txt", "plain"}};
+    make_folder(source);
+    std::wstring root = wide_of(source);
+    CreateDirectoryW((root + L"\\\uD55C\uAD6D").c_str(), nullptr);
+    for (const File& f : files) {
+        HANDLE h = CreateFileW((root + L"\\" + f.relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            ADD_FAILURE() << "cannot create a file of the tree in " << source;
+            continue;
+        }
+        DWORD written = 0;
+        WriteFile(h, f.bytes.data(), static_cast<DWORD>(f.bytes.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+}
+
+std::string UnheldNamesTree::reached_path(const std::string& folder, const std::wstring& relative)
+{
+    std::string path = folder;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t cut = relative.find(L'\\', start);
+        std::wstring part = relative.substr(start, cut == std::wstring::npos ? std::wstring::npos : cut - start);
+        std::string name = held_name(part.c_str());
+        if (name.empty()) {
+            WIN32_FIND_DATAW data;
+            HANDLE find = FindFirstFileW((wide_of(path) + L"\\" + part).c_str(), &data);
+            if (find == INVALID_HANDLE_VALUE)
+                return "";
+            FindClose(find);
+            name = held_name(data.cAlternateFileName);
+            if (name.empty())
+                return "";
+        }
+        path += "\\" + name;
+        if (cut == std::wstring::npos)
+            break;
+        start = cut + 1;
+    }
+    return path;
+}

@@ -78,3 +78,22 @@ struct MessageRecorder {
     std::vector<RecordedMessage> messages;
     Notifier notifier();
 };
+
+// A source tree of names code page 932 cannot hold beside plain ones:
+// café.txt beside a different cafe.txt, 한국\inside.txt, 😀.txt and
+// plain.txt, each file with bytes of its own. Made through the wide calls.
+struct UnheldNamesTree {
+    struct File {
+        std::wstring relative;  // below the source folder
+        std::string bytes;
+    };
+    std::string source;
+    std::vector<File> files;
+
+    explicit UnheldNamesTree(const std::string& source_folder);
+    // The ANSI path below a folder that names the file as the program
+    // reaches it: each part by its own name, or by its short name where
+    // code page 932 cannot hold it (as in the source folder). Empty when
+    // the folder has no such file.
+    static std::string reached_path(const std::string& folder, const std::wstring& relative);
+};

@@ -1,0 +1,101 @@
+#include "engine/listing_win.h"
+
+#include <atomic>
+#include <cstring>
+#include <cwchar>
+
+#include "engine/handle_win.h"
+
+namespace {
+
+std::atomic<bool> g_short_names_hidden{false};
+
+// A UTF-16 name or path converted to code page 932, with the two tests that
+// tell a name the code page cannot hold: a character without an exact form
+// (its default "?"), and, where a best-fit letter slipped in all the same,
+// a text that converts back to another name.
+struct Converted {
+    char text[2 * kFieldSize];
+    NameConversion conversion;
+};
+
+// Plain ASCII is held by every code page as it is; most names are, and a
+// walk of a large tree then costs no conversion calls.
+bool ascii_copy(Converted& out, const wchar_t* wide)
+{
+    std::size_t i = 0;
+    for (; wide[i] != 0; ++i) {
+        if (wide[i] >= 0x80 || i + 1 >= sizeof out.text)
+            return false;
+        out.text[i] = static_cast<char>(wide[i]);
+    }
+    out.text[i] = 0;
+    out.conversion = {out.text, false, true};
+    return true;
+}
+
+void convert(Converted& out, const wchar_t* wide)
+{
+    if (ascii_copy(out, wide))
+        return;
+    BOOL used_default = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out.text, sizeof out.text, "?",
+                                &used_default);
+    if (n <= 0)
+        out.text[0] = 0;
+    bool same_back = false;
+    wchar_t back[2 * kFieldSize];
+    if (n > 0 && MultiByteToWideChar(CP_ACP, 0, out.text, -1, back, 2 * kFieldSize) > 0)
+        same_back = std::wcscmp(back, wide) == 0;
+    out.conversion = {out.text, used_default != FALSE, same_back};
+}
+
+}  // namespace
+
+bool for_each_listed_item(const char* pattern, const std::function<bool(const ListedItem&)>& visit)
+{
+    wchar_t wide_pattern[kFieldSize + 8];
+    if (MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, kFieldSize + 8) <= 0)
+        return false;
+    WIN32_FIND_DATAW data;
+    ScopedFind find(FindFirstFileW(wide_pattern, &data));
+    if (!find.valid())
+        return false;
+    Converted own, short_name;
+    ListedItem item;
+    do {
+        convert(own, data.cFileName);
+        // The short name is only looked at when the own name cannot serve.
+        if (held_exactly(own.conversion) || g_short_names_hidden.load())
+            data.cAlternateFileName[0] = 0;
+        convert(short_name, data.cAlternateFileName);
+        item.attributes = data.dwFileAttributes;
+        item.last_write = data.ftLastWriteTime;
+        item.reach = reach_name(item.name, own.conversion, short_name.conversion);
+        if (!visit(item))
+            break;
+    } while (FindNextFileW(find.get(), &data));
+    return true;
+}
+
+bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize])
+{
+    out[0] = 0;
+    Converted converted;
+    convert(converted, path);
+    if (!held_exactly(converted.conversion)) {
+        wchar_t short_path[2 * kFieldSize];
+        DWORD n = g_short_names_hidden.load() ? 0 : GetShortPathNameW(path, short_path, 2 * kFieldSize);
+        if (n == 0 || n >= 2 * kFieldSize)
+            return false;
+        convert(converted, short_path);
+        if (!held_exactly(converted.conversion))
+            return false;
+    }
+    return copy_field(out, converted.text);
+}
+
+void hide_short_names(bool hidden)
+{
+    g_short_names_hidden = hidden;
+}

@@ -1,0 +1,31 @@
+// Listing a folder for the ANSI program. The one place where a wide call
+// serves it: the names come from FindFirstFileW, so that a name code page
+// 932 cannot hold is told apart from a plain one (listed by FindFirstFileA,
+// café.txt would pass for cafe.txt), and is given by its short name.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "engine/listed_name.h"
+
+struct ListedItem {
+    DWORD attributes;
+    FILETIME last_write;
+    NameReach reach;
+    char name[kFieldSize];  // the name to reach it by; with "?" when there is none
+};
+
+// Calls visit for every item the search pattern (an ANSI path ending in a
+// wildcard) yields, "." and ".." included, in the file system's order,
+// until visit returns false. False when the folder cannot be searched.
+bool for_each_listed_item(const char* pattern, const std::function<bool(const ListedItem&)>& visit);
+
+// A whole UTF-16 path as an ANSI path: itself when code page 932 holds it
+// exactly, else its short path; false, out empty, when neither is held
+// (the volume keeps no short names).
+bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize]);
+
+// Test seam: while set, every item is listed as if its volume kept no short
+// names. Off in the program.
+void hide_short_names(bool hidden);
