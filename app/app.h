@@ -79,9 +79,6 @@ int shell_message_box(const char* text, const char* caption, UINT flags);
 int timer_message_box(const char* text, const char* caption, UINT flags);
 // Connects the engine's notifier to this shell's windows.
 void install_notifier();
-// The faults of the fault suite, each only when its environment variable is
-// set (test_seams.cpp); read once at start.
-void install_test_seams();
 // Before the first window: COM apartment-threaded on this thread, as the
 // folder browsers (SHBrowseForFolderA) require, and the common controls.
 void prepare_ui_thread();

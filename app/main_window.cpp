@@ -214,7 +214,6 @@ int run_program(HINSTANCE instance, const char* arguments, int show)
     s.ui_thread = GetCurrentThreadId();
     s.auto_start = parse_switches(arguments);
     install_notifier();
-    install_test_seams();
     prepare_ui_thread();
     if (!register_main_class(instance))
         return 0;

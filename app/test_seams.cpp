@@ -1,7 +1,9 @@
-// Faults the end-to-end fault suite injects into the real program. Each is
-// off unless its environment variable is set when the program starts; the
-// variables are read once, before the main window exists, and a normal run
-// never sets them:
+// The program as the fault suite runs it: quillsave_seams.exe, built beside
+// quillsave.exe from the same library with this entry instead of main.cpp,
+// never shipped. The shipped program has none of this code, so it reacts to
+// none of these variables. Each fault is off unless its environment
+// variable is set when the program starts; the variables are read once,
+// before the main window exists:
 //   QS_TEST_STALL_COPY_MS=n    the first chunk write of every standby copy
 //                              hangs n ms, as on a disk that stops
 //                              answering; a stop does not cut it short
@@ -59,8 +61,6 @@ void count_chunk(const char* log)
     CloseHandle(h);
 }
 
-}  // namespace
-
 void install_test_seams()
 {
     std::string stall = variable("QS_TEST_STALL_COPY_MS");
@@ -86,4 +86,12 @@ void install_test_seams()
         copy_field(g_power_off_copy, copy.c_str());
         shell().power_off = copy_files_instead_of_power_off;
     }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int show)
+{
+    install_test_seams();
+    return run_program(instance, arguments, show);
 }

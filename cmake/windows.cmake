@@ -20,7 +20,9 @@ configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-ru
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 
 qs_sources(QS_APP app)
-list(REMOVE_ITEM QS_APP ${CMAKE_SOURCE_DIR}/app/main.cpp)
+# The two entries: main.cpp of the shipped program, test_seams.cpp of the
+# fault suite's build of it.
+list(REMOVE_ITEM QS_APP ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/app/test_seams.cpp)
 file(GLOB QS_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
 if(QS_APP)
   add_library(qs_app STATIC ${QS_APP})
@@ -39,6 +41,13 @@ add_executable(quillsave WIN32 app/main.cpp ${QS_RC})
 qs_target_options(quillsave)
 target_link_libraries(quillsave PRIVATE qs_app)
 set_target_properties(quillsave PROPERTIES OUTPUT_NAME quillsave)
+
+# The same program with the fault suite's seams (QS_TEST_* variables), for
+# the tests that inject faults and for tools/soak only. Every other test
+# runs quillsave.exe as tools/release ships it.
+add_executable(quillsave_seams WIN32 app/test_seams.cpp ${QS_RC})
+qs_target_options(quillsave_seams)
+target_link_libraries(quillsave_seams PRIVATE qs_app)
 
 # The help pages live beside the program (help/*.html), where its help
 # commands open them.
@@ -93,8 +102,9 @@ foreach(kind wine e2e)
   qs_target_options(${kind}_tests)
   target_link_libraries(${kind}_tests PRIVATE qs_app gtest_main)
   target_compile_definitions(${kind}_tests PRIVATE
-    QS_EXE_PATH="$<TARGET_FILE:quillsave>" QS_SMALL_DISK="${CMAKE_BINARY_DIR}/small-disk")
-  add_dependencies(${kind}_tests quillsave)
+    QS_EXE_PATH="$<TARGET_FILE:quillsave>" QS_SEAMS_EXE_PATH="$<TARGET_FILE:quillsave_seams>"
+    QS_SMALL_DISK="${CMAKE_BINARY_DIR}/small-disk" QS_BACKUP_DISK="${CMAKE_BINARY_DIR}/backup-disk")
+  add_dependencies(${kind}_tests quillsave quillsave_seams)
   gtest_discover_tests(${kind}_tests TEST_PREFIX "${kind}." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 ${serial})
 endforeach()
@@ -115,8 +125,9 @@ foreach(driver gallery soak)
     tests/wine/support.cpp)
   qs_target_options(${driver}_driver)
   target_link_libraries(${driver}_driver PRIVATE qs_app gtest)
-  target_compile_definitions(${driver}_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
-  add_dependencies(${driver}_driver quillsave)
+  target_compile_definitions(${driver}_driver PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>"
+    QS_SEAMS_EXE_PATH="$<TARGET_FILE:quillsave_seams>")
+  add_dependencies(${driver}_driver quillsave quillsave_seams)
 endforeach()
 
 # The release package (tools/release). quillsave.exe comes out the same

@@ -63,9 +63,15 @@ int make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char
 // after all. Per thread: each run's worker starts without it.
 thread_local char checked_folder[kFieldSize];
 
-bool make_destination_folder(const char* folder, const char* destination)
+// The check leaves the current directory in the backup folder; it goes
+// back to the working folder at once, because a process's current directory
+// holds its folder open and a backup drive could not be ejected (unmounted)
+// between steps or after the run. The copies use whole paths.
+bool make_destination_folder(Engine& engine, const char* folder, const char* destination)
 {
-    if (check_destination(destination) != 0) {
+    int checked = check_destination(destination);
+    make_working_directory_current(engine.workdir);
+    if (checked != 0) {
         checked_folder[0] = 0;
         return false;
     }
@@ -93,13 +99,13 @@ int copy_one_file(Engine& engine, const char* source_folder, const char* destina
         return result;
     set_copy_paths(engine.copy_paths, source, destination);
     bool known = std::strcmp(folder, checked_folder) == 0;
-    if (!known && !make_destination_folder(folder, destination))
+    if (!known && !make_destination_folder(engine, folder, destination))
         return copy_folder_error;
     result = copy_by_mode(engine, source, destination);
     if (result == copy_create_error && known) {
         // Perhaps the folder went away after it was checked: as if the
         // check had been made before this file.
-        if (!make_destination_folder(folder, destination))
+        if (!make_destination_folder(engine, folder, destination))
             return copy_folder_error;
         result = copy_by_mode(engine, source, destination);
     }

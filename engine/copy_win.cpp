@@ -15,10 +15,12 @@ namespace {
 
 constexpr DWORD kScanFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
 
-// No sharing: a file another program holds open is not copied half-written.
+// Others may go on reading the file while it is copied (an open document, a
+// player), but nobody may write it: a file another program is writing, or
+// holds without sharing, cannot be opened, so no half-written copy is taken.
 HANDLE open_existing(const char* path, DWORD access)
 {
-    return CreateFileA(path, access, 0, nullptr, OPEN_EXISTING, kScanFlags, nullptr);
+    return CreateFileA(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, kScanFlags, nullptr);
 }
 
 struct FileTimes {

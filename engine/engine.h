@@ -3,6 +3,8 @@
 #pragma once
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "engine/backup_list.h"
 #include "engine/copy.h"
@@ -33,6 +35,10 @@ struct Engine {
     std::unique_ptr<char[]> copy_buffer{new char[kCopyBufferSize]};
     Notifier notifier;
     WorkingDirectory workdir;
+    // Program files (set.ini, quillsave.ini) that were there at their load
+    // but could not be read: they are not saved, so the user's file is not
+    // replaced by defaults or deleted as an empty list.
+    std::vector<std::string> unread_files;
     // Manual-reset event, signalled while a stop is asked for: every pause of
     // the worker and of the standby copy waits on it instead of sleeping.
     void* stop_event = nullptr;

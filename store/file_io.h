@@ -16,20 +16,34 @@ enum class OpenMode {
     must_exist,      // OPEN_EXISTING: a missing file is an open failure
 };
 
+// A name without a drive or a leading "\" is one of the program's own files,
+// found in the working folder.
+bool names_program_file(const char* file_name);
+
+enum class ReadOutcome {
+    read,        // opened and read to its end
+    missing,     // not there (with create_missing: and it could not be made)
+    unreadable,  // there, but it could not be opened, or a read failed
+};
+
 // Opens the file and hands `read` a source over it. Shows the open failure
-// ("%sのﾌｧｲﾙが開けません") and returns false when it cannot be opened;
-// shows the close failure when closing fails.
-bool read_program_file(Engine& engine, const char* file_name, OpenMode mode,
-                       const std::function<void(const ByteSource&)>& read);
+// ("%sのﾌｧｲﾙが開けません") when it cannot be opened; shows the close failure
+// when closing fails. A failing read ends the source as the end of the file
+// does, without a message, and gives unreadable.
+ReadOutcome read_program_file(Engine& engine, const char* file_name, OpenMode mode,
+                              const std::function<void(const ByteSource&)>& read);
 
 // Writes the bytes to "<file_name>.tmp" beside the file and moves that over
 // the file only when every byte is written and the handle closed, so a
-// failure at any point leaves the old file whole. A temporary file that
+// failure at any point leaves the old file whole. A program file is never
+// written elsewhere: when the working folder cannot be entered, nothing is
+// written and the open failure is shown. A temporary file that
 // cannot be created or moved into place shows the open failure, a failing
 // close the close failure; a failing write is silent, by design.
 // Returns true when the file was replaced.
 bool write_program_file(Engine& engine, const char* file_name, const std::string& bytes);
-// DeleteFileA on the file, for a list or table with nothing to write.
+// DeleteFileA on the file, for a list or table with nothing to write; a
+// program file only from within the working folder, or not at all.
 bool delete_program_file(Engine& engine, const char* file_name);
 
 // Test seam: while on, every write stops after half of its file's bytes and

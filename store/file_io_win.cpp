@@ -39,6 +39,15 @@ bool write_all(HANDLE file, const std::string& bytes)
     return done == bytes.size() && FlushFileBuffers(file);
 }
 
+// Makes the working folder current again. False when a program file would
+// then be opened somewhere else: the folder is recorded but cannot be
+// entered (removed, renamed, its drive gone), and the current directory is
+// wherever a file dialog or a backup run left it.
+bool enter_working_folder(Engine& engine, const char* file_name)
+{
+    return make_working_directory_current(engine.workdir) || !names_program_file(file_name);
+}
+
 }  // namespace
 
 void cut_writes_in_half_for_tests(bool on)
@@ -51,30 +60,46 @@ void end_process_after_temp_file_for_tests(const char* file_name)
     g_end_after_temp_of = file_name;
 }
 
-bool read_program_file(Engine& engine, const char* file_name, OpenMode mode,
-                       const std::function<void(const ByteSource&)>& read)
+bool names_program_file(const char* file_name)
 {
-    make_working_directory_current(engine.workdir);
+    return file_name[0] != '\\' && !(file_name[0] != 0 && file_name[1] == ':');
+}
+
+ReadOutcome read_program_file(Engine& engine, const char* file_name, OpenMode mode,
+                              const std::function<void(const ByteSource&)>& read)
+{
+    if (!enter_working_folder(engine, file_name)) {
+        show_open_failure(engine, file_name);
+        return ReadOutcome::unreadable;
+    }
     DWORD disposition = mode == OpenMode::create_missing ? OPEN_ALWAYS : OPEN_EXISTING;
     HANDLE file = CreateFileA(file_name, GENERIC_READ, 0, nullptr, disposition,
                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == nullptr || file == INVALID_HANDLE_VALUE) {
         show_open_failure(engine, file_name);
-        return false;
+        // Held by another program, or not ours to open: it is there all the same.
+        return GetFileAttributesA(file_name) != INVALID_FILE_ATTRIBUTES ? ReadOutcome::unreadable
+                                                                        : ReadOutcome::missing;
     }
-    read([file](char* dst, std::size_t want) -> std::size_t {
+    bool failed = false;
+    read([file, &failed](char* dst, std::size_t want) -> std::size_t {
         DWORD got = 0;
-        if (!ReadFile(file, dst, static_cast<DWORD>(want), &got, nullptr))
+        if (!ReadFile(file, dst, static_cast<DWORD>(want), &got, nullptr)) {
+            failed = true;
             return 0;
+        }
         return got;
     });
     close_file(engine, file, file_name);
-    return true;
+    return failed ? ReadOutcome::unreadable : ReadOutcome::read;
 }
 
 bool write_program_file(Engine& engine, const char* file_name, const std::string& bytes)
 {
-    make_working_directory_current(engine.workdir);
+    if (!enter_working_folder(engine, file_name)) {
+        show_open_failure(engine, file_name);
+        return false;
+    }
     std::string temp = std::string(file_name) + ".tmp";
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -101,6 +126,5 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
 
 bool delete_program_file(Engine& engine, const char* file_name)
 {
-    make_working_directory_current(engine.workdir);
-    return DeleteFileA(file_name) != 0;
+    return enter_working_folder(engine, file_name) && DeleteFileA(file_name) != 0;
 }

@@ -1,4 +1,6 @@
 // Loading and saving set.ini, the list files, folder.ini and file.ini.
+#include <algorithm>
+
 #include "engine/engine.h"
 #include "store/file_io.h"
 #include "store/files.h"
@@ -18,17 +20,39 @@ bool save_or_delete(Engine& engine, const char* file_name, const std::string& by
     return true;
 }
 
+// A program file that is there but could not be read at its load is kept
+// as it was: saving it would put the defaults or an empty list (which
+// deletes the file) over what the user had. Other names (a list the user
+// chose) are written as asked.
+void note_load(Engine& engine, const char* file_name, ReadOutcome outcome)
+{
+    std::vector<std::string>& kept = engine.unread_files;
+    kept.erase(std::remove(kept.begin(), kept.end(), file_name), kept.end());
+    if (outcome == ReadOutcome::unreadable && names_program_file(file_name))
+        kept.push_back(file_name);
+}
+
+bool kept_as_it_was(const Engine& engine, const char* file_name)
+{
+    const std::vector<std::string>& kept = engine.unread_files;
+    return std::find(kept.begin(), kept.end(), file_name) != kept.end();
+}
+
 }  // namespace
 
 void load_settings(Engine& engine, const char* file_name)
 {
     reset_settings(engine.settings, engine.progress);
-    read_program_file(engine, file_name, OpenMode::create_missing,
-                      [&](const ByteSource& source) { read_settings(engine.settings, engine.progress, source); });
+    ReadOutcome outcome = read_program_file(engine, file_name, OpenMode::create_missing, [&](const ByteSource& source) {
+        read_settings(engine.settings, engine.progress, source);
+    });
+    note_load(engine, file_name, outcome);
 }
 
 void save_settings(Engine& engine, const char* file_name)
 {
+    if (kept_as_it_was(engine, file_name))
+        return;
     write_program_file(engine, file_name, format_settings(engine.settings, engine.progress));
 }
 
@@ -36,12 +60,15 @@ void load_list_file(Engine& engine, const char* file_name)
 {
     // Emptied even when the file then cannot be opened.
     list_clear(engine.list);
-    read_program_file(engine, file_name, OpenMode::must_exist,
-                      [&](const ByteSource& source) { read_list(engine.list, source); });
+    ReadOutcome outcome = read_program_file(engine, file_name, OpenMode::must_exist,
+                                            [&](const ByteSource& source) { read_list(engine.list, source); });
+    note_load(engine, file_name, outcome);
 }
 
 void save_list_file(Engine& engine, const char* file_name)
 {
+    if (kept_as_it_was(engine, file_name))
+        return;
     // A missing file is no error here: nothing is shown when the delete fails.
     save_or_delete(engine, file_name, format_list(engine.list));
 }

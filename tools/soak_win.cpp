@@ -113,7 +113,7 @@ int main(int argc, char** argv)
     std::printf("tree: %d files in %d folders; pauses of %s ms\n", files, (files + kFilesPerFolder - 1) / kFilesPerFolder,
                 argv[3]);
 
-    Quillsave program(dir.path(), "");
+    Quillsave program(dir.path(), "", host_path(QS_SEAMS_EXE_PATH));  // the build that knows QS_TEST_PAUSE_MS
     HWND main = start_with_yes(program);
     if (main == nullptr) {
         std::fprintf(stderr, "the program did not start\n");

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/backup_list.h"
 #include "engine/copy.h"
+#include "engine/handle_win.h"
 #include "engine/run_state.h"
 #include "engine/tables.h"
 #include "store/formats.h"
@@ -173,6 +176,12 @@ void PrintTo(const RunKind& kind, std::ostream* out)
     *out << kind.name;
 }
 
+std::string file_param_name(const ::testing::TestParamInfo<const char*>& info)
+{
+    std::string name = info.param;
+    return name.substr(0, name.find('.'));
+}
+
 class FaultByRunKind : public ::testing::TestWithParam<RunKind> {};
 
 std::string run_kind_name(const ::testing::TestParamInfo<RunKind>& info)
@@ -287,7 +296,88 @@ TEST_P(FaultByRunKind, NamesTheCodePageCannotHold)
     }
 }
 
+// Sources held by other programs the way they really hold files: a reader
+// that lets others read (an open document, a player), one that lets others
+// read and write, a writer, a writer that shares both, and one that shares
+// nothing. The files being read are backed up; a file that is being written,
+// or held without sharing, gives "読e" and keeps its old backup.
+TEST_P(FaultByRunKind, SourcesHeldByOtherPrograms)
+{
+    struct Holder {
+        const char* name;
+        DWORD access, share;
+        const char* status;
+    };
+    const Holder holders[] = {
+        {"reader.txt", GENERIC_READ, FILE_SHARE_READ, "完"},
+        {"shared reader.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, "完"},
+        {"writer.txt", GENERIC_WRITE, FILE_SHARE_READ, "読e"},
+        {"shared writer.txt", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, "読e"},
+        {"unshared.txt", GENERIC_READ, 0, "読e"},
+    };
+    Bed bed;
+    std::string list;
+    for (const Holder& h : holders) {
+        bed.file(h.name, std::string("new ") + h.name, std::string("old ") + h.name);
+        list += list_line(h.name, bed.source, bed.backup);
+    }
+    bed.program_files(list);
+    std::vector<ScopedHandle> held;
+    for (const Holder& h : holders) {
+        std::string path = bed.source + "\\" + h.name;
+        held.emplace_back(CreateFileA(path.c_str(), h.access, h.share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.back().valid()) << h.name;
+    }
+
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    run_and_watch(main, GetParam().command, 0);
+    for (int row = 0; row < static_cast<int>(std::size(holders)); ++row) {
+        const Holder& h = holders[row];
+        EXPECT_EQ(list_cell(main, row, 3), h.status) << h.name;
+        std::string backup = std::string(std::string(h.status) == "完" ? "new " : "old ") + h.name;
+        EXPECT_EQ(read_file(bed.backup + "\\" + h.name), backup) << h.name;
+    }
+    held.clear();
+    EXPECT_EQ(end_by_menu(program, main), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Fault, FaultByRunKind, ::testing::ValuesIn(kRunKinds), run_kind_name);
+
+// set.ini or quillsave.ini held by another program when Quillsave starts (a
+// virus scanner, a sync client, an editor), and let go while it runs: the
+// start says the file cannot be opened, as it always has, and the end leaves
+// the file as it was instead of putting the defaults or an empty list (which
+// deletes it) over it.
+class HeldAtStart : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HeldAtStart, TheFileIsLeftAsItWas)
+{
+    const std::string held_name = GetParam();
+    Bed bed;
+    bed.file("a.txt", "a");
+    bed.program_files(list_line("a.txt", bed.source, bed.backup), {{"data_size", "65536"}});
+    const std::string old_list = read_file(bed.dir / "quillsave.ini");
+    const std::string old_settings = read_file(bed.dir / "set.ini");
+    ScopedHandle held(CreateFileA((bed.dir / held_name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+
+    Quillsave program(bed.dir.path(), "");
+    HWND box = nullptr;
+    ASSERT_TRUE(wait_until([&] { return (box = program.dialog("CreateFile")) != nullptr; }, kWindowWait));
+    EXPECT_EQ(message_box_text(box), held_name + "のﾌｧｲﾙが開けません");
+    click_button(box, IDOK);
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    held.reset();
+    EXPECT_EQ(end_by_menu(program, main), 0);
+    EXPECT_EQ(read_file(bed.dir / "quillsave.ini"), old_list);
+    EXPECT_EQ(read_file(bed.dir / "set.ini"), old_settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fault, HeldAtStart, ::testing::Values("quillsave.ini", "set.ini"), file_param_name);
 
 // While the first copy of a tree hangs, the test removes a source file the
 // walk has listed, a source folder the walk has found, and a backup folder.
@@ -303,7 +393,7 @@ TEST(Fault, SourcesAndBackupFoldersRemovedDuringARun)
     bed.program_files(list_line("*.*", source, backup));
     ProgramVariable stall("QS_TEST_STALL_COPY_MS", "3000");
 
-    Quillsave program(bed.dir.path(), "");
+    Quillsave program(bed.dir.path(), "", seams_program());
     HWND main = start_with_yes(program);
     ASSERT_NE(main, nullptr);
     post_command(main, kStandby);
@@ -354,7 +444,7 @@ TEST_P(FaultInSave, OldFileStaysWholeAndTheNextStartLoads)
 
     {
         ProgramVariable die("QS_TEST_DIE_AFTER_TEMP", crashed);
-        Quillsave program(dir.path(), "");
+        Quillsave program(dir.path(), "", seams_program());
         HWND main = start_with_yes(program);
         ASSERT_NE(main, nullptr);
         run_and_watch(main, kStandby, 0);
@@ -387,12 +477,6 @@ TEST_P(FaultInSave, OldFileStaysWholeAndTheNextStartLoads)
         EXPECT_EQ(read_file(dir / old[i].first), after_crash[i]) << old[i].first;
 }
 
-std::string file_param_name(const ::testing::TestParamInfo<const char*>& info)
-{
-    std::string name = info.param;
-    return name.substr(0, name.find('.'));
-}
-
 INSTANTIATE_TEST_SUITE_P(Fault, FaultInSave, ::testing::Values("quillsave.ini", "set.ini", "folder.ini", "file.ini"),
                          file_param_name);
 
@@ -409,7 +493,7 @@ TEST(Fault, WorkerStuckPastTheWaitThenStartedAgain)
 
     {
         ProgramVariable stall("QS_TEST_STALL_COPY_MS", "90000");
-        Quillsave program(dir.path(), "");
+        Quillsave program(dir.path(), "", seams_program());
         HWND main = start_with_yes(program);
         ASSERT_NE(main, nullptr);
         post_command(main, kStandby);
@@ -436,6 +520,75 @@ TEST(Fault, WorkerStuckPastTheWaitThenStartedAgain)
     expect_program_files_whole(dir.path());
 }
 
+// Runs a shell command on the host and gives its exit code, or -1 when it
+// has not ended within 30 s. Wine starts a Unix program named on drive Z:
+// but neither waits for it nor hands back its exit code, so the command
+// writes the code into a file. No double quotes in the command.
+int run_on_host(const std::string& command)
+{
+    static int serial = 0;
+    std::string result = "/tmp/quillsave-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++serial);
+    std::string line = "sh -c \"" + command + "; echo $? > '" + result + ".part'; mv '" + result + ".part' '" +
+                       result + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string windows_result = host_path(result);
+    if (!wait_until([&] { return file_exists(windows_result); }, 30000))
+        return -1;
+    int code = std::atoi(read_file(windows_result).c_str());
+    DeleteFileA(windows_result.c_str());
+    return code;
+}
+
+// A tmpfs mounted on a folder of the host for one test, unmounted again at
+// its end if the test has not done so. Mounting needs root.
+class HostMount {
+public:
+    explicit HostMount(const std::string& folder) : folder_(folder)
+    {
+        mounted_ = run_on_host("mkdir -p '" + folder_ + "' && mount -t tmpfs -o size=4m quillsave-backup-disk '" +
+                               folder_ + "'") == 0;
+    }
+    ~HostMount() { run_on_host("if mountpoint -q '" + folder_ + "'; then umount '" + folder_ + "'; fi"); }
+    HostMount(const HostMount&) = delete;
+    HostMount& operator=(const HostMount&) = delete;
+    bool mounted() const { return mounted_; }
+
+private:
+    std::string folder_;
+    bool mounted_;
+};
+
+// A backup drive (a tmpfs of its own) taken away after a run while the
+// program goes on, as a USB drive is ejected: nothing of it is held, so it
+// unmounts. The run's destination checks have entered its folders.
+TEST(Fault, BackupDriveUnmountsAfterARun)
+{
+    HostMount disk(QS_BACKUP_DISK);
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs at " << QS_BACKUP_DISK << ": mounting needs root";
+    Bed bed(host_path(QS_BACKUP_DISK) + "\\先");
+    bed.file("a.txt", "a");
+    bed.file("d\\e\\b.txt", "b");
+    bed.program_files(list_line("*.*", bed.source, bed.backup) + list_line("a.txt", bed.source, bed.backup + "\\単"));
+
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    run_and_watch(main, kStandby, 1);
+    ASSERT_EQ(read_file(bed.backup + "\\d\\e\\b.txt"), "b");
+    ASSERT_EQ(read_file(bed.backup + "\\単\\a.txt"), "a");
+    EXPECT_EQ(run_on_host(std::string("umount '") + QS_BACKUP_DISK + "'"), 0) << "the backup drive is busy";
+    EXPECT_EQ(end_by_menu(program, main), 0);
+    expect_program_files_whole(bed.dir.path());
+}
+
 // A continuous run with shutdown_mode 1 that reaches the end of the list:
 // when the power-off is asked for, the four files on disk already hold the
 // finished run.
@@ -451,7 +604,7 @@ TEST(Fault, PowerOffAfterAContinuousRunFindsTheFilesWritten)
                       {{"shutdown_mode", "1"}});
     ProgramVariable copy("QS_TEST_POWER_OFF_COPY", at_power_off);
 
-    Quillsave program(bed.dir.path(), "");
+    Quillsave program(bed.dir.path(), "", seams_program());
     HWND main = start_with_yes(program);
     ASSERT_NE(main, nullptr);
     post_command(main, kContinuous);

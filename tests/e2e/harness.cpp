@@ -161,6 +161,11 @@ bool Quillsave::exited() const
     return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+std::string seams_program()
+{
+    return host_path(QS_SEAMS_EXE_PATH);
+}
+
 std::string host_path(const std::string& path)
 {
     if (path.empty() || path[0] != '/')

@@ -54,6 +54,10 @@ private:
     const char* name_;
 };
 
+// The program with the seams that ProgramVariable's variables act on;
+// quillsave.exe itself has none.
+std::string seams_program();
+
 // The Windows path of a path of the host: under Wine the host root is
 // drive Z:. A path that is not a host path is given back as it is.
 std::string host_path(const std::string& path);

@@ -251,7 +251,7 @@ TEST_P(ResumeLargeFile, StandbyCopyEndedPartWayGoesOnAtTheNextStart)
                                                               {"data_size", std::to_string(kChunk)}})));
     auto run = [&](const std::string& log, const std::function<bool()>& until) {
         ProgramVariable chunks("QS_TEST_CHUNK_LOG", log);
-        Quillsave program(dir.path(), "");
+        Quillsave program(dir.path(), "", seams_program());
         HWND main = start_with_yes(program);
         ASSERT_NE(main, nullptr);
         post_command(main, 111);  // 待機BackUP開始(&S)

@@ -35,6 +35,7 @@ with zipfile.ZipFile(zip_path) as z:
     readme = z.read("readme.txt")
     english = z.read("README-en.txt")
     licence = z.read("LICENSE.txt")
+    exe = z.read("quillsave.exe")
     z.extractall(folder)
 try:
     readme.decode("cp932")
@@ -47,6 +48,10 @@ if not english.startswith(b"\xef\xbb\xbf"):
     sys.exit("FAIL: README-en.txt has no UTF-8 byte order mark")
 if b"Copyright (c) 2026 the Quillsave developers" not in licence:
     sys.exit("FAIL: LICENSE.txt has no copyright line")
+# The fault suite's seams are read from QS_TEST_* variables by a build of
+# its own; the shipped program must not even know their names.
+if b"QS_TEST_" in exe:
+    sys.exit("FAIL: quillsave.exe knows the fault suite's QS_TEST_ variables")
 print(f"package holds {len(names)} files as expected")
 EOF
 
@@ -61,7 +66,9 @@ fi
 marker=$(mktemp)
 trap 'rm -f "$marker"' EXIT
 rc=0
-QS_PACKAGE_DIR='C:\バックアップ表ソ' "$wine_run" "$tests_exe" || rc=$?
+# With a fault seam's variable set, as a stray environment could have it: a
+# program that reacted would end with exit code 3 in its first save.
+QS_TEST_DIE_AFTER_TEMP=quillsave.ini QS_PACKAGE_DIR='C:\バックアップ表ソ' "$wine_run" "$tests_exe" || rc=$?
 
 # The program's files anywhere but in the package folder, made during the run.
 strays=$( { find "$prefix" "$root" -newer "$marker" \

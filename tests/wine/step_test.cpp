@@ -484,3 +484,33 @@ TEST_F(StepTest, NamesTheCodePageCannotHold)
             EXPECT_EQ(name.find('?'), std::string::npos) << name;
     }
 }
+
+// The destination check enters every level of the backup folder; each step
+// ends back in the working folder, so that nothing of a backup drive is held
+// open between steps, whatever the check found.
+TEST_F(StepTest, EveryStepEndsInTheWorkingFolder)
+{
+    std::string home = dir / "home", source = dir / "src";
+    make_folder(home);
+    make_folder(source + "\\sub");
+    write_file(source + "\\a.txt", "a");
+    write_file(source + "\\sub\\b.txt", "b");
+    write_file(dir / "blocked", "a file where a folder should be");
+    copy_field(engine.workdir.path, home.c_str());
+    for (int mode : {0, 1}) {
+        list_clear(engine.list);
+        reset_progress(engine);
+        engine.flags.run_mode = mode;
+        add_entry(engine.list, "*.*", source, dir / ("dst" + std::to_string(mode)) + "\\deep");
+        add_entry(engine.list, "a.txt", source, dir / "single\\ソ表");
+        add_entry(engine.list, "a.txt", source, dir / "blocked\\x");
+        for (int step = 0; step < 4; ++step) {
+            SetCurrentDirectoryA(dir.path().c_str());
+            backup_step(engine);
+            char now[MAX_PATH] = {};
+            GetCurrentDirectoryA(sizeof now, now);
+            EXPECT_EQ(std::string(now), home) << "mode " << mode << " step " << step;
+        }
+        EXPECT_EQ(cell_text(engine.list, 2, col_file_status), "棚e") << mode;
+    }
+}

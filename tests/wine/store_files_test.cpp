@@ -264,3 +264,88 @@ TEST_F(StoreFiles, AFileHeldOpenIsReportedAndLeftAsItWas)
     EXPECT_EQ(read_file(at("set.ini")), "data_size=5\r\n");
     EXPECT_FALSE(file_exists(at("set.ini.tmp")));
 }
+
+// set.ini or the list file held by another program at the start (a scanner,
+// an editor): what the program then holds, defaults or an empty list, never
+// goes over the file. A file that is not there is written as always, and
+// the list still goes to a file the user names.
+TEST_F(StoreFiles, AProgramFileThatCouldNotBeReadIsNotWrittenOver)
+{
+    struct Case {
+        const char* name;
+        bool there;
+        void (*load)(Engine&, const char*);
+        void (*save)(Engine&, const char*);
+        void (*change)(Engine&);
+        bool kept;
+    };
+    auto add_a_row = [](Engine& e) { const char* r[kListCells] = {"n", "s", "d", "", ""}; add_row(e.list, r); };
+    auto change_settings = [](Engine& e) { e.settings.data_time = 9; };
+    const Case cases[] = {
+        {"quillsave.ini", true, load_list_file, save_list_file, add_a_row, true},
+        {"quillsave.ini", true, load_list_file, save_list_file, [](Engine&) {}, true},  // empty: no delete either
+        {"set.ini", true, load_settings, save_settings, change_settings, true},
+        {"quillsave.ini", false, load_list_file, save_list_file, add_a_row, false},
+        {"set.ini", false, load_settings, save_settings, change_settings, false},
+    };
+    for (const Case& c : cases) {
+        std::string where = std::string(c.name) + (c.there ? " held" : " missing");
+        const std::string old_bytes = "a,b,c,d,e,\r\ndata_time=4\r\n";
+        DeleteFileA(at(c.name).c_str());
+        auto next = next_start();
+        Engine& e = *next;
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.there) {
+            write_file(at(c.name), old_bytes);
+            held = CreateFileA(at(c.name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE) << where;
+        }
+        c.load(e, c.name);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        recorder.messages.clear();  // the open failure, as before
+
+        c.change(e);
+        c.save(e, c.name);
+        if (c.kept)
+            EXPECT_EQ(read_file(at(c.name)), old_bytes) << where;
+        else
+            EXPECT_NE(read_file(at(c.name)), "") << where;
+        expect_no_message();
+    }
+
+    // The list made after a held quillsave.ini, saved under a name the user chose.
+    auto next = next_start();
+    Engine& e = *next;
+    write_file(at("quillsave.ini"), "old,,,,,\r\n");
+    HANDLE held = CreateFileA(at("quillsave.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    load_list_file(e, "quillsave.ini");
+    CloseHandle(held);
+    add_a_row(e);
+    save_list_file(e, at("保存.csv").c_str());
+    EXPECT_EQ(read_file(at("保存.csv")), "n,s,d,,,\r\n");
+}
+
+// The working folder gone (its drive removed, the folder renamed) while the
+// current directory is somewhere else, as a file dialog or a run leaves it:
+// no save writes or deletes anything there.
+TEST_F(StoreFiles, NoProgramFileIsWrittenOutsideTheWorkingFolder)
+{
+    copy_field(engine.workdir.path, (dir / "gone").c_str());
+    const std::string theirs = "a file of the folder that happens to be current\r\n";
+    write_file(elsewhere / "quillsave.ini", theirs);
+    const char* row[kListCells] = {"n", "s", "d", "", ""};
+
+    save_list_file(engine, "quillsave.ini");  // an empty list would delete it
+    add_row(engine.list, row);
+    save_list_file(engine, "list.csv");
+    save_settings(engine, "set.ini");
+    engine.folders.count = 1;
+    engine.files.count = 1;
+    save_folder_table(engine, "folder.ini");
+    save_file_table(engine, "file.ini");
+
+    EXPECT_EQ(list_folder(elsewhere.path()), std::vector<std::string>{"quillsave.ini"});
+    EXPECT_EQ(read_file(elsewhere / "quillsave.ini"), theirs);
+    EXPECT_EQ(list_folder(dir.path()), std::vector<std::string>{});
+}
