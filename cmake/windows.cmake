@@ -150,7 +150,8 @@ add_test(NAME package.reproducible COMMAND bash ${CMAKE_SOURCE_DIR}/tests/packag
 add_executable(package_tests tests/package/package_test.cpp tests/e2e/harness.cpp tests/wine/support.cpp)
 qs_target_options(package_tests)
 target_link_libraries(package_tests PRIVATE qs_core gtest_main)
-target_compile_definitions(package_tests PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>")
+target_compile_definitions(package_tests PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>"
+  QS_SEAMS_EXE_PATH="$<TARGET_FILE:quillsave_seams>")
 add_test(NAME package.check COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check.sh
   ${CMAKE_BINARY_DIR} $<TARGET_FILE:package_tests> ${QS_PACKAGE} ${CMAKE_SOURCE_DIR})
 set_tests_properties(package.release PROPERTIES FIXTURES_SETUP package TIMEOUT 900)

@@ -340,8 +340,8 @@ TEST_F(StoreFiles, NoProgramFileIsWrittenOutsideTheWorkingFolder)
     add_row(engine.list, row);
     save_list_file(engine, "list.csv");
     save_settings(engine, "set.ini");
-    engine.folders.count = 1;
-    engine.files.count = 1;
+    engine.folders.records.push_back({"C:\\src", ""});
+    engine.files.records.push_back({"a.txt", 0, 0});
     save_folder_table(engine, "folder.ini");
     save_file_table(engine, "file.ini");
 
