@@ -12,6 +12,9 @@
 // Private message of the main window: the worker asked for a refresh of the
 // list view's changed rows and of the status bar.
 constexpr UINT kRefreshMessage = WM_APP + 1;
+// Private message of the main window: a later start in the same working
+// folder asks for the window.
+constexpr UINT kShowMessage = WM_APP + 2;
 // The tray icon's id and notification message.
 constexpr UINT kTrayIconId = 901;
 constexpr UINT kTrayMessage = WM_USER;
@@ -20,6 +23,13 @@ constexpr UINT kTrayMessage = WM_USER;
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kStartUpTimer = 2;
 constexpr UINT_PTR kRestartTimer = 3;
+
+// How long the end of the session waits for the worker. Windows gives a
+// program about five seconds after it announced the end before it ends the
+// program or lists it as blocking the shutdown; the worker's stop is at
+// once in every pause, and a chunk of a standby copy takes milliseconds, so
+// two seconds leave the rest for the four files.
+constexpr unsigned kSessionEndWaitMs = 2000;
 
 int shut_down_system(HWND owner);
 
@@ -36,6 +46,11 @@ struct Shell {
     // paint, automatic start pending until the start-up timer fires.
     int auto_start = 0;
     int in_tray = 0;
+    // The window should be in the tray but the shell took no icon: it waits
+    // minimized on the taskbar until the shell announces itself.
+    int tray_pending = 0;
+    // The message the shell broadcasts when it starts ("TaskbarCreated").
+    UINT taskbar_created = 0;
     NOTIFYICONDATAA tray{};
     // Message boxes open that the timers' own paths raised (the start failure
     // of a timed start, the power-off failures). A box runs its own message
@@ -65,12 +80,29 @@ Engine& engine();
 
 // Main window (main_window.cpp).
 int run_program(HINSTANCE instance, const char* arguments, int show);
+
+// The program's start and end (lifetime.cpp).
+// Makes this program the one of its working folder (the current directory,
+// compared as Windows compares paths). False when another program already
+// runs there: this start must then touch none of the four files, show
+// nothing and end; without a switch it has asked that program to show its
+// main window first.
+bool claim_working_folder(int auto_start);
+// The main window that a later start in this folder asks to show.
+void publish_main_window(HWND window);
+// A later start asked for the window: out of the tray or the taskbar, to
+// the front.
+void show_main_window(HWND window);
 void load_program_files();
 void save_program_files();
 // The end of the program, from WM_DESTROY: the run stopped, the timers
 // killed, the four files written; then, if the worker is still alive, the
 // process ends at once (exit code 0) instead of freeing the engine under it.
 void finish_program(HWND window);
+// The end of the Windows session (WM_ENDSESSION with TRUE): the same end
+// with at most kSessionEndWaitMs of waiting for the worker and no box, the
+// tray icon removed; then the process ends (exit code 0).
+void end_session(HWND window);
 
 // Message boxes of the shell: owned by the main window while it exists.
 // timer_message_box is the one for the timers' own paths, counted in
@@ -117,9 +149,19 @@ void on_command(int id);
 bool list_locked();
 
 // Tray and shutdown (tray.cpp).
-void add_tray_icon(HWND window);
+// True when the shell holds the icon.
+bool add_tray_icon(HWND window);
 void update_tray_icon(HWND window);
 void restore_from_tray(HWND window);
+// restore_from_tray with the small icon set by the run.
+void leave_tray(HWND window);
+// Hides the window in the tray, or minimizes it while no shell takes the
+// icon; never leaves it hidden without one.
+void send_to_tray(HWND window);
+// The shell started again: the icon is added anew.
+void on_taskbar_created(HWND window);
+// The icon gone at the end of the session; the window stays as it is.
+void remove_tray_icon();
 void show_tray_menu(HWND window);
 
 // Dialogs of the shell (shell_dialogs.cpp).

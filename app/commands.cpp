@@ -104,14 +104,6 @@ void on_command_end_pause()
     update_tray_icon(s.main_window);
 }
 
-void on_command_to_tray()
-{
-    Shell& s = shell();
-    add_tray_icon(s.main_window);
-    ShowWindow(s.main_window, SW_HIDE);
-    s.in_tray = 1;
-}
-
 // The dialog never writes the record under a live worker.
 void on_command_settings()
 {
@@ -201,13 +193,6 @@ void open_web_page(const char* page)
     open_help_page(shell().main_window, page);
 }
 
-void on_command_tray_restore()
-{
-    Shell& s = shell();
-    restore_from_tray(s.main_window);
-    set_small_icon(engine().flags.running.load() != 0 ? s.running_icon : s.idle_icon);
-}
-
 void on_command_tray_exit()
 {
     HWND window = shell().main_window;
@@ -237,7 +222,7 @@ void on_command(int id)
     case IDM_START_CONTINUOUS: on_command_start(1); break;
     case IDM_END_PAUSE: on_command_end_pause(); break;
     case IDM_MODE_HELP: open_mode_help_window(shell().main_window); break;
-    case IDM_TO_TRAY: on_command_to_tray(); break;
+    case IDM_TO_TRAY: send_to_tray(shell().main_window); break;
     case IDM_ENTRY_NEW: on_command_entry_new(); break;
     case IDM_ENTRY_EDIT: on_command_entry_edit(); break;
     case IDM_ENTRY_DELETE: on_command_list_edit(delete_selected_rows); break;
@@ -256,7 +241,7 @@ void on_command(int id)
     case IDM_HOME_PAGE: open_web_page(kHomePage); break;
     case IDM_ABOUT: open_about_box(shell().main_window); break;
     case IDM_EXIT: DestroyWindow(shell().main_window); break;
-    case IDM_TRAY_RESTORE: on_command_tray_restore(); break;
+    case IDM_TRAY_RESTORE: leave_tray(shell().main_window); break;
     case IDM_TRAY_EXIT: on_command_tray_exit(); break;
     default: break;
     }

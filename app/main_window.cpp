@@ -6,10 +6,8 @@
 #include "app/app.h"
 #include "dialogs/info_windows.h"
 #include "dialogs/switches.h"
-#include "engine/worker.h"
 #include "resources/resource.h"
 #include "resources/version.h"
-#include "store/files.h"
 
 namespace {
 
@@ -36,6 +34,7 @@ LRESULT on_create(HWND window)
 {
     Shell& s = shell();
     s.main_window = window;
+    publish_main_window(window);
     s.list_view = create_list_view(window);
     s.status_bar = create_status_bar(window);
     load_program_files();
@@ -67,10 +66,7 @@ LRESULT on_paint(HWND window)
     BeginPaint(window, &paint);
     SetTimer(window, kStartUpTimer, timer_ms(engine().settings.start_time), nullptr);
     if (s.auto_start > 0) {
-        update_tray_icon(window);
-        add_tray_icon(window);
-        ShowWindow(window, SW_HIDE);
-        s.in_tray = 1;
+        send_to_tray(window);
         s.auto_start = -1;
     }
     update_status_bar();
@@ -105,6 +101,25 @@ LRESULT on_refresh()
     return 0;
 }
 
+// The session may end in the middle of anything, a box or a dialog
+// included; it is never refused. A cancelled end changes nothing.
+LRESULT on_end_session(HWND window, WPARAM ending)
+{
+    if (ending)
+        end_session(window);
+    return 0;
+}
+
+// Messages registered at run time cannot be cases of the switch.
+LRESULT on_other_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message != 0 && message == shell().taskbar_created) {
+        on_taskbar_created(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
@@ -118,10 +133,13 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_INITMENUPOPUP: on_init_menu_popup(reinterpret_cast<HMENU>(wparam)); return 0;
     case kTrayMessage: on_tray_notify(wparam, lparam); return 0;
     case kRefreshMessage: return on_refresh();
+    case kShowMessage: show_main_window(window); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: return on_end_session(window, wparam);
     case WM_ACTIVATE:
     case WM_QUERYNEWPALETTE:
     case WM_QUIT: return 0;
-    default: return DefWindowProcA(window, message, wparam, lparam);
+    default: return on_other_message(window, message, wparam, lparam);
     }
 }
 
@@ -174,45 +192,15 @@ int run_message_loop()
 
 }  // namespace
 
-void load_program_files()
-{
-    Engine& e = engine();
-    load_list_file(e, "quillsave.ini");
-    load_settings(e, "set.ini");
-    load_folder_table(e, "folder.ini");
-    load_file_table(e, "file.ini");
-}
-
-void save_program_files()
-{
-    Engine& e = engine();
-    save_list_file(e, "quillsave.ini");
-    save_settings(e, "set.ini");
-    save_folder_table(e, "folder.ini");
-    save_file_table(e, "file.ini");
-}
-
-void finish_program(HWND window)
-{
-    Engine& e = engine();
-    stop_worker(e);
-    KillTimer(window, kTickTimer);
-    KillTimer(window, kStartUpTimer);
-    KillTimer(window, kRestartTimer);
-    save_program_files();
-    // The static destructors would free the tables, the copy buffer and the
-    // stop event under a worker that still steps; the files are whole, so
-    // nothing is lost by ending here.
-    if (worker_alive(e))
-        shell().exit_process(0);
-}
-
 int run_program(HINSTANCE instance, const char* arguments, int show)
 {
     Shell& s = shell();
     s.instance = instance;
     s.ui_thread = GetCurrentThreadId();
     s.auto_start = parse_switches(arguments);
+    if (!claim_working_folder(s.auto_start))
+        return 0;
+    s.taskbar_created = RegisterWindowMessageA("TaskbarCreated");
     install_notifier();
     prepare_ui_thread();
     if (!register_main_class(instance))

@@ -18,8 +18,10 @@ HICON icon_for_run()
 }  // namespace
 
 // The record keeps its first, 88-byte form (64-byte tip), which every
-// version of the shell accepts.
-void add_tray_icon(HWND window)
+// version of the shell accepts. An icon the shell still holds from before
+// (it announced itself again without losing its icons) refuses the add but
+// takes the change, and counts as added.
+bool add_tray_icon(HWND window)
 {
     NOTIFYICONDATAA& tray = shell().tray;
     tray = NOTIFYICONDATAA{};
@@ -30,7 +32,7 @@ void add_tray_icon(HWND window)
     tray.uCallbackMessage = kTrayMessage;
     tray.hIcon = icon_for_run();
     copy_field(tray.szTip, "Quillsave");
-    Shell_NotifyIconA(NIM_ADD, &tray);
+    return Shell_NotifyIconA(NIM_ADD, &tray) || Shell_NotifyIconA(NIM_MODIFY, &tray);
 }
 
 void update_tray_icon(HWND)
@@ -46,6 +48,47 @@ void restore_from_tray(HWND window)
     Shell& s = shell();
     Shell_NotifyIconA(NIM_DELETE, &s.tray);
     ShowWindow(window, SW_SHOWNORMAL);
+    s.in_tray = 0;
+}
+
+void leave_tray(HWND window)
+{
+    Shell& s = shell();
+    restore_from_tray(window);
+    set_small_icon(engine().flags.running.load() != 0 ? s.running_icon : s.idle_icon);
+}
+
+// At logon the program may start before the shell, and the shell may be
+// restarting: the window then stays minimized on the taskbar, where the
+// user can reach it, until the shell announces itself.
+void send_to_tray(HWND window)
+{
+    Shell& s = shell();
+    if (add_tray_icon(window)) {
+        ShowWindow(window, SW_HIDE);
+        s.in_tray = 1;
+        s.tray_pending = 0;
+        return;
+    }
+    s.in_tray = 0;
+    s.tray_pending = 1;
+    ShowWindow(window, SW_MINIMIZE);
+}
+
+// A new shell starts with an empty tray. A window the user brought back
+// from the taskbar meanwhile stays where it is.
+void on_taskbar_created(HWND window)
+{
+    Shell& s = shell();
+    if (s.in_tray || (s.tray_pending && IsIconic(window)))
+        send_to_tray(window);
+}
+
+void remove_tray_icon()
+{
+    Shell& s = shell();
+    if (s.in_tray)
+        Shell_NotifyIconA(NIM_DELETE, &s.tray);
     s.in_tray = 0;
 }
 

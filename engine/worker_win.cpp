@@ -114,3 +114,12 @@ void stop_worker(Engine& engine)
         notify_message(engine.notifier, "Threadを強制終了しました。", "Quillsave", MessageKind::plain,
                        MessageOwner::none);
 }
+
+bool stop_worker_within(Engine& engine, unsigned ms)
+{
+    if (engine.flags.running.load() == 1)
+        request_stop(engine);
+    if (engine.worker_thread != nullptr)
+        WaitForSingleObject(engine.worker_thread, ms);
+    return release_ended_worker(engine);
+}

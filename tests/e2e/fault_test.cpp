@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup_list.h"
 #include "engine/copy.h"
 #include "engine/handle_win.h"
 #include "engine/run_state.h"
@@ -21,66 +20,13 @@
 #include "store/formats.h"
 #include "store/settings_store.h"
 #include "tests/e2e/harness.h"
+#include "tests/e2e/program_files.h"
 #include "tests/wine/support.h"
 
 namespace {
 
 // 1970: an old backup the source is newer than.
 constexpr unsigned long long kLongAgo = 116444736000000000ull;
-
-ByteSource source_of(const std::string& bytes)
-{
-    return memory_source(bytes.data(), bytes.size());
-}
-
-// A table file, where present, reads back into exactly its bytes; a missing
-// one is an empty table (deleted, not written).
-template <typename Table>
-void expect_table_whole(const std::string& path, void (*read)(Table&, const ByteSource&),
-                        std::string (*format)(const Table&))
-{
-    if (!file_exists(path))
-        return;
-    std::string bytes = read_file(path);
-    Table table;
-    read(table, source_of(bytes));
-    EXPECT_EQ(format(table), bytes) << path;
-}
-
-// Each program file in the folder reads back, through the program's own
-// readers, into exactly its bytes: nothing cut, nothing a reader drops.
-void expect_program_files_whole(const std::string& folder)
-{
-    std::string list = read_file(folder + "\\quillsave.ini");
-    BackupList rows;
-    read_list(rows, source_of(list));
-    EXPECT_EQ(format_list(rows), list) << "quillsave.ini";
-
-    std::string settings = read_file(folder + "\\set.ini");
-    Settings values{};
-    ProgressState position;
-    reset_settings(values, position);
-    read_settings(values, position, source_of(settings));
-    EXPECT_EQ(format_settings(values, position), settings) << "set.ini";
-
-    expect_table_whole<FolderTable>(folder + "\\folder.ini", read_folder_table, format_folder_table);
-    expect_table_whole<FileTable>(folder + "\\file.ini", read_file_table, format_file_table);
-}
-
-// The cells of a row of a saved list.
-std::vector<std::string> saved_row(const std::string& folder, int row)
-{
-    std::string list = read_file(folder + "\\quillsave.ini");
-    BackupList rows;
-    read_list(rows, source_of(list));
-    std::vector<std::string> cells;
-    for (int column = 0; column < column_count; ++column) {
-        char cell[kFieldSize];
-        list_get_cell(rows, row, column, cell);
-        cells.push_back(cell);
-    }
-    return cells;
-}
 
 // The texts column 3 of a row shows until the run under way has stopped,
 // each change once. A standby step stands at least a second, so polling
@@ -591,7 +537,8 @@ TEST(Fault, BackupDriveUnmountsAfterARun)
 
 // A continuous run with shutdown_mode 1 that reaches the end of the list:
 // when the power-off is asked for, the four files on disk already hold the
-// finished run.
+// finished run, and the end of the session that follows writes them again
+// the same.
 TEST(Fault, PowerOffAfterAContinuousRunFindsTheFilesWritten)
 {
     Bed bed;
@@ -619,7 +566,10 @@ TEST(Fault, PowerOffAfterAContinuousRunFindsTheFilesWritten)
     EXPECT_EQ(settings_value(read_file(at_power_off + "\\set.ini"), "fmove_point"), "2");
     EXPECT_EQ(read_file(backup + "\\d\\二.txt"), "2");
     EXPECT_EQ(read_file(backup + "\\単\\一.txt"), "1");
-    EXPECT_EQ(end_by_menu(program, main), 0);
+    ASSERT_TRUE(end_windows_session());
+    EXPECT_EQ(program.ended_as_windows_does(5000), 0);
+    for (const char* name : {"quillsave.ini", "set.ini", "folder.ini", "file.ini"})
+        EXPECT_EQ(read_file(bed.dir / name), read_file(at_power_off + "\\" + name)) << name;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/e2e/harness.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstring>
 
@@ -164,6 +165,57 @@ bool Quillsave::exited() const
 std::string seams_program()
 {
     return host_path(QS_SEAMS_EXE_PATH);
+}
+
+int Quillsave::ended_as_windows_does(DWORD grace_ms)
+{
+    if (WaitForSingleObject(process_.hProcess, grace_ms) != WAIT_OBJECT_0)
+        TerminateProcess(process_.hProcess, 0);
+    return wait_exit(kExitWait);
+}
+
+bool end_windows_session()
+{
+    char command[] = "wineboot.exe --end-session --shutdown --force";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    bool ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
+
+namespace {
+
+NOTIFYICONDATAA tray_record(HWND main_window)
+{
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = main_window;
+    icon.uID = 901;
+    return icon;
+}
+
+}  // namespace
+
+bool tray_icon_exists(HWND main_window)
+{
+    NOTIFYICONDATAA icon = tray_record(main_window);
+    return Shell_NotifyIconA(NIM_MODIFY, &icon) != 0;
+}
+
+bool delete_tray_icon(HWND main_window)
+{
+    NOTIFYICONDATAA icon = tray_record(main_window);
+    return Shell_NotifyIconA(NIM_DELETE, &icon) != 0;
+}
+
+void broadcast_taskbar_created()
+{
+    SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
 std::string host_path(const std::string& path)

@@ -32,6 +32,10 @@ public:
     HWND visible_menu() const;
     bool exited() const;
     DWORD id() const { return process_.dwProcessId; }
+    // As Windows ends a program after the end of the session: the program
+    // has grace_ms to end by itself, then the process is ended. Its exit
+    // code.
+    int ended_as_windows_does(DWORD grace_ms);
 
 private:
     PROCESS_INFORMATION process_{};
@@ -88,6 +92,19 @@ void select_list_row(HWND view, int row);
 // The text of a tree view's selected item (that of the system folder
 // browser), or "" while none is selected.
 std::string tree_view_selection(HWND tree);
+
+// Ends the Windows session as a shutdown does (wineboot --end-session
+// --shutdown --force), which sends WM_QUERYENDSESSION and WM_ENDSESSION to
+// every top-level window; true when wineboot ran and returned.
+bool end_windows_session();
+
+// The shell's tray, from another process, by the icon's window and id
+// (901): whether the icon is there (NIM_MODIFY without changes succeeds
+// only then), and the icon removed as a restart of the shell loses it.
+bool tray_icon_exists(HWND main_window);
+bool delete_tray_icon(HWND main_window);
+// "TaskbarCreated" to every top-level window, as a shell that starts sends it.
+void broadcast_taskbar_created();
 
 // Posts a menu or tray command to the main window.
 void post_command(HWND main_window, int id);

@@ -288,8 +288,10 @@ TEST_F(AppWindow, CommandsThatChangeTheWorkersMaterialAreRefusedWhileItLives)
     KillTimer(nullptr, guard);
 }
 
-// The end of the program with a worker still alive: the four files first,
-// then the process ends at once instead of freeing the engine under it.
+// The end of the program, and the end of the session, with a worker still
+// alive: the four files first, then the process ends at once instead of
+// freeing the engine under it. The end of the session waits for the worker
+// only briefly and always ends the process, with its tray icon gone.
 std::string g_list_at_exit;
 int g_exit_calls = 0;
 
@@ -300,23 +302,45 @@ void WINAPI record_exit(UINT code)
     g_list_at_exit = read_file(std::string(engine().workdir.path) + "\\quillsave.ini");
 }
 
-TEST_F(AppWindow, ProgramWhoseWorkerLivesEndsAtOnceAfterWritingItsFiles)
+TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
 {
     TempDir dir;
     Shell& s = shell();
     Engine& e = engine();
     copy_field(e.workdir.path, dir.path().c_str());
     add_row("a.txt", "C:\\src", "D:\\dst");
+    const std::string list = "a.txt,C:\\src,D:\\dst,未,未,\r\n";
     s.exit_process = record_exit;
-    g_exit_calls = 0;
-    {
-        Straggler straggler;
-        finish_program(window);
+    struct Case {
+        const char* what;
+        void (*end)(HWND);
+        bool worker;
+        int running;
+        int exits;
+    } cases[] = {
+        {"program end, worker left behind by a stop", finish_program, true, 0, 1},
+        {"program end, no worker", finish_program, false, 0, 0},
+        {"session end during a run", end_session, true, 1, 1},
+        {"session end, no worker", end_session, false, 0, 1},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((dir / "quillsave.ini").c_str());
+        g_exit_calls = 0;
+        g_list_at_exit.clear();
+        s.in_tray = 1;
+        {
+            std::unique_ptr<Straggler> straggler(c.worker ? new Straggler : nullptr);
+            e.flags.running = c.running;
+            c.end(window);
+        }
+        EXPECT_EQ(g_exit_calls, c.exits) << c.what;
+        if (c.exits > 0) {
+            EXPECT_EQ(g_list_at_exit, list) << c.what << ": written before the end";
+        }
+        EXPECT_EQ(read_file(dir / "quillsave.ini"), list) << c.what;
+        EXPECT_EQ(e.flags.running.load(), 0) << c.what;
+        EXPECT_EQ(s.in_tray, c.end == end_session ? 0 : 1) << c.what << ": the icon goes only with the session";
     }
-    EXPECT_EQ(g_exit_calls, 1);
-    EXPECT_EQ(g_list_at_exit, "a.txt,C:\\src,D:\\dst,未,未,\r\n");
-    finish_program(window);
-    EXPECT_EQ(g_exit_calls, 1) << "an ended worker lets the program end as usual";
     s.exit_process = ExitProcess;
     e.workdir.path[0] = 0;
 }
