@@ -78,6 +78,14 @@ foreach(action mount umount)
 endforeach()
 set_tests_properties(wine.small_disk_mount PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine.small_disk_umount PROPERTIES FIXTURES_CLEANUP wine)
+# A network share \\nas\backup: a folder of the build reached through the
+# prefix's dosdevices/unc, mapped once the prefix is there and gone with it.
+foreach(action map unmap)
+  add_test(NAME wine.share_${action} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/share.sh ${action}
+    ${CMAKE_BINARY_DIR}/wineprefix ${CMAKE_BINARY_DIR}/share)
+endforeach()
+set_tests_properties(wine.share_map PROPERTIES FIXTURES_SETUP wine DEPENDS wine.setup)
+set_tests_properties(wine.share_unmap PROPERTIES FIXTURES_CLEANUP wine)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -103,7 +111,8 @@ foreach(kind wine e2e)
   target_link_libraries(${kind}_tests PRIVATE qs_app gtest_main)
   target_compile_definitions(${kind}_tests PRIVATE
     QS_EXE_PATH="$<TARGET_FILE:quillsave>" QS_SEAMS_EXE_PATH="$<TARGET_FILE:quillsave_seams>"
-    QS_SMALL_DISK="${CMAKE_BINARY_DIR}/small-disk" QS_BACKUP_DISK="${CMAKE_BINARY_DIR}/backup-disk")
+    QS_SMALL_DISK="${CMAKE_BINARY_DIR}/small-disk" QS_BACKUP_DISK="${CMAKE_BINARY_DIR}/backup-disk"
+    QS_SHARE_FOLDER="${CMAKE_BINARY_DIR}/share")
   add_dependencies(${kind}_tests quillsave quillsave_seams)
   gtest_discover_tests(${kind}_tests TEST_PREFIX "${kind}." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 ${serial})

@@ -36,12 +36,27 @@ bool is_drive_item(const char* text)
     return std::strlen(text) == 3 && text[1] == ':' && text[2] == '\\';
 }
 
+bool lists_drives(const char* folder)
+{
+    std::size_t len = std::strlen(folder);
+    PathRoot root = path_root(folder, len);
+    bool share_root = root.kind == RootKind::share && (root.length == len || root.length + 1 == len);
+    return len == 3 || share_root;
+}
+
 void cut_to_parent(char (&folder)[kFieldSize])
 {
     std::size_t len = std::strlen(folder);
+    PathRoot root = path_root(folder, len);
+    if (root.kind == RootKind::unusable)
+        return;  // no level of it can be listed, so none above it either
     std::size_t cut = last_separator(folder, len);
     if (cut == len)
         return;
+    if (root.kind == RootKind::share && cut <= root.length) {
+        folder[root.length] = 0;  // the server alone is no folder to list
+        return;
+    }
     folder[cut] = 0;
     if (cut == 2) {
         folder[2] = '\\';

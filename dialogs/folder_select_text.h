@@ -11,9 +11,15 @@
 // A drive row as the dialog lists it: a letter, ":" and "\" (d:\).
 bool is_drive_item(const char* text);
 
+// The drive rows are listed at a root: a drive root (any text of three
+// bytes, as "C:\") or a share root ("\\nas\backup", with or without its
+// "\"), which has no level above it to go back to a drive by.
+bool lists_drives(const char* folder);
+
 // Up one level: the folder is cut at its last separator, and a bare drive
-// that is left ("C:") becomes its root again ("C:\"). A folder without a
-// separator stays as it is.
+// that is left ("C:") becomes its root again ("C:\"). A share root
+// ("\\nas\backup") is the top as a drive root is. A folder without a
+// separator, or a network path without a usable root, stays as it is.
 void cut_to_parent(char (&folder)[kFieldSize]);
 
 // A name with a "." among its last `characters` characters (among all of

@@ -182,7 +182,7 @@ void fill_list(HWND dialog, FolderSelect& select)
     const char* folder = current_folder(select);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     SetDlgItemTextA(dialog, IDC_PICK_FOLDER, folder);
-    int row = std::strlen(folder) == 3 ? list_drives(list, folder) : 0;
+    int row = lists_drives(folder) ? list_drives(list, folder) : 0;
     char pattern[kFieldSize];
     if (!join_path(pattern, folder, "*"))
         return;

@@ -175,14 +175,38 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
 
 }  // namespace
 
+// Enters the root of a network path ("\\server\share" and a "\") and puts
+// it in accumulated. False when the server or the share is not there, as for
+// a drive that is not there: neither can be made.
+static bool enter_share_root(const char* path, PathRoot root, char (&accumulated)[kFieldSize])
+{
+    if (root.length + 1 > kMaxText)
+        return false;
+    std::memcpy(accumulated, path, root.length);
+    std::strcpy(accumulated + root.length, "\\");
+    bool entered = SetCurrentDirectoryA(accumulated) != 0;
+    accumulated[root.length] = 0;
+    return entered;
+}
+
 int check_destination(const char* path)
 {
-    if (path[0] == 0)
+    std::size_t len = std::strlen(path);
+    PathRoot root = path_root(path, len);
+    // A network path's file needs a folder below its share; a device or
+    // long-path form is no folder of the user's to walk into.
+    if (len == 0 || root.kind == RootKind::unusable || (root.kind == RootKind::share && root.length == len))
         return 1;
     char accumulated[kFieldSize] = {};
     std::size_t acc_len = 0;
     std::size_t level_start = 0;
-    for (std::size_t i = 0; path[i] != 0; ++i) {
+    if (root.kind == RootKind::share) {
+        if (!enter_share_root(path, root, accumulated))
+            return 1;
+        acc_len = root.length;
+        level_start = root.length + 1;
+    }
+    for (std::size_t i = level_start; path[i] != 0; ++i) {
         if (is_lead_byte(static_cast<unsigned char>(path[i])) && path[i + 1] != 0) {
             ++i;
             continue;

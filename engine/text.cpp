@@ -21,6 +21,41 @@ bool ends_in_separator(const char* text)
     return ends_in_separator(text, std::strlen(text));
 }
 
+// Offset of the first separator at or after from (a character start), or
+// len when there is none.
+static std::size_t next_separator(const char* text, std::size_t len, std::size_t from)
+{
+    for (std::size_t i = from; i < len; ++i) {
+        if (is_lead_byte(static_cast<unsigned char>(text[i])) && i + 1 < len)
+            ++i;
+        else if (text[i] == '\\')
+            return i;
+    }
+    return len;
+}
+
+PathRoot path_root(const char* path, std::size_t len)
+{
+    if (len >= 2 && path[1] == ':' && !is_lead_byte(static_cast<unsigned char>(path[0])))
+        return {RootKind::drive, 2};
+    if (len < 2 || path[0] != '\\' || path[1] != '\\')
+        return {RootKind::none, 0};
+    std::size_t server_end = next_separator(path, len, 2);
+    std::size_t server_len = server_end - 2;
+    bool device = server_len == 1 && (path[2] == '?' || path[2] == '.');
+    if (server_len == 0 || device || server_end == len)
+        return {RootKind::unusable, 0};
+    std::size_t share_end = next_separator(path, len, server_end + 1);
+    if (share_end == server_end + 1)
+        return {RootKind::unusable, 0};
+    return {RootKind::share, share_end};
+}
+
+PathRoot path_root(const char* path)
+{
+    return path_root(path, std::strlen(path));
+}
+
 // Length of the longest prefix of src[0..len) within limit bytes that does
 // not end inside a double-byte character.
 static std::size_t fitting_prefix(const char* src, std::size_t len, std::size_t limit)

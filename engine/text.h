@@ -18,6 +18,20 @@ bool is_lead_byte(unsigned char b);
 bool ends_in_separator(const char* text, std::size_t len);
 bool ends_in_separator(const char* text);
 
+// Where a full path begins. A drive path's root is its drive ("C:", entered
+// as "C:\"); a network path's root is "\\server\share", which only exists as
+// a whole: the server and the share are no folders to enter or make one by
+// one. Device and long-path forms ("\\?\", "\\.\") and a network path
+// without a server or share name have no root the program can use. Names are
+// read by characters, so a share or folder named ソ (83 5C) is one name.
+enum class RootKind { none, drive, share, unusable };
+struct PathRoot {
+    RootKind kind;
+    std::size_t length;  // bytes of the root, without the separator after it
+};
+PathRoot path_root(const char* path, std::size_t len);
+PathRoot path_root(const char* path);
+
 // Copies src (len bytes, or up to its zero) into dst of cap bytes, always
 // zero-terminated. Returns false when the text did not fit; the copy then
 // holds the longest prefix that fits without splitting a double-byte

@@ -1,6 +1,6 @@
-// The separator rule, the bounded joins and copies, and the number reader on
-// arbitrary bytes: nothing may read or write past a buffer, and a join that
-// succeeds must be exactly folder + (separator) + name.
+// The separator rule, the root of a path, the bounded joins and copies, and
+// the number reader on arbitrary bytes: nothing may read or write past a
+// buffer, and a join that succeeds must be exactly folder + (separator) + name.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -26,6 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (expected.size() <= kMaxText || out[0] != 0) {
         __builtin_trap();
     }
+    // A root lies within the text, and a share's is followed by a separator
+    // or nothing.
+    PathRoot root = path_root(input.data(), input.size());
+    if (root.length > size || (root.kind == RootKind::share && root.length < size && input[root.length] != '\\'))
+        __builtin_trap();
     char field[kFieldSize];
     bool fits = copy_field(field, input.c_str());
     std::size_t n = std::strlen(field);

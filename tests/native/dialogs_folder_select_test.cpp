@@ -16,22 +16,29 @@ std::string long_folder(std::size_t length)
 
 }  // namespace
 
-TEST(FolderSelectText, UpOneLevelCutsAtTheLastRealSeparator)
+TEST(FolderSelectText, UpOneLevelCutsAtTheLastRealSeparatorAndStopsAtARoot)
 {
-    struct Case { const char* folder; const char* parent; } cases[] = {
-        {"C:\\data\\sub", "C:\\data"},
-        {"C:\\data", "C:\\"},
-        {"C:\\", "C:\\"},
-        {"C:\\ソ", "C:\\"},              // 83 5C: the trail byte is no separator
-        {"C:\\表\\ソ", "C:\\表"},
-        {"C:\\data\\表", "C:\\data"},
-        {"d:\\ｿ\\x", "d:\\ｿ"},           // a one-byte katakana before the separator
-        {"\\\\server\\share\\a", "\\\\server\\share"},
-        {"nothing", "nothing"},
+    struct Case { const char* folder; const char* parent; bool drives; } cases[] = {
+        {"C:\\data\\sub", "C:\\data", false},
+        {"C:\\data", "C:\\", false},
+        {"C:\\", "C:\\", true},
+        {"C:\\ソ", "C:\\", false},              // 83 5C: the trail byte is no separator
+        {"C:\\表\\ソ", "C:\\表", false},
+        {"C:\\data\\表", "C:\\data", false},
+        {"d:\\ｿ\\x", "d:\\ｿ", false},           // a one-byte katakana before the separator
+        {"\\\\server\\share\\a", "\\\\server\\share", false},
+        {"\\\\nas\\backup", "\\\\nas\\backup", true},  // the server alone is no folder
+        {"\\\\nas\\backup\\", "\\\\nas\\backup", true},
+        {"\\\\nas\\ソ", "\\\\nas\\ソ", true},
+        {"\\\\nas\\ソ\\表", "\\\\nas\\ソ", false},
+        {"\\\\nas", "\\\\nas", false},
+        {"\\\\?\\C:\\x", "\\\\?\\C:\\x", false},
+        {"nothing", "nothing", false},
     };
     for (const auto& c : cases) {
         char folder[kFieldSize];
         copy_field(folder, c.folder);
+        EXPECT_EQ(lists_drives(folder), c.drives) << c.folder;
         cut_to_parent(folder);
         EXPECT_STREQ(folder, c.parent) << c.folder;
     }

@@ -29,6 +29,53 @@ TEST(SeparatorRule, TrailBytesOfDoubleByteCharactersAreNotSeparators)
         EXPECT_EQ(ends_in_separator(c.text), c.ends) << c.text;
 }
 
+namespace {
+
+const char* kind_name(RootKind kind)
+{
+    switch (kind) {
+    case RootKind::none: return "none";
+    case RootKind::drive: return "drive";
+    case RootKind::share: return "share";
+    case RootKind::unusable: return "unusable";
+    }
+    return "?";
+}
+
+}  // namespace
+
+TEST(PathRoot, ADriveOrAWholeShareReadByCharacters)
+{
+    struct Case { const char* path; RootKind kind; const char* root; } cases[] = {
+        {"C:\\", RootKind::drive, "C:"},
+        {"C:\\a\\b", RootKind::drive, "C:"},
+        {"\\\\nas\\backup", RootKind::share, "\\\\nas\\backup"},
+        {"\\\\nas\\backup\\", RootKind::share, "\\\\nas\\backup"},
+        {"\\\\nas\\backup\\pc1\\a", RootKind::share, "\\\\nas\\backup"},
+        {"\\\\nas\\ソ\\pc1", RootKind::share, "\\\\nas\\ソ"},     // share 83 5C
+        {"\\\\nas\\表ソ", RootKind::share, "\\\\nas\\表ソ"},
+        {"\\\\nas\\backup\\表\\a", RootKind::share, "\\\\nas\\backup"},
+        {"\\\\表\\ソ\\a", RootKind::share, "\\\\表\\ソ"},       // server 95 5C
+        {"\\\\nas", RootKind::unusable, ""},
+        {"\\\\nas\\", RootKind::unusable, ""},
+        {"\\\\nas\\\\backup", RootKind::unusable, ""},           // an empty share name
+        {"\\\\ソ", RootKind::unusable, ""},
+        {"\\\\", RootKind::unusable, ""},
+        {"\\\\\\x\\y", RootKind::unusable, ""},
+        {"\\\\?\\C:\\x", RootKind::unusable, ""},
+        {"\\\\.\\pipe\\x", RootKind::unusable, ""},
+        {"\\\\?x\\share", RootKind::share, "\\\\?x\\share"},       // only "?" alone is the device form
+        {"\\x\\y", RootKind::none, ""},
+        {"data\\x", RootKind::none, ""},
+        {"", RootKind::none, ""},
+    };
+    for (const auto& c : cases) {
+        PathRoot root = path_root(c.path);
+        EXPECT_STREQ(kind_name(root.kind), kind_name(c.kind)) << c.path;
+        EXPECT_EQ(std::string(c.path, root.length), c.root) << c.path;
+    }
+}
+
 TEST(SeparatorRule, JoinAddsSeparatorAfterTrailByte)
 {
     char out[kFieldSize];

@@ -263,6 +263,33 @@ TEST_F(FolderSelect, ADriveRowMovesToThatDrive)
     EXPECT_STREQ(settings.file_folder, "D:\\保存");  // closed: nothing chosen
 }
 
+// A folder of the share \\nas\backup (mapped by the suite) goes up as far as
+// the share, where the drive rows offer the way back to a drive.
+TEST_F(FolderSelect, AShareFolderGoesUpToItsShareAndFromThereToADrive)
+{
+    const std::string share = "\\\\nas\\backup";
+    const std::string mine = share + "\\qs-pick-" + std::to_string(GetCurrentProcessId());
+    make_folder(mine + "\\ソ");
+    copy_field(settings.temp_foler_a1, (mine + "\\ソ").c_str());
+    std::vector<std::string> shown;
+    std::vector<std::string> at_share;
+    run(select_destination, kDestinationTitle, [&](HWND dialog) {
+        for (int up = 0; up < 3; ++up) {
+            double_click(dialog, "..");
+            shown.push_back(field(dialog, IDC_PICK_FOLDER));
+        }
+        at_share = names(dialog);
+        double_click(dialog, "c:\\");
+        shown.push_back(field(dialog, IDC_PICK_FOLDER));
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    remove_tree(mine);
+    EXPECT_EQ(shown, (std::vector<std::string>{mine, share, share, "c:\\"}));
+    ASSERT_FALSE(at_share.empty());
+    EXPECT_EQ(at_share[0].substr(1), ":\\") << "the drive rows come first";
+    EXPECT_NE(std::find(at_share.begin(), at_share.end(), mine.substr(share.size() + 1)), at_share.end());
+}
+
 TEST_F(FolderSelect, SourceModeListsFilesWithTimesAndWholeSizes)
 {
     // 5 GiB and one byte, sparse: only the length matters here.

@@ -420,6 +420,8 @@ TEST(CheckDestination, MakesMissingLevelsAndLeavesTheLastCurrent)
     write_file(dir / "a\\file", "x");
     const std::string drive = std::string(1, missing_drive()) + ":";
     ASSERT_NE(drive[0], 0);
+    const std::string share = "\\\\nas\\backup\\check";
+    remove_tree(share);
     const struct { std::string path; int result; std::string current; } cases[] = {
         {dir / "a\\b\\x.txt", 0, dir / "a\\b"},
         {dir / "ソ\\表\\x.txt", 0, dir / "ソ\\表"},
@@ -430,6 +432,17 @@ TEST(CheckDestination, MakesMissingLevelsAndLeavesTheLastCurrent)
         {"\\x\\y.txt", 1, ""},
         {"", 1, ""},
         {"x.txt", 0, ""},                          // no level at all
+        // The suite maps the share \\nas\backup; its server and share are
+        // entered as one root, the levels below it made as on a drive.
+        {share + "\\ソ\\表\\x.txt", 0, share + "\\ソ\\表"},
+        {share + "\\ソ\\\\a\\x.txt", 0, share + "\\ソ\\a"},
+        {"\\\\nas\\backup\\x.txt", 0, ""},
+        {"\\\\nas\\backup", 1, ""},              // the share itself as the file
+        {"\\\\nosuch\\backup\\q\\x.txt", 1, ""},
+        {"\\\\nas\\nosuch\\q\\x.txt", 1, ""},
+        {"\\\\nas\\q\\x.txt", 1, ""},
+        {"\\\\?\\" + (dir / "q\\x.txt"), 1, ""},
+        {"\\\\.\\" + (dir / "q\\x.txt"), 1, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(check_destination(c.path.c_str()), c.result) << c.path;
@@ -438,4 +451,11 @@ TEST(CheckDestination, MakesMissingLevelsAndLeavesTheLastCurrent)
             EXPECT_EQ(current_directory(), c.current) << c.path;
         }
     }
+    EXPECT_FALSE(folder_exists(dir / "q")) << "a device or long-path form is not walked";
+    const std::string workdir = current_directory();
+    for (const std::string& place : {workdir, std::string("C:"), share})
+        for (const char* made : {"nas", "nosuch", "backup", "q"})
+            EXPECT_FALSE(folder_exists(place + "\\" + made)) << place << " " << made;
+    SetCurrentDirectoryA(dir.path().c_str());
+    remove_tree(share);
 }

@@ -92,11 +92,14 @@ TEST(WalkFolders, BreadthFirstWithDotFoldersLeftOut)
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(WalkFolders, SourceTextEndingInASeparatorOrATrailByte)
+TEST(WalkFolders, SourceTextEndingInASeparatorOrATrailByteOrOnAShare)
 {
     TempDir dir;
     make_folder(dir / "ソ\\表");
     make_folder(dir / "s\\k");
+    // The suite maps the share \\nas\backup.
+    const std::string share = "\\\\nas\\backup\\walk-" + std::to_string(GetCurrentProcessId());
+    make_folder(share + "\\ソ\\表");
     const struct { std::string source; std::map<std::string, std::string> expected; } cases[] = {
         // ソ ends in 0x5C: a separator is still added for the search.
         {dir / "ソ", {{dir / "ソ", ""}, {dir / "ソ\\表", "\\表"}}},
@@ -104,6 +107,7 @@ TEST(WalkFolders, SourceTextEndingInASeparatorOrATrailByte)
         {dir / "s\\", {{dir / "s\\", ""}, {dir / "s\\\\k", "\\k"}}},
         // A missing folder is searched in vain: only the source itself.
         {dir / "gone", {{dir / "gone", ""}}},
+        {share, {{share, ""}, {share + "\\ソ", "\\ソ"}, {share + "\\ソ\\表", "\\ソ\\表"}}},
     };
     for (const auto& c : cases) {
         FolderTable table;
@@ -112,6 +116,7 @@ TEST(WalkFolders, SourceTextEndingInASeparatorOrATrailByte)
         EXPECT_EQ(records_of(table), c.expected) << c.source;
         EXPECT_TRUE(recorder.messages.empty());
     }
+    remove_tree(share);
 }
 
 TEST(WalkFolders, FolderWhosePathWouldPass259BytesIsToldNotCut)
