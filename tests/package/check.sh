@@ -35,6 +35,7 @@ with zipfile.ZipFile(zip_path) as z:
     readme = z.read("readme.txt")
     english = z.read("README-en.txt")
     licence = z.read("LICENSE.txt")
+    program = z.read("quillsave.exe")
     z.extractall(folder)
 try:
     readme.decode("cp932")
@@ -47,7 +48,10 @@ if not english.startswith(b"\xef\xbb\xbf"):
     sys.exit("FAIL: README-en.txt has no UTF-8 byte order mark")
 if b"Copyright (c) 2026 the Quillsave developers" not in licence:
     sys.exit("FAIL: LICENSE.txt has no copyright line")
-print(f"package holds {len(names)} files as expected")
+with open(os.path.join(root, "resources", "quillsave.manifest"), "rb") as f:
+    if f.read() not in program:
+        sys.exit("FAIL: the package's quillsave.exe does not carry the application manifest")
+print(f"package holds {len(names)} files as expected, the exe with its manifest")
 EOF
 
 # Where this machine cannot run 32-bit Wine the package's exe cannot start:

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 TempDir::TempDir()
 {
@@ -184,4 +185,15 @@ int text_width(HWND control, const std::string& text)
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     return r.right;
+}
+
+int at_display_dpi(int pixels)
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    char expected[16] = {};
+    if (GetEnvironmentVariableA("QS_EXPECT_DPI", expected, sizeof expected) > 0)
+        EXPECT_EQ(dpi, std::atoi(expected)) << "the display's DPI";
+    return MulDiv(pixels, dpi, 96);
 }
