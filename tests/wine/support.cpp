@@ -193,7 +193,8 @@ int at_display_dpi(int pixels)
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     char expected[16] = {};
-    if (GetEnvironmentVariableA("QS_EXPECT_DPI", expected, sizeof expected) > 0)
+    if (GetEnvironmentVariableA("QS_EXPECT_DPI", expected, sizeof expected) > 0) {
         EXPECT_EQ(dpi, std::atoi(expected)) << "the display's DPI";
+    }
     return MulDiv(pixels, dpi, 96);
 }
