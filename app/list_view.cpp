@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "dialogs/list_columns_win.h"
 #include "resources/resource.h"
 
 namespace {
@@ -14,23 +15,16 @@ struct ColumnSpec {
     int width;
 };
 
-// "ﾌｫﾙﾀﾞ" takes 48 pixels: at 40 the header cut it to "ﾌｫﾙ..." in Japanese
-// Gothic fonts other than MS UI Gothic.
+// Widths at 96 DPI. "ﾌｫﾙﾀﾞ" takes 48 pixels: at 40 the header cut it to
+// "ﾌｫﾙ..." in Japanese Gothic fonts other than MS UI Gothic.
 const ColumnSpec kColumns[column_count] = {
     {"ファイル名", 100}, {"ソース", 150}, {"保存先", 250}, {"ﾌｧｲﾙ", 40}, {"ﾌｫﾙﾀﾞ", 48},
 };
 
 void insert_columns(HWND list_view)
 {
-    for (int i = 0; i < column_count; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].width;
-        column.pszText = const_cast<char*>(kColumns[i].title);
-        column.iSubItem = i;
-        SendMessageA(list_view, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    for (int i = 0; i < column_count; ++i)
+        insert_list_column(list_view, i, kColumns[i].title, kColumns[i].width);
 }
 
 // The parent is an ANSI window, so the view asks in ANSI; the wide form is

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "dialogs/dpi_win.h"
 #include "dialogs/info_windows.h"
 #include "dialogs/switches.h"
 #include "resources/resource.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char kMainClass[] = "Main Window";
 const char kMainTitle[] = "Quillsave Ver" QS_VERSION;
+// At 96 DPI; both grow with the display's DPI, as the fonts inside do.
 constexpr int kMainSize = 600;
 constexpr int kStatusBarHeight = 20;  // the list view leaves this much below it
 
@@ -78,7 +80,7 @@ LRESULT on_size(HWND window, WPARAM wparam, LPARAM lparam)
 {
     Shell& s = shell();
     int width = LOWORD(lparam);
-    int height = HIWORD(lparam) - kStatusBarHeight;
+    int height = HIWORD(lparam) - scale_pixels(kStatusBarHeight);
     MoveWindow(s.list_view, 0, 0, width, height < 0 ? 0 : height, TRUE);
     SendMessageA(s.list_view, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
     SendMessageA(s.status_bar, WM_SIZE, wparam, lparam);
@@ -163,12 +165,13 @@ bool register_main_class(HINSTANCE instance)
 // goes negative, as the integer division gives it.
 HWND create_main_window(HINSTANCE instance)
 {
+    int size = scale_pixels(kMainSize);
     HDC screen = GetDC(nullptr);
-    int x = (GetDeviceCaps(screen, HORZRES) - kMainSize) / 2;
-    int y = (GetDeviceCaps(screen, VERTRES) - kMainSize) / 2;
+    int x = (GetDeviceCaps(screen, HORZRES) - size) / 2;
+    int y = (GetDeviceCaps(screen, VERTRES) - size) / 2;
     ReleaseDC(nullptr, screen);
-    return CreateWindowExA(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW, x, y, kMainSize, kMainSize, nullptr,
-                           nullptr, instance, nullptr);
+    return CreateWindowExA(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW, x, y, size, size, nullptr, nullptr,
+                           instance, nullptr);
 }
 
 // Waits for messages without polling. The information windows are modeless:

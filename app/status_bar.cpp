@@ -3,19 +3,20 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "dialogs/dpi_win.h"
 #include "engine/status_text.h"
 #include "resources/resource.h"
 
-HWND create_status_bar(HWND parent)
-{
-    HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, "", parent, IDC_STATUS_BAR);
-    int edges[] = {100, 200, 300, 440};
-    SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
-    return bar;
-}
+namespace {
 
-// Each part keeps its width unless its text needs more: the counts of a
-// tree of many thousand folders would otherwise be cut ("Folder=49999/5").
+// Right edges of the parts at 96 DPI; the last part reaches the bar's end.
+// The bar is made with the first four, every refresh sets all five.
+constexpr int kPartEdges[kStatusParts] = {100, 200, 300, 440, -1};
+constexpr int kCreatedParts = 4;
+
+// Each part keeps its width at the display's DPI unless its text needs
+// more: the counts of a tree of many thousand folders would otherwise be cut
+// ("Folder=49999/5").
 void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize], int (&edges)[kStatusParts])
 {
     HDC dc = GetDC(bar);
@@ -24,12 +25,13 @@ void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize]
     const int margin = 4 * GetSystemMetrics(SM_CXEDGE) + 4;
     int designed_start = 0;
     for (int i = 0; i < kStatusParts; ++i) {
-        if (kStatusPartEdges[i] < 0) {
+        if (kPartEdges[i] < 0) {
             edges[i] = -1;
             continue;
         }
-        int width = kStatusPartEdges[i] - designed_start;
-        designed_start = kStatusPartEdges[i];
+        int designed_end = scale_pixels(kPartEdges[i]);
+        int width = designed_end - designed_start;
+        designed_start = designed_end;
         SIZE size{};
         if (dc && GetTextExtentPoint32A(dc, texts[i], lstrlenA(texts[i]), &size) && size.cx + margin > width)
             width = size.cx + margin;
@@ -39,6 +41,18 @@ void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize]
         SelectObject(dc, old);
         ReleaseDC(bar, dc);
     }
+}
+
+}  // namespace
+
+HWND create_status_bar(HWND parent)
+{
+    HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, "", parent, IDC_STATUS_BAR);
+    int edges[kCreatedParts];
+    for (int i = 0; i < kCreatedParts; ++i)
+        edges[i] = scale_pixels(kPartEdges[i]);
+    SendMessageA(bar, SB_SETPARTS, kCreatedParts, reinterpret_cast<LPARAM>(edges));
+    return bar;
 }
 
 void update_status_bar()

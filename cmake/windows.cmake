@@ -35,7 +35,7 @@ endif()
 
 # windres does not tell CMake what the script includes.
 set_source_files_properties(${QS_RC} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/about.bmp;${CMAKE_SOURCE_DIR}/resources/version.h;${CMAKE_SOURCE_DIR}/resources/resource.h")
+  "${CMAKE_SOURCE_DIR}/resources/about.bmp;${CMAKE_SOURCE_DIR}/resources/quillsave.manifest;${CMAKE_SOURCE_DIR}/resources/version.h;${CMAKE_SOURCE_DIR}/resources/resource.h")
 
 add_executable(quillsave WIN32 app/main.cpp ${QS_RC})
 qs_target_options(quillsave)
@@ -116,6 +116,18 @@ foreach(kind wine e2e)
   add_dependencies(${kind}_tests quillsave quillsave_seams)
   gtest_discover_tests(${kind}_tests TEST_PREFIX "${kind}." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 ${serial})
+endforeach()
+
+# The checks of texts that must stay whole and of sizes that must grow with
+# the display, run again at 125, 150 and 200 % (the runs above are at 96
+# DPI). Serial: the DPI is the whole prefix's.
+set(QS_DPI_WINE_TESTS "AppResources.EveryCaptionOfEveryDialogFitsItsControl:\
+AppResources.SettingsBoxesShowTheirLongestItemWhole:AppWindow.ListViewHasTheFiveColumnsGridAndFullRowSelect:\
+AppWindow.StatusBarShowsFivePartsFromThePositionAndFlags:FolderSelect.ItemListKeepsItsPlaceInTheDialogAtTheDisplaysDpi")
+foreach(dpi 120 144 192)
+  add_test(NAME dpi.${dpi} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/at_dpi.sh ${QS_WINE} ${dpi}
+    $<TARGET_FILE:wine_tests> ${QS_DPI_WINE_TESTS} $<TARGET_FILE:e2e_tests> "Desktop.*")
+  set_tests_properties(dpi.${dpi} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
 
 file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

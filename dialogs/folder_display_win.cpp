@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "dialogs/list_edit.h"
+#include "dialogs/dpi_win.h"
 #include "dialogs/list_columns_win.h"
 #include "engine/notify_win.h"
 #include "resources/resource.h"
@@ -23,7 +24,8 @@ struct FolderDisplay {
 HWND create_folder_list(HWND dialog, int rows)
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 584, 478, dialog,
+                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, scale_pixels(584),
+                                scale_pixels(478), dialog,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FOLDER_LIST)),
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dialogs/folder_select.h"
+#include "dialogs/dpi_win.h"
 #include "dialogs/folder_select_text.h"
 #include "dialogs/list_columns_win.h"
 #include "dialogs/list_entries.h"
@@ -194,13 +195,15 @@ void fill_list(HWND dialog, FolderSelect& select)
 }
 
 // The icons are loaded at the image size itself, so they are drawn as made
-// instead of scaled down from the standard icon size.
+// instead of scaled down from the standard icon size; each icon holds the
+// sizes of 100, 125, 150 and 200 %.
 HIMAGELIST create_item_images()
 {
-    HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR32 | ILC_MASK, image_count, 0);
+    int size = scale_pixels(12);
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, image_count, 0);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (int i = 0; i < image_count; ++i) {
-        HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(IDI_PICK_DOTS + i), IMAGE_ICON, 12, 12, 0);
+        HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(IDI_PICK_DOTS + i), IMAGE_ICON, size, size, 0);
         ImageList_ReplaceIcon(images, -1, static_cast<HICON>(icon));
         DestroyIcon(static_cast<HICON>(icon));
     }
@@ -212,7 +215,7 @@ HIMAGELIST create_item_images()
 void create_item_list(HWND dialog)
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT,
-                                0, 40, 400, 400, dialog,
+                                0, scale_pixels(40), scale_pixels(400), scale_pixels(400), dialog,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PICK_LIST)),
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(list, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dialogs/dpi_win.h"
 #include "dialogs/info_windows.h"
 #include "resources/resource.h"
 #include "store/dialog_paint_win.h"
@@ -13,7 +14,7 @@ namespace {
 
 constexpr UINT_PTR kCopyNamesTimer = 1;
 constexpr UINT kCopyNamesMs = 500;
-// The picture's place and size in the about box, in pixels.
+// The picture's place and size in the about box, in pixels at 96 DPI.
 constexpr int kPictureX = 40;
 constexpr int kPictureWidth = 128;
 constexpr int kPictureHeight = 64;
@@ -135,6 +136,22 @@ INT_PTR on_about_init(HWND window)
     return TRUE;
 }
 
+// At 96 DPI the picture is copied as it is; at any other DPI it is drawn at
+// the scaled size, its pixels averaged rather than repeated as blocks.
+void draw_picture(HDC dc, HDC memory)
+{
+    int width = scale_pixels(kPictureWidth);
+    int height = scale_pixels(kPictureHeight);
+    if (width == kPictureWidth && height == kPictureHeight) {
+        BitBlt(dc, kPictureX, 0, kPictureWidth, kPictureHeight, memory, 0, 0, SRCCOPY);
+        return;
+    }
+    int previous = SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, scale_pixels(kPictureX), 0, width, height, memory, 0, 0, kPictureWidth, kPictureHeight, SRCCOPY);
+    SetStretchBltMode(dc, previous);
+}
+
 // A memory context that could not be made is told and the paint goes on,
 // without the picture. One such box at a time: the paints its own loop
 // brings would otherwise stack box upon box.
@@ -153,7 +170,7 @@ void draw_about_bitmap(HWND window, HDC dc)
     HBITMAP bitmap = about_bitmap(window);
     if (bitmap != nullptr) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(dc, kPictureX, 0, kPictureWidth, kPictureHeight, memory, 0, 0, SRCCOPY);
+        draw_picture(dc, memory);
         SelectObject(memory, previous);
     }
     if (!DeleteDC(memory))

@@ -4,8 +4,6 @@
 
 #include "engine/run_state.h"
 
-const int kStatusPartEdges[kStatusParts] = {100, 200, 300, 440, -1};
-
 // The run state as the user reads it: an active run names its mode; a run
 // stopped by an error waits for its restart ("一時停止中") until the restart
 // timer or the user ends the pause.

@@ -7,7 +7,6 @@ struct RunFlags;
 
 constexpr int kStatusParts = 5;
 constexpr int kStatusTextSize = 128;
-extern const int kStatusPartEdges[kStatusParts];  // 100, 200, 300, 440, -1
 
 void format_status_texts(const ProgressState& progress, const RunFlags& flags, int row_count,
                          char (&texts)[kStatusParts][kStatusTextSize]);

@@ -52,7 +52,10 @@ if b"Copyright (c) 2026 the Quillsave developers" not in licence:
 # its own; the shipped program must not even know their names.
 if b"QS_TEST_" in exe:
     sys.exit("FAIL: quillsave.exe knows the fault suite's QS_TEST_ variables")
-print(f"package holds {len(names)} files as expected")
+with open(os.path.join(root, "resources", "quillsave.manifest"), "rb") as f:
+    if f.read() not in exe:
+        sys.exit("FAIL: the package's quillsave.exe does not carry the application manifest")
+print(f"package holds {len(names)} files as expected, the exe with its manifest")
 EOF
 
 # Where this machine cannot run 32-bit Wine the package's exe cannot start:

@@ -120,7 +120,7 @@ TEST_F(AppWindow, ListViewHasTheFiveColumnsGridAndFullRowSelect)
         column.cchTextMax = sizeof title;
         ASSERT_TRUE(SendMessageA(shell().list_view, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
         EXPECT_STREQ(title, titles[i]);
-        EXPECT_EQ(column.cx, widths[i]);
+        EXPECT_EQ(column.cx, at_display_dpi(widths[i]));
         // The header keeps 3 edges of margin on each side of its text.
         EXPECT_LE(text_width(header, title) + 6 * GetSystemMetrics(SM_CXEDGE), column.cx) << i << ": title whole";
     }
@@ -145,9 +145,14 @@ TEST_F(AppWindow, StatusBarShowsFivePartsFromThePositionAndFlags)
     update_status_bar();
     int edges[8] = {};
     ASSERT_EQ(SendMessageA(shell().status_bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
-    EXPECT_EQ(edges[0], 100);
-    EXPECT_EQ(edges[3], 440);
+    EXPECT_EQ(edges[0], at_display_dpi(100));
+    EXPECT_EQ(edges[3], at_display_dpi(440));
     EXPECT_EQ(edges[4], -1);
+    // Each part holds its longest text whole in the bar's font.
+    const char* longest[] = {"LIST=99/999", "Folder=99/999", "File=999/999", "連続Backup中"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_LE(text_width(shell().status_bar, longest[i]), edges[i] - (i == 0 ? 0 : edges[i - 1]) -
+                      4 * GetSystemMetrics(SM_CXEDGE)) << longest[i];
     EXPECT_EQ(bar_text(0), "LIST=1/2");
     EXPECT_EQ(bar_text(1), "Folder=3/7");
     EXPECT_EQ(bar_text(2), "File=-2/12");

@@ -396,6 +396,51 @@ TEST_F(FolderSelect, CreatedFolderShowsInTheRebuiltListAndAFailureIsTold)
     EXPECT_EQ(kept, "新しい");
 }
 
+// The item list, its columns and its images grow with the display's DPI,
+// as the dialog around them grows with its font: the list keeps its share
+// of the dialog, and the column titles stay whole.
+TEST_F(FolderSelect, ItemListKeepsItsPlaceInTheDialogAtTheDisplaysDpi)
+{
+    copy_field(settings.temp_foler_a2, data.c_str());
+    RECT list_rect = {}, template_rect = {0, 0, 229, 293};
+    int widths[3] = {}, image_width = 0, image_height = 0;
+    std::vector<std::string> cut;
+    run(select_source, kSourceTitle, [&](HWND dialog) {
+        HWND list = item_list(dialog);
+        GetWindowRect(list, &list_rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&list_rect), 2);
+        MapDialogRect(dialog, &template_rect);
+        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+        const char* titles[] = {"ファイル名", "更新日", "サイズ"};
+        for (int i = 0; i < 3; ++i) {
+            widths[i] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+            if (text_width(header, titles[i]) + 6 * GetSystemMetrics(SM_CXEDGE) > widths[i])
+                cut.push_back(titles[i]);
+        }
+        auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        ImageList_GetIconSize(images, &image_width, &image_height);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(list_rect.left, 0);
+    EXPECT_EQ(list_rect.top, at_display_dpi(40));
+    EXPECT_EQ(list_rect.right - list_rect.left, at_display_dpi(400));
+    EXPECT_EQ(list_rect.bottom - list_rect.top, at_display_dpi(400));
+    EXPECT_EQ(widths[0], at_display_dpi(200));
+    EXPECT_EQ(widths[1], at_display_dpi(110));
+    EXPECT_EQ(widths[2], at_display_dpi(100));
+    EXPECT_EQ(image_width, at_display_dpi(12));
+    EXPECT_EQ(image_height, at_display_dpi(12));
+    EXPECT_TRUE(cut.empty()) << cut.front();
+    // At 96 DPI the list reaches the template's right edge and 92 % of its
+    // height; a list left at its 96 DPI size would reach 2/3 and 3/5 of them
+    // at 150 %.
+    double across = double(list_rect.right) / template_rect.right;
+    double down = double(list_rect.bottom) / template_rect.bottom;
+    std::printf("item list: %.3f of the width, %.3f of the height\n", across, down);
+    EXPECT_NEAR(across, 1.0, 0.1);
+    EXPECT_NEAR(down, 0.92, 0.1);
+}
+
 }  // namespace
 
 // An item whose name code page 932 cannot hold is listed by its short name,

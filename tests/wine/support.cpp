@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 TempDir::TempDir()
 {
@@ -277,4 +278,16 @@ std::string UnheldNamesTree::reached_path(const std::string& folder, const std::
         start = cut + 1;
     }
     return path;
+}
+
+int at_display_dpi(int pixels)
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    char expected[16] = {};
+    if (GetEnvironmentVariableA("QS_EXPECT_DPI", expected, sizeof expected) > 0) {
+        EXPECT_EQ(dpi, std::atoi(expected)) << "the display's DPI";
+    }
+    return MulDiv(pixels, dpi, 96);
 }

@@ -66,6 +66,10 @@ std::string list_view_text(HWND list, int row, int column);
 bool has_child_text(HWND window, const std::string& text);
 // The width in pixels a text takes in a control's font, on one line.
 int text_width(HWND control, const std::string& text);
+// pixels at 96 DPI at the display's DPI. A run that sets QS_EXPECT_DPI
+// fails here when the display's DPI is another, so a prefix whose DPI did
+// not take cannot pass for one that did.
+int at_display_dpi(int pixels);
 
 struct RecordedMessage {
     std::string text, caption;
