@@ -13,6 +13,10 @@
 //                                  folder.ini and file.ini saved into WORK
 //                                  and loaded again
 //   run_bench empty                nothing: the resident size of the program
+//   run_bench calls SRC DST        where a step's time goes: each call a
+//                                  continuous step makes, timed alone over
+//                                  the tree (a fresh copy into DST, then an
+//                                  up-to-date pass over it)
 // Each prints one line of "key=value" figures for bench/run.
 #define PSAPI_VERSION 2  // GetProcessMemoryInfo from kernel32
 #include <windows.h>
@@ -278,6 +282,98 @@ int run_tables(const char* tree, const char* flat, const char* work)
     return 0;
 }
 
+// Seconds spent in each kind of call, summed over the tree.
+struct CallClock {
+    std::vector<std::pair<std::string, double>> totals;
+    template <typename F>
+    auto time(const char* what, F&& call) -> decltype(call())
+    {
+        double start = now_seconds();
+        auto result = call();
+        double spent = now_seconds() - start;
+        for (auto& t : totals) {
+            if (t.first == what) {
+                t.second += spent;
+                return result;
+            }
+        }
+        totals.emplace_back(what, spent);
+        return result;
+    }
+    void print(const char* pass, std::size_t files) const
+    {
+        for (const auto& t : totals)
+            std::printf("call pass=%s what=%s us_per_file=%.1f\n", pass, t.first.c_str(),
+                        t.second * 1e6 / static_cast<double>(files));
+    }
+};
+
+// The calls of copy_continuous and check_destination one by one, as a step
+// makes them, so that their costs under Wine can be told apart.
+int profile_calls(const char* source, const char* destination)
+{
+    std::vector<Pair> pairs;
+    std::vector<std::string> folders;
+    walk_tree(
+        source, "", [&](const std::string& relative) { folders.push_back(destination + relative); },
+        [&](const std::string& relative, unsigned long long) {
+            pairs.push_back({source + relative, destination + relative});
+        });
+    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
+    auto open = [&](const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        CallClock clock;
+        std::string checked;
+        for (const auto& p : pairs) {
+            std::string folder = p.destination.substr(0, p.destination.rfind('\\'));
+            if (folder != checked) {
+                clock.time("SetCurrentDirectoryA(destination folder)",
+                           [&] { return SetCurrentDirectoryA(folder.c_str()); }) ||
+                    clock.time("CreateDirectoryA", [&] { return CreateDirectoryA(folder.c_str(), nullptr); });
+                clock.time("GetFileAttributesA(destination folder)",
+                           [&] { return GetFileAttributesA(folder.c_str()); });
+                checked = folder;
+            }
+            HANDLE s = clock.time("CreateFileA(source)", [&] { return open(p.source); });
+            HANDLE d = clock.time("CreateFileA(destination)", [&] { return open(p.destination); });
+            FILETIME c, a, w;
+            if (d != INVALID_HANDLE_VALUE) {
+                clock.time("GetFileTime x2", [&] { return GetFileTime(s, &c, &a, &w) && GetFileTime(d, &c, &a, &w); });
+                clock.time("CloseHandle(destination)", [&] { return CloseHandle(d); });
+            }
+            clock.time("CloseHandle(source)", [&] { return CloseHandle(s); });
+            WIN32_FILE_ATTRIBUTE_DATA attributes;
+            clock.time("GetFileAttributesExA(destination)", [&] {
+                return GetFileAttributesExA(p.destination.c_str(), GetFileExInfoStandard, &attributes);
+            });
+            if (pass == 0) {
+                std::string temp = folder + "\\~qsv$.tmp";
+                clock.time("CopyFileA(source, temporary)",
+                           [&] { return CopyFileA(p.source.c_str(), temp.c_str(), FALSE); });
+                clock.time("MoveFileExA(temporary, destination)", [&] {
+                    return MoveFileExA(temp.c_str(), p.destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+                });
+            }
+        }
+        for (const auto& folder : folders) {
+            std::string from = source + folder.substr(std::strlen(destination));
+            clock.time("FindFirstFileA..FindClose per folder (source)", [&] {
+                WIN32_FIND_DATAA data;
+                HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+                if (find == INVALID_HANDLE_VALUE)
+                    return 0;
+                while (FindNextFileA(find, &data)) {
+                }
+                return FindClose(find);
+            });
+        }
+        clock.print(pass == 0 ? "fresh" : "noop", pairs.size());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -299,6 +395,8 @@ int main(int argc, char** argv)
         return run_continuous(argv[1], argv[2], argv[3]);
     if (what == "standby")
         return run_standby(argv[2], argv[3]);
+    if (what == "calls")
+        return profile_calls(argv[2], argv[3]);
     if (what.compare(0, 6, "probe-") == 0)
         return run_probe(argv[1], argv[2], argv[3]);
     std::fprintf(stderr, "run_bench: unknown measurement %s\n", argv[1]);

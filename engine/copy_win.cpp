@@ -50,6 +50,32 @@ unsigned long long compressed_size(const char* path)
     return (static_cast<unsigned long long>(high) << 32) | low;
 }
 
+// The path's attributes come from the file system without a handle: under
+// Wine every open, time query and close is a round trip to the wineserver,
+// which costs more than the whole test of an up-to-date small file.
+bool path_attributes(const char* path, WIN32_FILE_ATTRIBUTE_DATA& data)
+{
+    return GetFileAttributesExA(path, GetFileExInfoStandard, &data) != 0;
+}
+
+// True only when nothing at all has the name: the one case where an open of
+// it would certainly fail, told without an open.
+bool names_nothing(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path_attributes(path, data))
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void last_write_time(const char* path, FILETIME& written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path_attributes(path, data))
+        written = data.ftLastWriteTime;
+}
+
 // Removes a temporary file, also one a system copy made read-only.
 void remove_temp(const char* temp)
 {
@@ -339,6 +365,17 @@ static bool system_copy(const char* source, const char* destination)
 
 int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite)
 {
+    if (names_nothing(destination)) {
+        // No backup yet. The system copy opens the source for reading without
+        // write sharing, as open_existing does, so only a failed copy needs
+        // the source opened by hand, to tell an unreadable source ("読e")
+        // from a destination that cannot be made.
+        if (!system_copy(source, destination))
+            return ScopedHandle(open_existing(source, GENERIC_READ)).valid() ? copy_create_error : copy_read_error;
+        return engine.flags.running == 0 ? copy_stopped : copy_done;
+    }
+    // Both are opened, as before: a source held by a writer is "読e" and a
+    // backup that cannot be opened is copied over, up to date or not.
     ScopedHandle src(open_existing(source, GENERIC_READ));
     if (!src.valid())
         return copy_read_error;
@@ -349,12 +386,13 @@ int copy_continuous(Engine& engine, const char* source, const char* destination,
             return copy_create_error;
         return engine.flags.running == 0 ? copy_stopped : copy_done;
     }
-    FileTimes s{}, d{};
-    get_times(src.get(), s);
-    get_times(dst.get(), d);
-    LONG newer = CompareFileTime(&s.written, &d.written);
     src.reset();
     dst.reset();
+    // Times that cannot be read compare as equal, as unread handle times did.
+    FILETIME source_written{}, destination_written{};
+    last_write_time(source, source_written);
+    last_write_time(destination, destination_written);
+    LONG newer = CompareFileTime(&source_written, &destination_written);
     if ((newer > 0 || overwrite == 1) && !system_copy(source, destination))
         return copy_write_error;
     return engine.flags.running == 0 ? copy_stopped : copy_done;

@@ -313,6 +313,12 @@ TEST_F(CopyTest, SourceHeldOpenWithoutSharingIsAReadError)
     EXPECT_EQ(standby(), copy_read_error);
     EXPECT_EQ(continuous(), copy_read_error);
     EXPECT_EQ(read_file(dst), "old");
+    // With no backup yet the continuous copy goes straight to the system
+    // copy: a held source must still be "読e", with nothing made.
+    DeleteFileA(dst.c_str());
+    EXPECT_EQ(continuous(), copy_read_error);
+    EXPECT_FALSE(file_exists(dst));
+    EXPECT_FALSE(file_exists(temp));
     held.reset();
     DeleteFileA(src.c_str());
     EXPECT_EQ(standby(), copy_read_error);
