@@ -49,6 +49,10 @@ struct KeptMark {
 void format_kept_mark(KeptMark& mark, const char* source, const char* destination, unsigned long long length,
                       unsigned long long written);
 
+// Index just past the last separator of a path (0 without one), reading
+// double-byte characters whole so that ソ or 表 never end a folder.
+std::size_t folder_part_length(const char* path);
+
 // The temporary path for a destination file path: its folder part (up to and
 // with the last separator, by the Shift-JIS rule) followed by kCopyTempName.
 // False when that would exceed 259 bytes or when the destination is itself

@@ -14,9 +14,7 @@ const char* copy_result_text(int result)
     return texts[result];
 }
 
-// Index just past the last separator of the path (0 without one), reading
-// double-byte characters whole so that ソ or 表 never end a folder.
-static std::size_t folder_part_length(const char* path)
+std::size_t folder_part_length(const char* path)
 {
     std::size_t end = 0;
     for (std::size_t i = 0; path[i] != 0; ++i) {

@@ -215,6 +215,23 @@ static bool enter_share_root(const char* path, PathRoot root, char (&accumulated
     return entered;
 }
 
+// Enters the file path's folder in one call. It is there for every file of
+// a folder but the first, and entering it level by level costs a call a
+// level, each a round trip to the wineserver under Wine. False when it is
+// not there (or the path has no folder part): the levels are then walked.
+static bool enter_whole_folder(const char* path)
+{
+    std::size_t folder_len = folder_part_length(path);
+    if (folder_len < 2)
+        return false;
+    char folder[kFieldSize];
+    // "C:" keeps its separator, as the drive's root; any other folder loses it.
+    std::size_t keep = folder_len == 3 && path[1] == ':' ? folder_len : folder_len - 1;
+    if (!copy_text(folder, sizeof folder, path, keep))
+        return false;
+    return SetCurrentDirectoryA(folder) != 0;
+}
+
 int check_destination(const char* path)
 {
     std::size_t len = std::strlen(path);
@@ -223,6 +240,8 @@ int check_destination(const char* path)
     // long-path form is no folder of the user's to walk into.
     if (len == 0 || root.kind == RootKind::unusable || (root.kind == RootKind::share && root.length == len))
         return 1;
+    if (enter_whole_folder(path))
+        return 0;
     char accumulated[kFieldSize] = {};
     std::size_t acc_len = 0;
     std::size_t level_start = 0;
