@@ -69,6 +69,9 @@ std::string host_path(const std::string& path);
 // Waits for a window to appear or go, and for the program to end.
 constexpr DWORD kWindowWait = 20000;
 constexpr DWORD kExitWait = 60000;
+// What a program gets, once the end of the session has reached it, before
+// it is ended: about what Windows allows.
+constexpr DWORD kSessionGrace = 5000;
 
 // The start question (a "Quillsave" box with a No button), or null.
 HWND find_question(const Quillsave& program);

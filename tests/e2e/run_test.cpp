@@ -1,8 +1,10 @@
 // Runs started and stopped by the menu, copy errors by rw_error_mode, and a
-// run cut off by the end of the program that resumes at the next start.
+// run cut off by the end of the program or of the Windows session that
+// resumes at the next start.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -229,15 +231,27 @@ std::string pattern(std::size_t length, unsigned seed)
 }
 
 // A standby copy of a large file cut off part-way by the end of the
-// program, then the program started again: the copy goes on where it
-// stopped, so both runs together write the file's chunks once. A source
-// rewritten in between is copied from its start. The backup is the source
-// byte for byte either way.
-class ResumeLargeFile : public ::testing::TestWithParam<bool> {};
+// program, by its menu or by the end of the Windows session, then the
+// program started again: the copy goes on where it stopped, so both runs
+// together write the file's chunks once. A source rewritten in between is
+// copied from its start. The backup is the source byte for byte either way.
+struct FirstRunEnd {
+    const char* name;
+    bool session_end;  // else 終了 of the File menu
+    bool rewritten;    // the source rewritten before the next start
+};
+
+// Named in the test's name, not as the bytes of the record.
+void PrintTo(const FirstRunEnd& ending, std::ostream* out)
+{
+    *out << ending.name;
+}
+
+class ResumeLargeFile : public ::testing::TestWithParam<FirstRunEnd> {};
 
 TEST_P(ResumeLargeFile, StandbyCopyEndedPartWayGoesOnAtTheNextStart)
 {
-    const bool rewritten = GetParam();
+    const FirstRunEnd ending = GetParam();
     constexpr int kChunk = 262144, kChunks = 24;
     TempDir dir;
     const std::string source = dir / "元", backup = dir / "先";
@@ -249,36 +263,43 @@ TEST_P(ResumeLargeFile, StandbyCopyEndedPartWayGoesOnAtTheNextStart)
     write_file(dir / "quillsave.ini", list_line("大.bin", source, backup));
     write_file(dir / "set.ini", settings_file(with(kNeverDue, {{"start_time", "1"}, {"data_time", "1"},
                                                               {"data_size", std::to_string(kChunk)}})));
-    auto run = [&](const std::string& log, const std::function<bool()>& until) {
+    auto run = [&](const std::string& log, const std::function<bool()>& until, bool session_end) {
         ProgramVariable chunks("QS_TEST_CHUNK_LOG", log);
         Quillsave program(dir.path(), "", seams_program());
         HWND main = start_with_yes(program);
         ASSERT_NE(main, nullptr);
         post_command(main, 111);  // 待機BackUP開始(&S)
         ASSERT_TRUE(wait_until(until, 120000));
-        ASSERT_EQ(end_by_menu(program, main), 0);
+        if (session_end) {
+            ASSERT_TRUE(end_windows_session());
+            ASSERT_EQ(program.ended_as_windows_does(kSessionGrace), 0);
+        } else {
+            ASSERT_EQ(end_by_menu(program, main), 0);
+        }
     };
 
-    ASSERT_NO_FATAL_FAILURE(run(dir / "first.log", [&] { return size_of(temp) >= 4 * kChunk; }));
+    ASSERT_NO_FATAL_FAILURE(
+        run(dir / "first.log", [&] { return size_of(temp) >= 4 * kChunk; }, ending.session_end));
     const int first = static_cast<int>(read_file(dir / "first.log").size());
     ASSERT_TRUE(file_exists(temp)) << "the part copied is kept";
     ASSERT_FALSE(file_exists(copy));
     ASSERT_LT(first, kChunks) << "ended part-way";
-    if (rewritten) {
+    if (ending.rewritten) {
         bytes = pattern(kChunk * kChunks, 2);
         write_file(file, bytes);
     }
 
-    ASSERT_NO_FATAL_FAILURE(run(dir / "second.log", [&] { return file_exists(copy); }));
+    ASSERT_NO_FATAL_FAILURE(run(dir / "second.log", [&] { return file_exists(copy); }, false));
     const int second = static_cast<int>(read_file(dir / "second.log").size());
-    EXPECT_EQ(second, rewritten ? kChunks : kChunks - first) << first << " chunks before the restart";
+    EXPECT_EQ(second, ending.rewritten ? kChunks : kChunks - first) << first << " chunks before the restart";
     EXPECT_TRUE(read_file(copy) == bytes) << "the backup is the source byte for byte";
     EXPECT_EQ(list_folder(backup), std::vector<std::string>{"大.bin"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Resume, ResumeLargeFile, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? std::string("SourceRewritten") : std::string("SameSource");
-                         });
+INSTANTIATE_TEST_SUITE_P(Resume, ResumeLargeFile,
+                         ::testing::Values(FirstRunEnd{"SameSource", false, false},
+                                           FirstRunEnd{"SourceRewritten", false, true},
+                                           FirstRunEnd{"SessionEnded", true, false}),
+                         [](const ::testing::TestParamInfo<FirstRunEnd>& info) { return std::string(info.param.name); });
 
 }  // namespace
