@@ -201,6 +201,18 @@ bool probe_attributes(const Pair& p)
            GetFileAttributesExA(p.destination.c_str(), GetFileExInfoStandard, &d);
 }
 
+// Every source file with its destination, and every destination folder,
+// the tree's root first.
+void list_pairs(const char* source, const char* destination, std::vector<Pair>& pairs,
+                std::vector<std::string>& folders)
+{
+    walk_tree(
+        source, "", [&](const std::string& relative) { folders.push_back(destination + relative); },
+        [&](const std::string& relative, unsigned long long) {
+            pairs.push_back({source + relative, destination + relative});
+        });
+}
+
 int run_probe(const char* what, const char* source, const char* destination)
 {
     bool copy = std::strcmp(what, "probe-copy") == 0;
@@ -210,11 +222,7 @@ int run_probe(const char* what, const char* source, const char* destination)
     // The listing is part of the measurement: a run cannot do without it.
     std::vector<Pair> pairs;
     std::vector<std::string> folders;
-    walk_tree(
-        source, "", [&](const std::string& relative) { folders.push_back(destination + relative); },
-        [&](const std::string& relative, unsigned long long) {
-            pairs.push_back({source + relative, destination + relative});
-        });
+    list_pairs(source, destination, pairs, folders);
     if (copy) {
         for (const auto& folder : folders)
             CreateDirectoryA(folder.c_str(), nullptr);
@@ -314,11 +322,7 @@ int profile_calls(const char* source, const char* destination)
 {
     std::vector<Pair> pairs;
     std::vector<std::string> folders;
-    walk_tree(
-        source, "", [&](const std::string& relative) { folders.push_back(destination + relative); },
-        [&](const std::string& relative, unsigned long long) {
-            pairs.push_back({source + relative, destination + relative});
-        });
+    list_pairs(source, destination, pairs, folders);
     const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
     auto open = [&](const std::string& path) {
         return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);

@@ -414,7 +414,7 @@ TEST_F(ListEdit, AddAllTakesNamesTheCodePageCannotHoldByTheirShortNames)
                 if (cut == std::wstring::npos)
                     expected.push_back({name, tree.source, destination.path()});
                 else
-                    expected.push_back({"*.*", path, destination.path()});
+                    expected.push_back({"*.*", path, destination / name});
             }
         }
         std::sort(expected.begin(), expected.end());
