@@ -246,6 +246,16 @@ TEST(SecondStart, SameFolderEndsAndShowsTheRunningProgram)
     EXPECT_EQ(read_file(dir / "set.ini"), settings);
 }
 
+// A shell that starts sends "TaskbarCreated": the program ends up hidden with
+// its icon in the tray, and ends from there.
+void expect_in_tray_once_the_shell_starts(Quillsave& program, HWND main)
+{
+    broadcast_taskbar_created();
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main) && tray_icon_exists(main); }, kWindowWait))
+        << "the window hidden, its icon in the tray";
+    EXPECT_EQ(end_from_tray(program, main), 0);
+}
+
 // A shell that restarts loses the icons of its tray, then announces itself
 // with "TaskbarCreated": the program in the tray adds its icon again.
 TEST(Tray, IconComesBackWhenTheShellStartsAgain)
@@ -258,10 +268,7 @@ TEST(Tray, IconComesBackWhenTheShellStartsAgain)
     ASSERT_TRUE(delete_tray_icon(main));
     ASSERT_FALSE(tray_icon_exists(main));
 
-    broadcast_taskbar_created();
-    EXPECT_TRUE(wait_until([&] { return tray_icon_exists(main); }, kWindowWait)) << "the icon is back";
-    EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(end_from_tray(program, main), 0);
+    expect_in_tray_once_the_shell_starts(program, main);
 }
 
 // A top-level window of the shell tray's class, made before the real one is
@@ -328,10 +335,7 @@ TEST(Tray, WithoutAShellTheWindowWaitsOnTheTaskbar)
     }
     EXPECT_FALSE(tray_icon_exists(main));
 
-    broadcast_taskbar_created();
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main) && tray_icon_exists(main); }, kWindowWait))
-        << "in the tray";
-    EXPECT_EQ(end_from_tray(program, main), 0);
+    expect_in_tray_once_the_shell_starts(program, main);
 }
 
 }  // namespace

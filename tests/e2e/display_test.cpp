@@ -95,24 +95,20 @@ std::vector<std::string> loaded_modules(DWORD process_id)
 // system folder: a program without the dependency gets version 5 there.
 TEST(Desktop, RunningProgramUsesVersion6ControlsAndGrowsWithTheDpi)
 {
-    TempDir dir;
-    write_file(dir / "quillsave.ini", list_line("*.*", dir / "src", dir / "dst"));
-    write_file(dir / "set.ini", settings_file({}));
-    Quillsave program(dir.path(), "");
-    HWND main = start_with_yes(program);
-    ASSERT_NE(main, nullptr);
+    OneRowProgram one(settings_file({}));
+    ASSERT_NE(one.main, nullptr);
 
     std::string comctl;
-    for (const std::string& path : loaded_modules(program.id()))
+    for (const std::string& path : loaded_modules(one.program.id()))
         if (path.size() >= 12 && path.compare(path.size() - 12, 12, "comctl32.dll") == 0)
             comctl = path;
     EXPECT_NE(comctl.find("\\winsxs\\"), std::string::npos) << comctl;
     EXPECT_NE(comctl.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << comctl;
 
     RECT window = {}, client = {}, list = {};
-    GetWindowRect(main, &window);
-    GetClientRect(main, &client);
-    HWND view = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+    GetWindowRect(one.main, &window);
+    GetClientRect(one.main, &client);
+    HWND view = FindWindowExA(one.main, nullptr, WC_LISTVIEWA, nullptr);
     ASSERT_NE(view, nullptr);
     GetWindowRect(view, &list);
     // The system keeps a window within the largest size it lets one be
@@ -123,7 +119,7 @@ TEST(Desktop, RunningProgramUsesVersion6ControlsAndGrowsWithTheDpi)
     const int widths[] = {100, 150, 250, 40, 48};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(SendMessageA(view, LVM_GETCOLUMNWIDTH, i, 0), at_display_dpi(widths[i])) << i;
-    EXPECT_EQ(end_by_menu(program, main), 0);
+    EXPECT_EQ(end_by_menu(one.program, one.main), 0);
 }
 
 }  // namespace

@@ -245,6 +245,24 @@ HWND start_with_yes(const Quillsave& program)
     return main;
 }
 
+namespace {
+
+// The folder's path once its two files are written, so that they are there
+// before the program that reads them starts.
+const std::string& with_one_row(const TempDir& dir, const std::string& settings)
+{
+    write_file(dir / "quillsave.ini", list_line("*.*", dir / "src", dir / "dst"));
+    write_file(dir / "set.ini", settings);
+    return dir.path();
+}
+
+}  // namespace
+
+OneRowProgram::OneRowProgram(const std::string& settings)
+    : program(with_one_row(dir, settings), ""), main(start_with_yes(program))
+{
+}
+
 int end_by_menu(Quillsave& program, HWND main_window)
 {
     post_command(main_window, 142);

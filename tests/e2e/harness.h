@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/wine/support.h"
+
 // One running quillsave.exe. The destructor ends a process the test left
 // running, so a failed test does not leave windows behind.
 class Quillsave {
@@ -77,6 +79,15 @@ constexpr DWORD kSessionGrace = 5000;
 HWND find_question(const Quillsave& program);
 // Answers the start question with Yes; the visible main window, or null.
 HWND start_with_yes(const Quillsave& program);
+// A program started in a folder of its own whose list is one row ("*.*",
+// src to dst) and whose set.ini holds these settings, the start question
+// answered with Yes; main is null when its window did not come.
+struct OneRowProgram {
+    explicit OneRowProgram(const std::string& settings);
+    TempDir dir;
+    Quillsave program;
+    HWND main;
+};
 // "終了(&X)" of the File menu; the program's exit code, or -1.
 int end_by_menu(Quillsave& program, HWND main_window);
 

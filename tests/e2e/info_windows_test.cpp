@@ -34,12 +34,8 @@ void close_window(HWND window, int button, Close how)
 
 TEST(InfoWindows, MenuCommandsOpenThemAllAndButtonsKeysAndCloseBoxesCloseThem)
 {
-    TempDir dir;
-    write_file(dir / "quillsave.ini", list_line("*.*", dir / "src", dir / "dst"));
-    write_file(dir / "set.ini", settings_file({}));
-    Quillsave program(dir.path(), "");
-    HWND main = start_with_yes(program);
-    ASSERT_NE(main, nullptr);
+    OneRowProgram one(settings_file({}));
+    ASSERT_NE(one.main, nullptr);
 
     struct Case {
         int command;
@@ -58,8 +54,8 @@ TEST(InfoWindows, MenuCommandsOpenThemAllAndButtonsKeysAndCloseBoxesCloseThem)
     // All open side by side first, each once.
     HWND open[3] = {};
     for (int i = 0; i < 3; ++i) {
-        post_command(main, cases[i].command);
-        ASSERT_TRUE(wait_until([&] { return (open[i] = program.dialog(cases[i].title)) != nullptr; }, kWindowWait))
+        post_command(one.main, cases[i].command);
+        ASSERT_TRUE(wait_until([&] { return (open[i] = one.program.dialog(cases[i].title)) != nullptr; }, kWindowWait))
             << cases[i].title;
     }
     EXPECT_EQ(window_text(open[0], IDC_COPY_ARROW), "↓↓↓↓↓↓↓");
@@ -75,14 +71,14 @@ TEST(InfoWindows, MenuCommandsOpenThemAllAndButtonsKeysAndCloseBoxesCloseThem)
     for (const Case& c : cases) {
         if (&c < cases + 3)
             continue;
-        post_command(main, c.command);
+        post_command(one.main, c.command);
         HWND window = nullptr;
-        ASSERT_TRUE(wait_until([&] { return (window = program.dialog(c.title)) != nullptr; }, kWindowWait)) << c.title;
+        ASSERT_TRUE(wait_until([&] { return (window = one.program.dialog(c.title)) != nullptr; }, kWindowWait)) << c.title;
         close_window(window, c.button, c.how);
         EXPECT_TRUE(wait_until([&] { return !IsWindow(window); }, kWindowWait))
             << c.title << " close " << static_cast<int>(c.how);
     }
-    EXPECT_EQ(end_by_menu(program, main), 0);
+    EXPECT_EQ(end_by_menu(one.program, one.main), 0);
 }
 
 }  // namespace

@@ -31,6 +31,19 @@ void expect_table_whole(const std::string& path, void (*read)(Table&, const Byte
     EXPECT_EQ(format(table), bytes) << path;
 }
 
+// One field of every record of a table file, in the file's order.
+template <typename Table, typename Record>
+std::vector<std::string> saved_field(const std::string& path, void (*read)(Table&, const ByteSource&),
+                                     std::string Record::*field)
+{
+    Table table;
+    read(table, source_of(read_file(path)));
+    std::vector<std::string> values;
+    for (int i = 0; i < table.count(); ++i)
+        values.push_back(table.records[i].*field);
+    return values;
+}
+
 }  // namespace
 
 void expect_program_files_whole(const std::string& folder)
@@ -67,20 +80,10 @@ std::vector<std::string> saved_row(const std::string& folder, int row)
 
 std::vector<std::string> saved_file_names(const std::string& folder)
 {
-    FileTable table;
-    read_file_table(table, source_of(read_file(folder + "\\file.ini")));
-    std::vector<std::string> names;
-    for (int i = 0; i < table.count(); ++i)
-        names.push_back(table.records[i].file_name);
-    return names;
+    return saved_field<FileTable>(folder + "\\file.ini", read_file_table, &FileRecord::file_name);
 }
 
 std::vector<std::string> saved_folder_paths(const std::string& folder)
 {
-    FolderTable table;
-    read_folder_table(table, source_of(read_file(folder + "\\folder.ini")));
-    std::vector<std::string> paths;
-    for (int i = 0; i < table.count(); ++i)
-        paths.push_back(table.records[i].full_path);
-    return paths;
+    return saved_field<FolderTable>(folder + "\\folder.ini", read_folder_table, &FolderRecord::full_path);
 }

@@ -10,16 +10,12 @@ namespace {
 
 TEST(Settings, DialogChoicesReachSetIniAtTheEnd)
 {
-    TempDir dir;
-    write_file(dir / "quillsave.ini", list_line("*.*", dir / "src", dir / "dst"));
-    write_file(dir / "set.ini", settings_file({}));
-    Quillsave program(dir.path(), "");
-    HWND main = start_with_yes(program);
-    ASSERT_NE(main, nullptr);
+    OneRowProgram one(settings_file({}));
+    ASSERT_NE(one.main, nullptr);
 
-    post_command(main, IDM_SETTINGS);
+    post_command(one.main, IDM_SETTINGS);
     HWND dialog = nullptr;
-    ASSERT_TRUE(wait_until([&] { return (dialog = program.dialog("環境設定")) != nullptr; }, kWindowWait));
+    ASSERT_TRUE(wait_until([&] { return (dialog = one.program.dialog("環境設定")) != nullptr; }, kWindowWait));
     SendDlgItemMessageA(dialog, IDC_SET_DATA_SIZE, CB_SETCURSEL, 0, 0);  // "8192byte"
     SetDlgItemTextA(dialog, IDC_SET_RESTART_TIME, "45sec");
     SendDlgItemMessageA(dialog, IDC_SET_CONTINUOUS, BM_SETCHECK, BST_UNCHECKED, 0);
@@ -31,8 +27,8 @@ TEST(Settings, DialogChoicesReachSetIniAtTheEnd)
     PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
     ASSERT_TRUE(wait_until([&] { return !IsWindow(dialog); }, kWindowWait));
 
-    EXPECT_EQ(end_by_menu(program, main), 0);
-    EXPECT_EQ(read_file(dir / "set.ini"), settings_file({{"data_size", "8192"}, {"restart_time", "45"},
+    EXPECT_EQ(end_by_menu(one.program, one.main), 0);
+    EXPECT_EQ(read_file(one.dir / "set.ini"), settings_file({{"data_size", "8192"}, {"restart_time", "45"},
                                                          {"set_t_mode", "4"}, {"set_t_hour", "23"},
                                                          {"conut_save_mode", "1"}}));
 }
