@@ -76,14 +76,22 @@ bool make_destination_folder(Engine& engine, const char* folder, const char* des
         return false;
     }
     copy_field(checked_folder, folder);
+    // Only a continuous copy takes the hint; a standby copy opens both files
+    // anyway.
+    if (engine.flags.run_mode.load() == 0)
+        engine.backup_names.forget();
+    else
+        engine.backup_names.list(folder);
     return true;
 }
 
-int copy_by_mode(Engine& engine, const char* source, const char* destination)
+int copy_by_mode(Engine& engine, const char* source, const char* folder, const char* name,
+                 const char* destination)
 {
     if (engine.flags.run_mode.load() == 0)
         return copy_standby(engine, source, destination, 0);
-    return copy_continuous(engine, source, destination, engine.settings.conut_save_mode);
+    return copy_continuous_hinted(engine, source, destination, engine.settings.conut_save_mode,
+                                  engine.backup_names.hint(folder, name));
 }
 
 // Publishes the pair, makes the destination's folders and copies the file
@@ -101,13 +109,13 @@ int copy_one_file(Engine& engine, const char* source_folder, const char* destina
     bool known = std::strcmp(folder, checked_folder) == 0;
     if (!known && !make_destination_folder(engine, folder, destination))
         return copy_folder_error;
-    result = copy_by_mode(engine, source, destination);
+    result = copy_by_mode(engine, source, folder, name, destination);
     if (result == copy_create_error && known) {
         // Perhaps the folder went away after it was checked: as if the
         // check had been made before this file.
         if (!make_destination_folder(engine, folder, destination))
             return copy_folder_error;
-        result = copy_by_mode(engine, source, destination);
+        result = copy_by_mode(engine, source, folder, name, destination);
     }
     return result;
 }

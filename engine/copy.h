@@ -1,7 +1,9 @@
 // Copy routines of a backup step and their outcome codes.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "engine/text.h"
 
@@ -100,6 +102,42 @@ int check_destination(const char* path);
 // copied, and the next standby copy of the same source goes on after it
 // (see KeptMark); a failed read or write removes it.
 int copy_standby(Engine& engine, const char* source, const char* destination, int force);
+// What the listing of a backup folder, taken when the run last checked the
+// folder, says of a backup's name.
+enum class BackupHint {
+    unknown,   // no listing: the file system is asked
+    listed,    // the folder held the name (or one of the same hash)
+    unlisted,  // the folder surely did not hold the name
+};
+
+// The names of the backup folder a continuous run last checked, so that a
+// file whose backup is not there yet is copied in without first asking
+// whether it is: under Wine, asking for a name that is not there reads the
+// whole folder (names match without regard to case), about 50 µs in a
+// folder of 200 files, while one listing per folder costs under 10 µs a
+// name. A listing gone stale changes no outcome: the straight copy never
+// moves over a name taken since, and a listed name that has gone is found
+// missing when it is opened.
+class BackupNames {
+public:
+    // Lists the folder; knows nothing of it when it cannot be searched or
+    // holds more than kMaxNames names (the memory stays bounded).
+    void list(const char* folder);
+    void forget();
+    BackupHint hint(const char* folder, const char* name) const;
+
+    static constexpr std::size_t kMaxNames = 100000;
+
+private:
+    char folder_[kFieldSize] = {};
+    bool known_ = false;
+    std::vector<std::uint64_t> hashes_;  // sorted
+};
+
 // CopyFileA into the temporary file, then moved over the destination. Up to
 // date (left alone, 0): the source not newer, unless overwrite is 1.
 int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite);
+// The same, with what the folder's listing says of the destination's name:
+// it only chooses which calls find the outcome out, never the outcome.
+int copy_continuous_hinted(Engine& engine, const char* source, const char* destination, int overwrite,
+                           BackupHint hint);

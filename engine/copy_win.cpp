@@ -5,6 +5,7 @@
 // is finished over several runs instead of begun again at each.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/copy.h"
@@ -363,28 +364,111 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     return copy_write_error;
 }
 
+namespace {
+
+// A temporary file left by a power cut is overwritten; only a read-only one
+// is removed first, and only when the copy over it failed.
+bool copy_into_temp(const char* source, const char* temp)
+{
+    if (CopyFileA(source, temp, FALSE))
+        return true;
+    remove_temp(temp);
+    if (CopyFileA(source, temp, FALSE))
+        return true;
+    remove_temp(temp);
+    return false;
+}
+
 // CopyFileA into the temporary file, then in place. False on any failure,
 // with the temporary file gone and the destination as it was.
-static bool system_copy(const char* source, const char* destination)
+bool system_copy(const char* source, const char* destination)
 {
     char temp[kFieldSize];
-    if (!copy_temp_path(temp, destination))
+    return copy_temp_path(temp, destination) && copy_into_temp(source, temp) && put_in_place(temp, destination);
+}
+
+// A backup made where the listing saw none. The move replaces nothing, so a
+// name taken since the listing fails it and the copy is made as usual.
+bool system_copy_new(const char* source, const char* destination)
+{
+    char temp[kFieldSize];
+    if (!copy_temp_path(temp, destination) || !copy_into_temp(source, temp))
         return false;
-    // A temporary file left by a power cut is overwritten; only a read-only
-    // one is removed first, and only when the copy over it failed.
-    if (!CopyFileA(source, temp, FALSE)) {
-        remove_temp(temp);
-        if (!CopyFileA(source, temp, FALSE)) {
-            remove_temp(temp);
-            return false;
-        }
+    if (MoveFileExA(temp, destination, 0))
+        return true;
+    remove_temp(temp);
+    return false;
+}
+
+// Names as Windows matches them in ASCII, so that "A.TXT" and "a.txt" are one;
+// other letters are taken as they are, which at worst says "listed" of a
+// name that is not there and costs the question it would have cost anyway.
+std::uint64_t name_hash(const char* name)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != 0; ++p) {
+        unsigned char c = *p >= 'A' && *p <= 'Z' ? static_cast<unsigned char>(*p - 'A' + 'a') : *p;
+        hash ^= c;
+        hash *= 1099511628211ull;
     }
-    return put_in_place(temp, destination);
+    return hash;
+}
+
+}  // namespace
+
+void BackupNames::forget()
+{
+    known_ = false;
+    folder_[0] = 0;
+    hashes_.clear();
+}
+
+void BackupNames::list(const char* folder)
+{
+    forget();
+    char pattern[kFieldSize];
+    if (!copy_field(folder_, folder) || !join_path(pattern, folder, "*"))
+        return;
+    WIN32_FIND_DATAA data;
+    ScopedFind find(FindFirstFileA(pattern, &data));
+    if (!find.valid())
+        return;
+    do {
+        if (hashes_.size() == kMaxNames) {
+            hashes_.clear();
+            return;
+        }
+        hashes_.push_back(name_hash(data.cFileName));
+    } while (FindNextFileA(find.get(), &data));
+    if (GetLastError() != ERROR_NO_MORE_FILES) {
+        hashes_.clear();
+        return;
+    }
+    std::sort(hashes_.begin(), hashes_.end());
+    known_ = true;
+}
+
+BackupHint BackupNames::hint(const char* folder, const char* name) const
+{
+    if (!known_ || std::strcmp(folder, folder_) != 0)
+        return BackupHint::unknown;
+    return std::binary_search(hashes_.begin(), hashes_.end(), name_hash(name)) ? BackupHint::listed
+                                                                               : BackupHint::unlisted;
 }
 
 int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite)
 {
-    if (names_nothing(destination)) {
+    return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::unknown);
+}
+
+int copy_continuous_hinted(Engine& engine, const char* source, const char* destination, int overwrite,
+                           BackupHint hint)
+{
+    if (hint == BackupHint::unlisted && system_copy_new(source, destination))
+        return engine.flags.running == 0 ? copy_stopped : copy_done;
+    // A listed name goes straight to the opens, which find a backup that has
+    // gone as missing and give what the copy of a new one gives.
+    if (hint != BackupHint::listed && names_nothing(destination)) {
         // No backup yet. The system copy opens the source for reading without
         // write sharing, as open_existing does, so only a failed copy needs
         // the source opened by hand, to tell an unreadable source ("読e")

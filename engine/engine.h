@@ -32,6 +32,7 @@ struct Engine {
     FolderTable folders;  // the run's tables
     FileTable files;
     CopyPaths copy_paths;
+    BackupNames backup_names;  // of the backup folder last checked
     std::unique_ptr<char[]> copy_buffer{new char[kCopyBufferSize]};
     Notifier notifier;
     WorkingDirectory workdir;

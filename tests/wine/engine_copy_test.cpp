@@ -86,6 +86,17 @@ struct CopyTest : ::testing::Test {
 
 using CopyFn = int (*)(Engine&, const char*, const char*, int);
 
+// The continuous copy told the opposite of what is there, as a listing of
+// the folder gone stale would tell it: the outcome must be the same.
+int continuous_told_unlisted(Engine& engine, const char* source, const char* destination, int overwrite)
+{
+    return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::unlisted);
+}
+int continuous_told_listed(Engine& engine, const char* source, const char* destination, int overwrite)
+{
+    return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::listed);
+}
+
 struct UpToDateCase {
     const char* what;
     CopyFn copy;
@@ -111,6 +122,12 @@ TEST_F(CopyTest, DecidesWhetherTheDestinationIsUpToDate)
         {"continuous, same time, overwrite", copy_continuous, 1, "DEST", kOld, kOld, true},
         {"continuous, newer destination of another size", copy_continuous, 0, "DESTINATION", kOld, kNew, false},
         {"continuous, newer source of the same size", copy_continuous, 0, "DEST", kNew, kOld, true},
+        {"continuous, no destination, told listed", continuous_told_listed, 0, nullptr, kOld, 0, true},
+        {"continuous, same time, told unlisted", continuous_told_unlisted, 0, "DEST", kOld, kOld, false},
+        {"continuous, newer destination, told unlisted", continuous_told_unlisted, 0, "DESTINATION", kOld, kNew,
+         false},
+        {"continuous, same time, overwrite, told unlisted", continuous_told_unlisted, 1, "DEST", kOld, kOld, true},
+        {"continuous, newer source, told unlisted", continuous_told_unlisted, 0, "DEST", kNew, kOld, true},
     };
     for (const auto& c : cases) {
         make_file(src, "data", c.src_time);
@@ -327,7 +344,7 @@ TEST_F(CopyTest, SourceHeldOpenWithoutSharingIsAReadError)
 
 TEST_F(CopyTest, ReadOnlyOlderDestinationIsReplacedByBothCopies)
 {
-    for (CopyFn copy : {copy_standby, copy_continuous}) {
+    for (CopyFn copy : {copy_standby, copy_continuous, continuous_told_unlisted}) {
         make_file(src, "fresh", kNew);
         DeleteFileA(dst.c_str());
         make_file(dst, "stale!", kOld);
@@ -345,6 +362,7 @@ TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
     const struct { CopyFn copy; int result; } cases[] = {
         {copy_standby, copy_create_error},       // could not be put in place: "作e"
         {copy_continuous, copy_create_error},    // the system copy found no destination to open
+        {continuous_told_unlisted, copy_create_error},
     };
     for (const auto& c : cases) {
         make_file(src, "fresh", kNew);
@@ -360,7 +378,7 @@ TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
 
 TEST_F(CopyTest, TemporaryFileLeftByAPowerCutIsOverwrittenAndMovedAway)
 {
-    for (CopyFn copy : {copy_standby, copy_continuous}) {
+    for (CopyFn copy : {copy_standby, copy_continuous, continuous_told_unlisted}) {
         // What a copy cut off by a power cut leaves: part of a file, here
         // even read-only, beside the old destination.
         make_file(temp, "half a fi", kOld);

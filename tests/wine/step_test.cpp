@@ -439,6 +439,41 @@ TEST_F(StepTest, DestinationFolderRemovedBetweenStepsIsMadeAgain)
     EXPECT_EQ(engine.flags.error_pending.load(), 1);
 }
 
+// A continuous run lists a backup folder once, when it checks it. Backups
+// that come or go after that listing still get what the file system says:
+// one made meanwhile by another hand (newer than the source, its name in
+// other case) is left alone, not replaced; one listed but removed since is
+// copied again.
+TEST_F(StepTest, BackupsMadeOrRemovedAfterTheFolderWasListed)
+{
+    std::string source = dir / "src", destination = dir / "dst";
+    make_folder(source);
+    make_folder(destination);
+    const unsigned long long older = 132000000000000000ull, newer = older + 10000000ull * 3600;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        write_file(source + "\\" + name, std::string("source ") + name);
+        set_file_times(source + "\\" + name, older);
+    }
+    write_file(destination + "\\c.txt", "old backup");
+    set_file_times(destination + "\\c.txt", older - 1);
+    engine.flags.run_mode = 1;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        add_entry(engine.list, name, source, destination);
+
+    backup_step(engine);  // a.txt; the folder is checked and listed
+    write_file(destination + "\\B.TXT", "newer backup");
+    set_file_times(destination + "\\B.TXT", newer);
+    DeleteFileA((destination + "\\c.txt").c_str());
+    backup_step(engine);
+    backup_step(engine);
+
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(cell_text(engine.list, row, col_file_status), "完") << row;
+    EXPECT_EQ(read_file(destination + "\\b.txt"), "newer backup");
+    EXPECT_EQ(read_file(destination + "\\c.txt"), "source c.txt");
+    EXPECT_EQ(list_folder(destination), (std::vector<std::string>{"B.TXT", "a.txt", "c.txt"}));
+}
+
 // Names code page 932 cannot hold are reached by their short names, and
 // each file's bytes land in the backup under the name it was read by. On a
 // volume without short names the file and the folder get "読e" at their
