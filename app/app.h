@@ -70,6 +70,10 @@ struct Shell {
     void(WINAPI* exit_process)(UINT code) = ExitProcess;
     // A refresh message is queued; at most one is.
     std::atomic<bool> refresh_posted{false};
+    // Windows is ending the session: nobody is left to answer a box, and one
+    // would hold back every file written after it until Windows ends the
+    // process, so the engine's messages are not shown from then on.
+    std::atomic<bool> session_ending{false};
     char current_list_file[kFieldSize] = {};
     // The program's own entry clipboard: empty at start, never saved.
     EntryBuffer entry_buffer{};

@@ -176,6 +176,7 @@ void finish_program(HWND window)
 // still alive must not have the engine freed under it.
 void end_session(HWND window)
 {
+    shell().session_ending = true;
     stop_worker_within(engine(), kSessionEndWaitMs);
     write_files_at_end(window);
     remove_tray_icon();

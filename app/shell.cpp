@@ -13,6 +13,8 @@ namespace {
 // of the other thread would tie the two threads' input together.
 void show_engine_message(const char* text, const char* caption, MessageKind kind, MessageOwner owner)
 {
+    if (shell().session_ending.load())
+        return;
     if (owner == MessageOwner::main_window && GetCurrentThreadId() == shell().ui_thread)
         shell_message_box(text, caption, message_box_flags(kind));
     else

@@ -350,6 +350,31 @@ TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
     e.workdir.path[0] = 0;
 }
 
+// A program file that cannot be written at the end of the session (here a
+// folder has its name) shows no box: one would hold back the files after
+// it until Windows ends the process.
+TEST_F(AppWindow, SessionEndWritesTheOtherFilesWithoutABox)
+{
+    TempDir dir;
+    Shell& s = shell();
+    Engine& e = engine();
+    copy_field(e.workdir.path, dir.path().c_str());
+    make_folder(dir / "quillsave.ini");
+    add_row("a.txt", "C:\\src", "D:\\dst");
+    install_notifier();
+    s.exit_process = record_exit;
+    g_window_opened = false;
+    UINT_PTR guard = SetTimer(nullptr, 0, 300, close_dialogs);
+    end_session(window);
+    KillTimer(nullptr, guard);
+    EXPECT_FALSE(g_window_opened);
+    EXPECT_TRUE(file_exists(dir / "set.ini")) << "written after the file that failed";
+    s.session_ending = false;
+    s.exit_process = ExitProcess;
+    e.notifier = Notifier{};
+    e.workdir.path[0] = 0;
+}
+
 TEST_F(AppWindow, TrayRecordFollowsTheRun)
 {
     Shell& s = shell();
