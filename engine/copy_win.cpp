@@ -216,11 +216,29 @@ static bool enter_share_root(const char* path, PathRoot root, char (&accumulated
     return entered;
 }
 
+// Whether making the folder (no separator at its end) in one call makes what
+// the walk below would make: a folder below a drive's root ("C:\..."), below
+// a share, or relative to the working folder. "\x" would be made on the
+// current drive and "C:x" in that drive's current folder, where the walk
+// refuses or starts at the root; a share's root would be made on its server.
+static bool made_as_the_walk_would(const char* folder, std::size_t len, PathRoot root)
+{
+    switch (root.kind) {
+    case RootKind::drive: return len > 3 && folder[2] == '\\';
+    case RootKind::share: return len > root.length + 1;
+    case RootKind::none: return folder[0] != '\\';
+    default: return false;
+    }
+}
+
 // Enters the file path's folder in one call. It is there for every file of
 // a folder but the first, and entering it level by level costs a call a
-// level, each a round trip to the wineserver under Wine. False when it is
-// not there (or the path has no folder part): the levels are then walked.
-static bool enter_whole_folder(const char* path)
+// level, each a round trip to the wineserver under Wine. For the first file
+// of a new folder of the tree only its last level is missing, and it is
+// made in one call too. False when the folder cannot be entered so (more
+// than one level is missing, or the path has no folder part): the levels
+// are then walked.
+static bool enter_whole_folder(const char* path, PathRoot root)
 {
     std::size_t folder_len = folder_part_length(path);
     if (folder_len < 2)
@@ -230,7 +248,10 @@ static bool enter_whole_folder(const char* path)
     std::size_t keep = folder_len == 3 && path[1] == ':' ? folder_len : folder_len - 1;
     if (!copy_text(folder, sizeof folder, path, keep))
         return false;
-    return SetCurrentDirectoryA(folder) != 0;
+    if (SetCurrentDirectoryA(folder))
+        return true;
+    return made_as_the_walk_would(folder, keep, root) && CreateDirectoryA(folder, nullptr) &&
+           SetCurrentDirectoryA(folder);
 }
 
 int check_destination(const char* path)
@@ -241,7 +262,7 @@ int check_destination(const char* path)
     // long-path form is no folder of the user's to walk into.
     if (len == 0 || root.kind == RootKind::unusable || (root.kind == RootKind::share && root.length == len))
         return 1;
-    if (enter_whole_folder(path))
+    if (enter_whole_folder(path, root))
         return 0;
     char accumulated[kFieldSize] = {};
     std::size_t acc_len = 0;
