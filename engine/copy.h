@@ -129,8 +129,7 @@ public:
     static constexpr std::size_t kMaxNames = 100000;
 
 private:
-    char folder_[kFieldSize] = {};
-    bool known_ = false;
+    char folder_[kFieldSize] = {};  // empty: nothing known
     std::vector<std::uint64_t> hashes_;  // sorted
 };
 

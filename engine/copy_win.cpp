@@ -216,6 +216,17 @@ static bool enter_share_root(const char* path, PathRoot root, char (&accumulated
     return entered;
 }
 
+// Enters the folder, made first by make (its name from the folder entered
+// now) when it is not there. A make that fails because another program made
+// the folder meanwhile does no harm: the second enter finds it.
+static bool enter_or_make(const char* folder, const char* make)
+{
+    if (SetCurrentDirectoryA(folder))
+        return true;
+    CreateDirectoryA(make, nullptr);
+    return SetCurrentDirectoryA(folder) != 0;
+}
+
 // Whether making the folder (no separator at its end) in one call makes what
 // the walk below would make: a folder below a drive's root ("C:\..."), below
 // a share, or relative to the working folder. "\x" would be made on the
@@ -248,10 +259,8 @@ static bool enter_whole_folder(const char* path, PathRoot root)
     std::size_t keep = folder_len == 3 && path[1] == ':' ? folder_len : folder_len - 1;
     if (!copy_text(folder, sizeof folder, path, keep))
         return false;
-    if (SetCurrentDirectoryA(folder))
-        return true;
-    return made_as_the_walk_would(folder, keep, root) && CreateDirectoryA(folder, nullptr) &&
-           SetCurrentDirectoryA(folder);
+    return made_as_the_walk_would(folder, keep, root) ? enter_or_make(folder, folder)
+                                                      : SetCurrentDirectoryA(folder) != 0;
 }
 
 int check_destination(const char* path)
@@ -298,14 +307,12 @@ int check_destination(const char* path)
         std::memcpy(entered, accumulated, acc_len + 1);
         if (acc_len == 2 && accumulated[1] == ':')
             std::strcpy(entered + 2, "\\");
-        if (SetCurrentDirectoryA(entered))
-            continue;
-        if (std::strlen(entered) == 3 && entered[1] == ':' && entered[2] == '\\')
-            return 1;  // a drive that is not there
+        // A drive that is not there cannot be made; a level is made in the
+        // level entered before.
+        bool drive_root = std::strlen(entered) == 3 && entered[1] == ':' && entered[2] == '\\';
         char name[kFieldSize];
         copy_text(name, sizeof name, level, level_len);
-        CreateDirectoryA(name, nullptr);  // in the level entered before
-        if (!SetCurrentDirectoryA(entered))
+        if (!(drive_root ? SetCurrentDirectoryA(entered) != 0 : enter_or_make(entered, name)))
             return 1;
     }
     return 0;
@@ -439,7 +446,6 @@ std::uint64_t name_hash(const char* name)
 
 void BackupNames::forget()
 {
-    known_ = false;
     folder_[0] = 0;
     hashes_.clear();
 }
@@ -448,7 +454,7 @@ void BackupNames::list(const char* folder)
 {
     forget();
     char pattern[kFieldSize];
-    if (!copy_field(folder_, folder) || !join_path(pattern, folder, "*"))
+    if (!join_path(pattern, folder, "*"))
         return;
     WIN32_FIND_DATAA data;
     ScopedFind find(FindFirstFileA(pattern, &data));
@@ -466,12 +472,12 @@ void BackupNames::list(const char* folder)
         return;
     }
     std::sort(hashes_.begin(), hashes_.end());
-    known_ = true;
+    copy_field(folder_, folder);  // fits: the pattern held it and more
 }
 
 BackupHint BackupNames::hint(const char* folder, const char* name) const
 {
-    if (!known_ || std::strcmp(folder, folder_) != 0)
+    if (folder_[0] == 0 || std::strcmp(folder, folder_) != 0)
         return BackupHint::unknown;
     return std::binary_search(hashes_.begin(), hashes_.end(), name_hash(name)) ? BackupHint::listed
                                                                                : BackupHint::unlisted;
