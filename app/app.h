@@ -151,6 +151,8 @@ void on_command(int id);
 // the one test of whether a command may change what the worker works on.
 // Refused commands do nothing and say nothing; their menu items are grayed.
 bool list_locked();
+// Grays the items of the commands refused now, and enables the others.
+void gray_refused_commands(HMENU menu);
 
 // Tray and shutdown (tray.cpp).
 // True when the shell holds the icon.

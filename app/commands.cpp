@@ -36,7 +36,7 @@ void reset_run_position()
 void on_command_new_list()
 {
     Engine& e = engine();
-    if (list_locked() || list_row_count(e.list) == 0)
+    if (list_row_count(e.list) == 0)
         return;
     if (!ask_yes_no("保存せずに新規作成してよいですか？", "新規作成"))
         return;
@@ -48,8 +48,6 @@ void on_command_open_list()
 {
     Engine& e = engine();
     Shell& s = shell();
-    if (list_locked())
-        return;
     if (list_row_count(e.list) > 0 && !ask_yes_no("保存せずに開いてもよいですか？", "ファイル読出"))
         return;
     if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file, e.notifier))
@@ -107,26 +105,17 @@ void on_command_end_pause()
 // The dialog never writes the record under a live worker.
 void on_command_settings()
 {
-    if (list_locked())
-        return;
     show_settings_dialog(shell().list_view, engine().settings);
 }
 
-// Stays usable during a run, whose next step then begins at row 0; but a
-// worker left behind by a stop would go on stepping from a position
-// nothing shows.
 void on_command_reset_settings()
 {
     Engine& e = engine();
-    if (list_locked() && e.flags.running.load() == 0)
-        return;
     reset_settings(e.settings, e.progress);
 }
 
 void on_command_clear_position()
 {
-    if (list_locked())
-        return;
     if (!ask_yes_no("現在値をクリアしてよいですか？", "現在値クリア"))
         return;
     reset_run_position();
@@ -145,8 +134,6 @@ ListEdit list_edit()
 // dialog: an empty row or the same message twice would serve no one.
 void on_command_entry_new()
 {
-    if (list_locked())
-        return;
     ListEdit edit = list_edit();
     clear_entry_buffer(*edit.buffer);
     if (show_entry_edit_dialog(edit.owner, *edit.buffer, edit.engine->settings))
@@ -156,8 +143,6 @@ void on_command_entry_new()
 
 void on_command_entry_edit()
 {
-    if (list_locked())
-        return;
     ListEdit edit = list_edit();
     if (load_selected_entry(edit) && show_entry_edit_dialog(edit.owner, *edit.buffer, edit.engine->settings))
         store_selected_entry(edit);
@@ -168,8 +153,6 @@ void on_command_entry_edit()
 // reset.
 void on_command_list_edit(void (*operation)(const ListEdit&))
 {
-    if (list_locked())
-        return;
     operation(list_edit());
     reset_run_position();
 }
@@ -179,8 +162,6 @@ void on_command_list_edit(void (*operation)(const ListEdit&))
 // follows as after every list edit.
 void on_command_add_selected()
 {
-    if (list_locked())
-        return;
     Engine& e = engine();
     HWND owner = shell().main_window;
     show_folder_select(owner, select_destination, e.settings, e.list);
@@ -200,6 +181,62 @@ void on_command_tray_exit()
     DestroyWindow(window);
 }
 
+// When a command is refused, and its menu item grayed: a command that would
+// change the list, the settings or the run position, or start a second run,
+// waits for the worker to end. The settings reset stays usable during a run,
+// whose next step then begins at row 0; but a worker left behind by a stop
+// would go on stepping from a position nothing shows.
+enum class Lock { none, run_or_worker, worker_only };
+
+struct Command {
+    int id;
+    Lock lock;
+    void (*handler)();
+};
+
+const Command kCommands[] = {
+    {IDM_FILE_NEW, Lock::run_or_worker, on_command_new_list},
+    {IDM_FILE_OPEN, Lock::run_or_worker, on_command_open_list},
+    {IDM_FILE_SAVE, Lock::run_or_worker, on_command_save_list},
+    {IDM_FILE_SAVE_AS, Lock::run_or_worker, on_command_save_list_as},
+    {IDM_START_STANDBY, Lock::run_or_worker, [] { on_command_start(0); }},
+    {IDM_STOP, Lock::none, on_command_stop},
+    {IDM_START_CONTINUOUS, Lock::run_or_worker, [] { on_command_start(1); }},
+    {IDM_END_PAUSE, Lock::none, on_command_end_pause},
+    {IDM_MODE_HELP, Lock::none, [] { open_mode_help_window(shell().main_window); }},
+    {IDM_TO_TRAY, Lock::none, [] { send_to_tray(shell().main_window); }},
+    {IDM_ENTRY_NEW, Lock::run_or_worker, on_command_entry_new},
+    {IDM_ENTRY_EDIT, Lock::run_or_worker, on_command_entry_edit},
+    {IDM_ENTRY_DELETE, Lock::run_or_worker, [] { on_command_list_edit(delete_selected_rows); }},
+    {IDM_ENTRY_COPY, Lock::run_or_worker,
+     [] { on_command_list_edit([](const ListEdit& edit) { load_selected_entry(edit); }); }},
+    {IDM_ENTRY_PASTE, Lock::run_or_worker, [] { on_command_list_edit(store_selected_entry); }},
+    {IDM_ENTRY_PASTE_NEW, Lock::run_or_worker, [] { on_command_list_edit(append_buffer_entry); }},
+    {IDM_ADD_ALL, Lock::run_or_worker, [] { on_command_list_edit(add_all_items); }},
+    {IDM_ADD_SELECTED, Lock::run_or_worker, on_command_add_selected},
+    {IDM_DESELECT, Lock::run_or_worker, [] { deselect_all_rows(shell().list_view); }},
+    {IDM_SHOW_FOLDER, Lock::none, [] { show_selected_folder(list_edit()); }},
+    {IDM_SETTINGS, Lock::run_or_worker, on_command_settings},
+    {IDM_RESET_SETTINGS, Lock::worker_only, on_command_reset_settings},
+    {IDM_CLEAR_POSITION, Lock::run_or_worker, on_command_clear_position},
+    {IDM_COPY_NAMES, Lock::none, [] { open_copy_name_window(shell().main_window, engine().copy_paths); }},
+    {IDM_HELP, Lock::none, [] { open_web_page(kHelpPage); }},
+    {IDM_HOME_PAGE, Lock::none, [] { open_web_page(kHomePage); }},
+    {IDM_ABOUT, Lock::none, [] { open_about_box(shell().main_window); }},
+    {IDM_EXIT, Lock::none, [] { DestroyWindow(shell().main_window); }},
+    {IDM_TRAY_RESTORE, Lock::none, [] { leave_tray(shell().main_window); }},
+    {IDM_TRAY_EXIT, Lock::none, on_command_tray_exit},
+};
+
+bool refused(Lock lock)
+{
+    switch (lock) {
+    case Lock::run_or_worker: return list_locked();
+    case Lock::worker_only: return list_locked() && engine().flags.running.load() == 0;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 // Commands grayed in the menu can still arrive (posted by another program);
@@ -212,37 +249,19 @@ bool list_locked()
 
 void on_command(int id)
 {
-    switch (id) {
-    case IDM_FILE_NEW: on_command_new_list(); break;
-    case IDM_FILE_OPEN: on_command_open_list(); break;
-    case IDM_FILE_SAVE: on_command_save_list(); break;
-    case IDM_FILE_SAVE_AS: on_command_save_list_as(); break;
-    case IDM_START_STANDBY: on_command_start(0); break;
-    case IDM_STOP: on_command_stop(); break;
-    case IDM_START_CONTINUOUS: on_command_start(1); break;
-    case IDM_END_PAUSE: on_command_end_pause(); break;
-    case IDM_MODE_HELP: open_mode_help_window(shell().main_window); break;
-    case IDM_TO_TRAY: send_to_tray(shell().main_window); break;
-    case IDM_ENTRY_NEW: on_command_entry_new(); break;
-    case IDM_ENTRY_EDIT: on_command_entry_edit(); break;
-    case IDM_ENTRY_DELETE: on_command_list_edit(delete_selected_rows); break;
-    case IDM_ENTRY_COPY: on_command_list_edit([](const ListEdit& edit) { load_selected_entry(edit); }); break;
-    case IDM_ENTRY_PASTE: on_command_list_edit(store_selected_entry); break;
-    case IDM_ENTRY_PASTE_NEW: on_command_list_edit(append_buffer_entry); break;
-    case IDM_ADD_ALL: on_command_list_edit(add_all_items); break;
-    case IDM_ADD_SELECTED: on_command_add_selected(); break;
-    case IDM_DESELECT: deselect_all_rows(shell().list_view); break;
-    case IDM_SHOW_FOLDER: show_selected_folder(list_edit()); break;
-    case IDM_SETTINGS: on_command_settings(); break;
-    case IDM_RESET_SETTINGS: on_command_reset_settings(); break;
-    case IDM_CLEAR_POSITION: on_command_clear_position(); break;
-    case IDM_COPY_NAMES: open_copy_name_window(shell().main_window, engine().copy_paths); break;
-    case IDM_HELP: open_web_page(kHelpPage); break;
-    case IDM_HOME_PAGE: open_web_page(kHomePage); break;
-    case IDM_ABOUT: open_about_box(shell().main_window); break;
-    case IDM_EXIT: DestroyWindow(shell().main_window); break;
-    case IDM_TRAY_RESTORE: leave_tray(shell().main_window); break;
-    case IDM_TRAY_EXIT: on_command_tray_exit(); break;
-    default: break;
+    for (const Command& command : kCommands) {
+        if (command.id == id) {
+            if (!refused(command.lock))
+                command.handler();
+            return;
+        }
+    }
+}
+
+void gray_refused_commands(HMENU menu)
+{
+    for (const Command& command : kCommands) {
+        if (command.lock != Lock::none)
+            EnableMenuItem(menu, command.id, MF_BYCOMMAND | (refused(command.lock) ? MF_GRAYED : MF_ENABLED));
     }
 }

@@ -10,15 +10,6 @@
 
 namespace {
 
-// Items that would change the list, the settings or the run position, or
-// start a second run: grayed while a run is active.
-const int kRunLockedItems[] = {
-    IDM_FILE_NEW,   IDM_FILE_OPEN,   IDM_FILE_SAVE,   IDM_FILE_SAVE_AS, IDM_SETTINGS,
-    IDM_CLEAR_POSITION, IDM_ENTRY_NEW, IDM_ENTRY_EDIT, IDM_ENTRY_DELETE, IDM_ENTRY_COPY,
-    IDM_ENTRY_PASTE, IDM_ENTRY_PASTE_NEW, IDM_DESELECT, IDM_ADD_SELECTED, IDM_ADD_ALL,
-    IDM_START_STANDBY, IDM_START_CONTINUOUS,
-};
-
 void on_schedule_check()
 {
     Engine& e = engine();
@@ -164,16 +155,11 @@ void on_timer(UINT_PTR id)
     }
 }
 
-// A worker left behind by a stop grays what a run grays, and the settings
-// reset too, which stays usable during a run.
 void on_init_menu_popup(HMENU menu)
 {
+    gray_refused_commands(menu);
     bool running = engine().flags.running.load() != 0;
-    bool locked = list_locked();
-    for (int id : kRunLockedItems)
-        EnableMenuItem(menu, id, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
     EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(menu, IDM_RESET_SETTINGS, MF_BYCOMMAND | (locked && !running ? MF_GRAYED : MF_ENABLED));
 }
 
 void on_tray_notify(WPARAM id, LPARAM mouse_message)

@@ -274,22 +274,30 @@ TEST_F(AppWindow, CommandsThatChangeTheWorkersMaterialAreRefusedWhileItLives)
 {
     Engine& e = engine();
     add_row("a.txt", "C:\\src", "D:\\dst");
-    const int commands[] = {IDM_FILE_NEW, IDM_FILE_OPEN, IDM_ENTRY_NEW, IDM_ENTRY_EDIT, IDM_ENTRY_DELETE,
-                            IDM_ENTRY_PASTE, IDM_ENTRY_PASTE_NEW, IDM_ADD_ALL, IDM_SETTINGS,
-                            IDM_CLEAR_POSITION, IDM_RESET_SETTINGS};
+    const int commands[] = {IDM_FILE_NEW, IDM_FILE_OPEN, IDM_FILE_SAVE, IDM_FILE_SAVE_AS, IDM_ENTRY_NEW,
+                            IDM_ENTRY_EDIT, IDM_ENTRY_DELETE, IDM_ENTRY_PASTE, IDM_ENTRY_PASTE_NEW, IDM_ADD_ALL,
+                            IDM_SETTINGS, IDM_CLEAR_POSITION, IDM_RESET_SETTINGS, IDM_START_STANDBY,
+                            IDM_START_CONTINUOUS};
     Straggler straggler;
     UINT_PTR guard = SetTimer(nullptr, 0, 300, close_dialogs);
     for (int id : commands) {
         ListView_SetItemState(shell().list_view, 0, LVIS_SELECTED, LVIS_SELECTED);
         e.progress.fmove_point = 1;
         e.settings.data_size = 4096;
+        e.flags.run_mode = 0;
         g_window_opened = false;
         on_command(id);
         EXPECT_FALSE(g_window_opened) << id;
         EXPECT_EQ(list_row_count(e.list), 1) << id;
         EXPECT_EQ(e.progress.fmove_point.load(), 1) << id << ": the position stays";
         EXPECT_EQ(e.settings.data_size, 4096) << id << ": the settings stay";
+        EXPECT_EQ(e.flags.run_mode.load(), 0) << id << ": the mode stays";
     }
+    // A start posted during a standby run leaves it a standby run.
+    e.flags.running = 1;
+    on_command(IDM_START_CONTINUOUS);
+    EXPECT_EQ(e.flags.run_mode.load(), 0);
+    e.flags.running = 0;
     KillTimer(nullptr, guard);
 }
 
