@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "engine/worker.h"
-#include "store/files.h"
+#include "engine/worker_win.h"
+#include "store/files_win.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/app.h"
 #include "engine/schedule.h"
-#include "engine/worker.h"
+#include "engine/worker_win.h"
 #include "resources/resource.h"
 
 namespace {

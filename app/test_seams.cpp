@@ -27,8 +27,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "engine/workdir.h"
-#include "store/file_io.h"
+#include "engine/workdir_win.h"
+#include "store/file_io_win.h"
 
 namespace {
 

@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/worker.h"
-#include "store/files.h"
+#include "engine/worker_win.h"
+#include "store/files_win.h"
 #include "store/formats.h"
 
 namespace {

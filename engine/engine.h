@@ -11,7 +11,7 @@
 #include "engine/notify.h"
 #include "engine/run_state.h"
 #include "engine/tables.h"
-#include "engine/workdir.h"
+#include "engine/workdir_win.h"
 #include "store/settings.h"
 
 // The pair of paths of the copy under way, shown by the copy name window.

@@ -1,4 +1,4 @@
-#include "engine/workdir.h"
+#include "engine/workdir_win.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/engine.h"
-#include "store/file_io.h"
+#include "store/file_io_win.h"
 
 namespace {
 

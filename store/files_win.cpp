@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "engine/engine.h"
-#include "store/file_io.h"
-#include "store/files.h"
+#include "store/file_io_win.h"
+#include "store/files_win.h"
 #include "store/formats.h"
 #include "store/settings_store.h"
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "engine/workdir.h"
+#include "engine/workdir_win.h"
 #include "store/formats.h"
 #include "store/list_dialogs.h"
 

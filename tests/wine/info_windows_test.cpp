@@ -12,7 +12,7 @@
 
 #include "app/app.h"
 #include "dialogs/info_windows.h"
-#include "engine/worker.h"
+#include "engine/worker_win.h"
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "store/help_pages_win.h"

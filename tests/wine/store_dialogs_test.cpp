@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/workdir.h"
+#include "engine/workdir_win.h"
 #include "store/list_dialogs.h"
 #include "tests/wine/support.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "store/file_io.h"
-#include "store/files.h"
+#include "store/file_io_win.h"
+#include "store/files_win.h"
 #include "store/formats.h"
 #include "store/settings_store.h"
 #include "tests/wine/support.h"
