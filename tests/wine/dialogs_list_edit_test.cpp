@@ -304,7 +304,9 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
     std::vector<std::string> shown;
     std::thread user = operate_titled("各フォルダー表示", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_FOLDER_LIST);
-        int n = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        int n = 0;
+        for (int wait = 0; wait < 500 && n == 0; ++wait, Sleep(20))
+            n = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < n; ++i)
             for (int column = 0; column < 2; ++column)
                 shown.push_back(list_view_text(list, i, column));
@@ -327,6 +329,35 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
     EXPECT_EQ(run_table.records[0].full_path, "R:\\run");
     EXPECT_EQ(engine().progress.fmove_point.load(), 1);
     clear_folder_table(run_table);
+}
+
+// A tree of many folders takes long to walk. The display answers while it
+// walks (a window that does not answer is offered to the user to be ended),
+// and can be closed before the walk ends.
+TEST_F(ListEdit, FolderDisplayAnswersWhileItWalksAndClosesBeforeTheEnd)
+{
+    TempDir dir;
+    // 80 folders of 100: Wine makes a name in a large folder slowly.
+    for (int i = 0; i < 80; ++i) {
+        std::string outer = dir / ("f" + std::to_string(i));
+        ASSERT_TRUE(CreateDirectoryA(outer.c_str(), nullptr));
+        for (int j = 0; j < 100; ++j)
+            ASSERT_TRUE(CreateDirectoryA((outer + "\\g" + std::to_string(j)).c_str(), nullptr));
+    }
+    add_rows({{"*.*", dir.path(), "D:\\d"}});
+    select_rows({0});
+    bool answered = false;
+    int rows_then = -1;
+    std::thread user = operate_titled("各フォルダー表示", [&](HWND dialog) {
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+        rows_then = static_cast<int>(SendDlgItemMessageA(dialog, IDC_FOLDER_LIST, LVM_GETITEMCOUNT, 0, 0));
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    on_command(IDM_SHOW_FOLDER);
+    user.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(rows_then, 0) << "the walk of 8,081 folders had ended";
 }
 
 // The walk's warning (here: folders whose paths would pass 259 bytes) is
