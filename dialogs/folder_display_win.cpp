@@ -54,7 +54,8 @@ void walk_in_background(std::shared_ptr<Walk> walk)
     keep.show_message = [&walk](const char* text, const char* caption, MessageKind kind, MessageOwner) {
         walk->warnings.push_back({text, caption, kind});
     };
-    walk_folders(walk->table, keep, walk->source.c_str(), walk->source.size(), &walk->abandoned);
+    walk_folders(walk->table, keep, walk->source.c_str(), walk->source.size(),
+                 [&walk] { return walk->abandoned.load(); });
     std::lock_guard<std::mutex> hold(walk->lock);
     if (walk->dialog != nullptr)
         PostMessageA(walk->dialog, kWalkEnded, 0, 0);

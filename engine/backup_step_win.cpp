@@ -271,7 +271,16 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     if (p.folder_search_flag != 0 && !folder_position_fits(engine, source))
         p.folder_search_flag = 0;
     if (p.folder_search_flag == 0) {
-        walk_folders(engine.folders, engine.notifier, source, std::strlen(source));
+        // A tree of many folders, or a slow share, takes long to walk. A stop
+        // ends the walk at the next folder instead of waiting for its end, and
+        // the table cut short goes: the next run walks again, and a session
+        // end never writes folder.ini while the walk still fills the table.
+        walk_folders(engine.folders, engine.notifier, source, std::strlen(source),
+                     [&engine] { return engine.flags.running.load() != 1; });
+        if (engine.flags.running.load() != 1) {
+            clear_folder_table(engine.folders);
+            return;
+        }
         p.folder_count = 0;
         p.folder_search_flag = 1;
         p.file_search_flag = 0;  // a new tree: no folder of it is listed yet

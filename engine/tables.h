@@ -2,8 +2,8 @@
 // files of the folder being copied. Both grow as the tree needs, one record
 // per folder or file, each holding its texts at their own length.
 #pragma once
-#include <atomic>
 #include <cstddef>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,11 +60,11 @@ struct Notifier;
 // whose full path would exceed 259 bytes is never recorded under a cut name:
 // it is left out, and one warning per walk (caption "エラー") gives their
 // number and the first of them. A folder that cannot be searched contributes
-// nothing. A walk whose abandoned flag is set ends before its next folder,
-// its table cut short and nothing told: only a walk that nobody will read
-// may be abandoned (never the run's, whose position depends on a whole tree).
+// nothing. A walk that abandoned() answers true for, asked before each
+// folder, ends there with its table cut short and nothing told: whoever
+// abandons it must never use that table.
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::atomic<bool>* abandoned = nullptr);
+                  const std::function<bool()>& abandoned = nullptr);
 
 // Lists the files of one folder (no directories, no names beginning with
 // ".", no temporary file of an unfinished copy) into the table. Each record's

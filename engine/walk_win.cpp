@@ -88,7 +88,7 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::atomic<bool>* abandoned)
+                  const std::function<bool()>& abandoned)
 {
     clear_folder_table(table);
     char root[kFieldSize];
@@ -99,7 +99,7 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 
     TooLong too_long;
     for (int scan = 0; scan < table.count(); ++scan) {
-        if (abandoned != nullptr && abandoned->load())
+        if (abandoned && abandoned())
             return;
         if (!gather_subfolders(table, scan, len, too_long)) {
             notify_message(notifier, "指定のテーブル量を超えました。", "エラー", MessageKind::warning);

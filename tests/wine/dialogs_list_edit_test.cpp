@@ -337,13 +337,7 @@ TEST_F(ListEdit, FolderDisplayListsTheTreeFromATableOfItsOwn)
 TEST_F(ListEdit, FolderDisplayAnswersWhileItWalksAndClosesBeforeTheEnd)
 {
     TempDir dir;
-    // 80 folders of 100: Wine makes a name in a large folder slowly.
-    for (int i = 0; i < 80; ++i) {
-        std::string outer = dir / ("f" + std::to_string(i));
-        ASSERT_TRUE(CreateDirectoryA(outer.c_str(), nullptr));
-        for (int j = 0; j < 100; ++j)
-            ASSERT_TRUE(CreateDirectoryA((outer + "\\g" + std::to_string(j)).c_str(), nullptr));
-    }
+    make_wide_tree(dir.path(), 80, 100);
     add_rows({{"*.*", dir.path(), "D:\\d"}});
     select_rows({0});
     bool answered = false;

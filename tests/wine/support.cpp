@@ -109,6 +109,16 @@ void make_folder(const std::string& path)
     CreateDirectoryA(path.c_str(), nullptr);
 }
 
+void make_wide_tree(const std::string& root, int outer, int inner)
+{
+    for (int i = 0; i < outer; ++i) {
+        std::string folder = root + "\\f" + std::to_string(i);
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        for (int j = 0; j < inner; ++j)
+            ASSERT_TRUE(CreateDirectoryA((folder + "\\g" + std::to_string(j)).c_str(), nullptr));
+    }
+}
+
 void set_file_times(const std::string& path, unsigned long long filetime)
 {
     HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -47,6 +47,10 @@ std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
 bool folder_exists(const std::string& path);
 void make_folder(const std::string& path);  // with missing parents
+// A tree that takes long to walk: folders f0 .. f(outer-1) below root, each
+// with g0 .. g(inner-1). Kept to small folders, because Wine makes a name in
+// a large folder slowly.
+void make_wide_tree(const std::string& root, int outer, int inner);
 // One folder whose path may pass 259 bytes (ASCII names only).
 void make_long_folder(const std::string& path);
 // Sets the three times of a file to the given FILETIME value (100 ns units).
