@@ -273,8 +273,9 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     if (p.folder_search_flag == 0) {
         // A tree of many folders, or a slow share, takes long to walk. A stop
         // ends the walk at the next folder instead of waiting for its end, and
-        // the table cut short goes: the next run walks again, and a session
-        // end never writes folder.ini while the walk still fills the table.
+        // the table cut short goes: the next run walks again, and the end of
+        // a session, which waits for the worker only briefly, finds the walk
+        // over before it writes folder.ini.
         walk_folders(engine.folders, engine.notifier, source, std::strlen(source),
                      [&engine] { return engine.flags.running.load() != 1; });
         if (engine.flags.running.load() != 1) {

@@ -3,8 +3,8 @@
 // per folder or file, each holding its texts at their own length.
 #pragma once
 #include <cstddef>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
