@@ -44,12 +44,18 @@ int first_number(const std::string& part)
     return at == std::string::npos ? -1 : std::atoi(part.c_str() + at + 1);
 }
 
-// Runs a continuous run until the condition holds; false when a box or any
-// other dialog came up on the way, or the time ran out.
+// Runs a run until the condition holds; false when a box or any other
+// dialog came up on the way, or the time ran out. The stop's wait window
+// ("Thread") is no box: the end of a continuous run stops it, and the window
+// shows for as long as the worker takes to end.
 bool run_until(const Quillsave& program, HWND main, int start_command, const std::function<bool()>& done)
 {
     post_command(main, start_command);
-    std::function<bool(HWND)> shown = [](HWND box) { return IsWindowVisible(box) != 0; };
+    std::function<bool(HWND)> shown = [](HWND box) {
+        char title[16] = {};
+        GetWindowTextA(box, title, sizeof title);
+        return IsWindowVisible(box) != 0 && std::string(title) != "Thread";
+    };
     bool box = false;
     bool reached = wait_until(
         [&] {
