@@ -276,9 +276,9 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         // the table cut short goes: the next run walks again, and the end of
         // a session, which waits for the worker only briefly, finds the walk
         // over before it writes folder.ini.
-        walk_folders(engine.folders, engine.notifier, source, std::strlen(source),
-                     [&engine] { return engine.flags.running.load() != 1; });
-        if (engine.flags.running.load() != 1) {
+        auto stopped = [&engine] { return engine.flags.running.load() != 1; };
+        walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped);
+        if (stopped()) {
             clear_folder_table(engine.folders);
             return;
         }
