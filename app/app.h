@@ -62,6 +62,10 @@ struct Shell {
     // The power-off has been asked for the run that finished; cleared by
     // the next real start.
     bool power_off_asked = false;
+    // The passes whose end the shell has told, and the count of files not
+    // backed up that the tray and the status bar show.
+    int passes_seen = 0;
+    int missed_shown = 0;
     // How the power-off is asked for; tests put a recorder here, since the
     // real request would end every program of the session.
     int (*power_off)(HWND owner) = shut_down_system;
@@ -139,7 +143,8 @@ UINT timer_ms(int seconds);
 // Who asks for the start: a start failure of a timer mutes the timers while
 // its box is open.
 enum class StartBy { user, timer };
-void start_run(StartBy by);
+// kind is what the report says of how the run started.
+void start_run(StartBy by, StartKind kind = StartKind::by_hand);
 void set_small_icon(HICON icon);
 void on_timer(UINT_PTR id);
 void on_init_menu_popup(HMENU menu);
@@ -169,6 +174,8 @@ void on_taskbar_created(HWND window);
 // The icon gone at the end of the session; the window stays as it is.
 void remove_tray_icon();
 void show_tray_menu(HWND window);
+// The one balloon after a pass that left files not backed up.
+void show_missed_balloon(int missed);
 
 // Dialogs of the shell (shell_dialogs.cpp).
 void show_auto_start_notice(HWND owner);

@@ -1,6 +1,9 @@
 // The menu commands of the main menu and the tray menu. Ids without a
 // command here are ignored like any unknown id.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "app/app.h"
 #include "dialogs/entry_edit.h"
@@ -76,7 +79,7 @@ void on_command_start(int run_mode)
     Engine& e = engine();
     e.flags.run_mode = run_mode;
     e.flags.list_finished = 0;
-    start_run(StartBy::user);
+    start_run(StartBy::user, StartKind::by_hand);
     update_status_bar();
 }
 
@@ -174,6 +177,25 @@ void open_web_page(const char* page)
     open_help_page(shell().main_window, page);
 }
 
+// quillsave.log in the user's text editor (the shell's "open" verb; Notepad
+// where no program takes .log). Before the first report there is nothing to
+// open, and a box says so rather than an editor on an empty file.
+void on_command_open_report()
+{
+    Engine& e = engine();
+    HWND owner = shell().main_window;
+    char path[kFieldSize];
+    if (!join_path(path, e.workdir.path, kReportName) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        shell_message_box("報告（quillsave.log）はまだありません。\r\nバックアップを行うと作られます。", "報告を開く",
+                          MB_OK);
+        return;
+    }
+    if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path, nullptr, e.workdir.path, SW_SHOWNORMAL)) > 32)
+        return;
+    std::string quoted = std::string("\"") + path + "\"";
+    ShellExecuteA(owner, "open", "notepad.exe", quoted.c_str(), e.workdir.path, SW_SHOWNORMAL);
+}
+
 void on_command_tray_exit()
 {
     HWND window = shell().main_window;
@@ -205,6 +227,7 @@ const Command kCommands[] = {
     {IDM_END_PAUSE, Lock::none, on_command_end_pause},
     {IDM_MODE_HELP, Lock::none, [] { open_mode_help_window(shell().main_window); }},
     {IDM_TO_TRAY, Lock::none, [] { send_to_tray(shell().main_window); }},
+    {IDM_OPEN_REPORT, Lock::none, on_command_open_report},
     {IDM_ENTRY_NEW, Lock::run_or_worker, on_command_entry_new},
     {IDM_ENTRY_EDIT, Lock::run_or_worker, on_command_entry_edit},
     {IDM_ENTRY_DELETE, Lock::run_or_worker, [] { on_command_list_edit(delete_selected_rows); }},

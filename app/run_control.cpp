@@ -17,7 +17,7 @@ void on_schedule_check()
         return;
     e.flags.run_mode = 0;
     e.flags.list_finished = 0;
-    start_run(StartBy::timer);
+    start_run(StartBy::timer, StartKind::schedule);
     update_status_bar();
 }
 
@@ -74,11 +74,32 @@ void on_copy_error_check()
     }
 }
 
+// A pass that ended with files not backed up is told without being looked
+// for: the tray's tip says it while it holds, and once, a balloon when the
+// program lives in the tray. The status bar reads the same count.
+void on_pass_end_check()
+{
+    Engine& e = engine();
+    Shell& s = shell();
+    int ended = e.report.passes_ended.load();
+    bool new_end = ended != s.passes_seen;
+    s.passes_seen = ended;
+    int missed = e.report.missed_told.load();
+    if (new_end || missed != s.missed_shown) {
+        s.missed_shown = missed;
+        update_tray_icon(s.main_window);
+        update_status_bar();
+    }
+    if (new_end && missed > 0 && s.in_tray)
+        show_missed_balloon(missed);
+}
+
 void on_tick_timer()
 {
     on_schedule_check();
     on_end_of_list_check();
     on_copy_error_check();
+    on_pass_end_check();
 }
 
 // After an automatic start the run begins here, but only to resume an
@@ -92,7 +113,7 @@ void on_start_up_timer()
     bool resume = e.progress.folder_count.load() != 0 || e.progress.file_count.load() != 0 ||
                   e.settings.set_t_mode == 0;
     if (resume && e.flags.running.load() == 0 && s.auto_start == -1)
-        start_run(StartBy::timer);
+        start_run(StartBy::timer, StartKind::auto_start);
     SetTimer(s.main_window, kTickTimer, 1000, nullptr);
     s.auto_start = 0;
 }
@@ -104,7 +125,7 @@ void on_restart_timer()
     Engine& e = engine();
     if (e.settings.rw_error_mode != 1)
         return;
-    start_run(StartBy::timer);
+    start_run(StartBy::timer, StartKind::after_error);
     e.flags.paused = 0;
 }
 
@@ -125,11 +146,13 @@ UINT timer_ms(int seconds)
     return static_cast<UINT>(seconds) * 1000u;
 }
 
-void start_run(StartBy by)
+void start_run(StartBy by, StartKind kind)
 {
     Engine& e = engine();
     Shell& s = shell();
     bool was_running = e.flags.running.load() != 0;
+    if (!was_running)
+        e.report.start_kind = static_cast<int>(kind);
     if (start_worker(e) != 0) {
         auto box = by == StartBy::timer ? timer_message_box : shell_message_box;
         box("スレッド起動に失敗しました", "Quillsave", MB_OK);

@@ -62,7 +62,7 @@ void update_status_bar()
         return;
     Engine& e = engine();
     char texts[kStatusParts][kStatusTextSize] = {};
-    format_status_texts(e.progress, e.flags, list_row_count(e.list), texts);
+    format_status_texts(e.progress, e.flags, list_row_count(e.list), texts, e.report.missed_told.load());
     int edges[kStatusParts];
     fit_part_edges(bar, texts, edges);
     SendMessageA(bar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(edges));

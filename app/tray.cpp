@@ -15,6 +15,23 @@ HICON icon_for_run()
     return LoadIconA(shell().instance, MAKEINTRESOURCEA(id));
 }
 
+// "Quillsave", or after a pass that left files not backed up, their count
+// too, until the next pass begins. Within the 64 bytes of the first form.
+void set_tip_for_run(NOTIFYICONDATAA& tray)
+{
+    int missed = engine().report.missed_told.load();
+    if (missed > 0)
+        wsprintfA(tray.szTip, "Quillsave - %d件バックアップできませんでした", missed);
+    else
+        copy_field(tray.szTip, "Quillsave");
+}
+
+void report_power_off_not_made(DWORD error)
+{
+    write_report_line(engine(), format_event(report_now(), "電源オフできませんでした",
+                                             reason_text(Failure{ReportReason::system_error, error}).c_str()));
+}
+
 }  // namespace
 
 // The record keeps its first, 88-byte form (64-byte tip), which every
@@ -31,7 +48,7 @@ bool add_tray_icon(HWND window)
     tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray.uCallbackMessage = kTrayMessage;
     tray.hIcon = icon_for_run();
-    copy_field(tray.szTip, "Quillsave");
+    set_tip_for_run(tray);
     return Shell_NotifyIconA(NIM_ADD, &tray) || Shell_NotifyIconA(NIM_MODIFY, &tray);
 }
 
@@ -39,8 +56,23 @@ void update_tray_icon(HWND)
 {
     Shell& s = shell();
     s.tray.hIcon = icon_for_run();
+    set_tip_for_run(s.tray);
     if (s.in_tray)
         Shell_NotifyIconA(NIM_MODIFY, &s.tray);
+}
+
+// The balloon needs the record's second form; the kept record stays in the
+// first, which every shell takes.
+void show_missed_balloon(int missed)
+{
+    NOTIFYICONDATAA balloon = shell().tray;
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    copy_field(balloon.szInfoTitle, "Quillsave");
+    wsprintfA(balloon.szInfo, "%d件のファイルをバックアップできませんでした。理由はメニューの「報告を開く」で見られます。",
+              missed);
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
 }
 
 void restore_from_tray(HWND window)
@@ -110,6 +142,7 @@ int shut_down_system(HWND)
 {
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
+        report_power_off_not_made(GetLastError());
         timer_message_box("プロセスのトークンの取得に失敗", "シャットダウン", MB_OK);
         return 1;
     }
@@ -120,9 +153,14 @@ int shut_down_system(HWND)
     // A failed look-up is not reported: the adjustment below decides.
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
     if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
+        report_power_off_not_made(GetLastError());
         timer_message_box("属性変更に失敗", "シャットダウン", MB_OK);
         return 1;
     }
-    ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF, 0);
+    // Only a program that does not answer is ended: one with unsaved work
+    // asks its user, who may keep the computer on. A power-off refused at
+    // once is told in the report; one a program refuses later is its box's.
+    if (!ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCEIFHUNG | EWX_POWEROFF, 0))
+        report_power_off_not_made(GetLastError());
     return 0;
 }

@@ -23,7 +23,20 @@
 // - A file or folder that the walks could not give a usable name (code page
 //   932 cannot hold its own name and it has no short name) is recorded with
 //   "?" in its name. Such a file gets "読e" at its step, such a folder "読e"
-//   for its one step: reported as unreadable, never taken for empty.
+//   for its one step: reported as unreadable, never taken for empty. So
+//   does a folder that cannot be searched, the entry's source folder too.
+//
+// Nothing is skipped in silence: every file or folder the pass does not back
+// up is a line of quillsave.log with its reason, and a folder entry that
+// left any ends with their count in its file status ("2件e") instead of
+// "完". One file never holds the rest back: a file that failed three tries
+// in a row (results 2, 3 and 5; a stop is no try) is passed, told and tried
+// again at the next pass. The tries are counted with the run position, so
+// restarts and new starts of the program count too. A failure that every
+// file of the backup folder would meet (its drive or share gone, the disk
+// full) passes nothing: the run waits as before, and the report tells once
+// what for.
+//
 // Every file operation goes through the copies and walks, so no Windows
 // header is needed here.
 #include "engine/backup_step.h"
@@ -31,6 +44,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/engine.h"
 #include "engine/listed_name.h"
@@ -38,21 +54,46 @@
 namespace {
 
 constexpr int kPathsFit = -1;
+// Tries of one file before it is passed.
+constexpr int kTriesBeforePassing = 3;
+
+// The system's code the step gives itself (winerror.h).
+constexpr unsigned long kPathNotFound = 3;
+
+// What a file's step came to: the result, and why when it is no success.
+struct Outcome {
+    int result = copy_done;
+    Failure why;
+    bool passed = false;  // failed its last try: passed, the run goes on
+};
+
+Outcome failure_of(int result, ReportReason reason, unsigned long code = 0)
+{
+    Outcome out;
+    out.result = result;
+    out.why = Failure{reason, code};
+    return out;
+}
 
 // Builds the source path (source folder, name), the destination's folder
 // (destination folder, relative folder) and its path (that folder, name).
-// kPathsFit when all fit, otherwise the result the file gets instead of a copy.
-int make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char (&destination)[kFieldSize],
-                    const char* source_folder, const char* destination_folder, const char* relative,
-                    const char* name)
+// kPathsFit when all fit, otherwise the result the file gets instead of a
+// copy, with why.
+Outcome make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char (&destination)[kFieldSize],
+                        const char* source_folder, const char* destination_folder, const char* relative,
+                        const char* name)
 {
-    if (source_folder[0] == 0 || is_unreachable_name(name) || !join_path(source, source_folder, name))
-        return copy_read_error;
+    if (source_folder[0] == 0)
+        return failure_of(copy_read_error, ReportReason::system_error, kPathNotFound);
+    if (is_unreachable_name(name))
+        return failure_of(copy_read_error, ReportReason::unreachable_name);
+    if (!join_path(source, source_folder, name))
+        return failure_of(copy_read_error, ReportReason::source_too_long);
     if (destination_folder[0] == 0)
-        return copy_folder_error;
+        return failure_of(copy_folder_error, ReportReason::system_error, kPathNotFound);
     if (!append_path(folder, destination_folder, relative) || !join_path(destination, folder, name))
-        return copy_create_error;
-    return kPathsFit;
+        return failure_of(copy_create_error, ReportReason::backup_too_long);
+    return failure_of(kPathsFit, ReportReason::system_error);
 }
 
 // The destination folder that check_destination last made sure of on this
@@ -70,6 +111,7 @@ thread_local char checked_folder[kFieldSize];
 bool make_destination_folder(Engine& engine, const char* folder, const char* destination)
 {
     int checked = check_destination(destination);
+    engine.copy_detail.error = last_system_error();
     make_working_directory_current(engine.workdir);
     if (checked != 0) {
         checked_folder[0] = 0;
@@ -94,22 +136,14 @@ int copy_by_mode(Engine& engine, const char* source, const char* folder, const c
                                   engine.backup_names.hint(folder, name));
 }
 
-// Publishes the pair, makes the destination's folders and copies the file
-// the way the run's mode asks.
-int copy_one_file(Engine& engine, const char* source_folder, const char* destination_folder,
-                  const char* relative, const char* name)
+int copy_the_pair(Engine& engine, const char* source, const char* folder, const char* name,
+                  const char* destination)
 {
-    char source[kFieldSize];
-    char folder[kFieldSize];
-    char destination[kFieldSize];
-    int result = make_copy_paths(source, folder, destination, source_folder, destination_folder, relative, name);
-    if (result != kPathsFit)
-        return result;
     set_copy_paths(engine.copy_paths, source, destination);
     bool known = std::strcmp(folder, checked_folder) == 0;
     if (!known && !make_destination_folder(engine, folder, destination))
         return copy_folder_error;
-    result = copy_by_mode(engine, source, folder, name, destination);
+    int result = copy_by_mode(engine, source, folder, name, destination);
     if (result == copy_create_error && known) {
         // Perhaps the folder went away after it was checked: as if the
         // check had been made before this file.
@@ -120,11 +154,89 @@ int copy_one_file(Engine& engine, const char* source_folder, const char* destina
     return result;
 }
 
-// Results 2 to 5 keep the file; the shell reacts to them unless the user
-// chose to keep going (rw_error_mode 0).
-void note_error(Engine& engine, int result)
+// The file's path as the report names it, also when it is too long to use.
+std::string reported_path(const char* folder, const char* name)
 {
-    if (result >= copy_create_error && engine.settings.rw_error_mode != 0)
+    std::string path = folder;
+    if (!ends_in_separator(folder))
+        path += '\\';
+    return path + name;
+}
+
+// Counts the outcome into the pass, tells the report what was not backed up
+// or what the run waits for, and passes a file at its last try.
+void settle(Engine& engine, Outcome& out, int row, const char* entry_source, const char* path,
+            const char* destination_folder)
+{
+    ProgressState& p = engine.progress;
+    RunReport& r = engine.report;
+    const char* status = copy_result_text(out.result);
+    if (out.result == copy_done) {
+        p.try_count = 0;
+        r.waiting_told = false;
+        if (engine.copy_detail.copied) {
+            r.tally.copied += 1;
+            r.tally.bytes += engine.copy_detail.bytes;
+        } else {
+            r.tally.up_to_date += 1;
+        }
+        return;
+    }
+    if (out.result == copy_read_error) {
+        p.try_count = 0;
+        report_not_backed_up(engine, status, row, entry_source, path, out.why);
+        p.miss_count += 1;
+        return;
+    }
+    if (out.result == copy_stopped)
+        return;
+    // The backup folder's drive or share gone, or its disk full: every file
+    // would fail so, and passing them all would only empty the run into the
+    // report. The run waits as it always has.
+    if ((out.why.reason == ReportReason::system_error && is_backup_wide(out.why.code)) ||
+        !backup_root_present(destination_folder)) {
+        report_waiting(engine, status, row, entry_source, path, out.why);
+        return;
+    }
+    if (p.try_count.fetch_add(1) + 1 < kTriesBeforePassing)
+        return;
+    p.try_count = 0;
+    out.passed = true;
+    out.why.tries = kTriesBeforePassing;
+    report_not_backed_up(engine, status, row, entry_source, path, out.why);
+    p.miss_count += 1;
+}
+
+// Publishes the pair, makes the destination's folders, copies the file the
+// way the run's mode asks, and settles the outcome.
+Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                      const char* relative, const char* name, const char* entry_source)
+{
+    char source[kFieldSize];
+    char folder[kFieldSize];
+    char destination[kFieldSize];
+    Outcome out = make_copy_paths(source, folder, destination, source_folder, destination_folder, relative, name);
+    engine.copy_detail = CopyDetail{};
+    if (out.result == kPathsFit) {
+        out.result = copy_the_pair(engine, source, folder, name, destination);
+        out.why = Failure{ReportReason::system_error, engine.copy_detail.error};
+    }
+    settle(engine, out, row, entry_source, reported_path(source_folder, name).c_str(), destination_folder);
+    return out;
+}
+
+// Whether the run moves on from the file: done, unreadable, or passed.
+bool moves_on(const Outcome& out)
+{
+    return out.result == copy_done || out.result == copy_read_error || out.passed;
+}
+
+// Results 2 to 5 keep the file; the shell reacts to them unless the user
+// chose to keep going (rw_error_mode 0). A file passed at its last try is
+// one of the files not backed up, as an unreadable one is: no reaction.
+void note_error(Engine& engine, const Outcome& out)
+{
+    if (out.result >= copy_create_error && !out.passed && engine.settings.rw_error_mode != 0)
         engine.flags.error_pending = 1;
 }
 
@@ -137,13 +249,15 @@ void set_number_cell(Engine& engine, int row, int column, int value)
 
 void single_file_step(Engine& engine, int row, const char* name, const char* source, const char* destination)
 {
-    int result = copy_one_file(engine, source, destination, "", name);
+    Outcome out = copy_one_file(engine, row, source, destination, "", name, source);
+    engine.last_step_failed = !moves_on(out) && out.result != copy_stopped;
     if (engine.flags.running.load() == 1) {
-        list_set_cell(engine.list, row, col_file_status, copy_result_text(result));
-        note_error(engine, result);
+        list_set_cell(engine.list, row, col_file_status, copy_result_text(out.result));
+        note_error(engine, out);
         list_set_cell(engine.list, row, col_folder_status, "完");
     }
-    if (result == copy_done || result == copy_read_error)
+    engine.progress.miss_count = 0;  // a single file's own status tells it
+    if (moves_on(out))
         engine.progress.fmove_point += 1;
 }
 
@@ -195,13 +309,17 @@ bool continue_folder(Engine& engine, const char* folder)
 }
 
 // After a folder: the entry is done once its last folder is, otherwise the
-// folder status shows how many are.
+// folder status shows how many are. An entry that left files not backed up
+// ends with their count, never with "完" over them.
 void advance_entry(Engine& engine, int row)
 {
     ProgressState& p = engine.progress;
     if (p.folder_count >= p.folder_max) {
         p.folder_count = 0;
         p.folder_search_flag = 0;
+        int missed = p.miss_count.exchange(0);
+        if (missed > 0)
+            list_set_cell(engine.list, row, col_file_status, missed_status_text(missed).c_str());
         list_set_cell(engine.list, row, col_folder_status, "完");
         p.fmove_point += 1;
     } else {
@@ -211,11 +329,11 @@ void advance_entry(Engine& engine, int row)
 
 // Moves the folder and the entry on after a step of a folder entry; made
 // only while the run goes on (otherwise a later step makes the moves).
-void advance_folder_entry(Engine& engine, int row, int result, const char* folder)
+void advance_folder_entry(Engine& engine, int row, const Outcome& out, const char* folder)
 {
     ProgressState& p = engine.progress;
     char text[16];
-    if (result == copy_done) {
+    if (out.result == copy_done) {
         std::snprintf(text, sizeof text, "%d", files_done_in_folder(engine));
         if (p.file_count >= p.file_max && !continue_folder(engine, folder)) {
             p.file_count = 0;
@@ -224,21 +342,25 @@ void advance_folder_entry(Engine& engine, int row, int result, const char* folde
             copy_field(text, "完");
         }
     } else {
-        copy_field(text, copy_result_text(result));
-        note_error(engine, result);
+        copy_field(text, copy_result_text(out.result));
+        note_error(engine, out);
     }
     list_set_cell(engine.list, row, col_file_status, text);
     advance_entry(engine, row);
 }
 
 // A folder entry whose tree cannot be walked is done in one step with "読e".
-void finish_unreadable_entry(Engine& engine, int row)
+void finish_unreadable_entry(Engine& engine, int row, const char* source)
 {
     ProgressState& p = engine.progress;
     p.folder_search_flag = 0;
     p.file_search_flag = 0;
     if (engine.flags.running.load() != 1)
         return;
+    report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, source,
+                         Failure{ReportReason::system_error, kPathNotFound});
+    p.miss_count = 0;
+    p.try_count = 0;
     list_set_cell(engine.list, row, col_file_status, copy_result_text(copy_read_error));
     list_set_cell(engine.list, row, col_folder_status, "完");
     p.folder_count = 0;
@@ -246,13 +368,16 @@ void finish_unreadable_entry(Engine& engine, int row)
     p.fmove_point += 1;
 }
 
-// A folder that cannot be entered takes one step: "読e", then the next folder.
-void unreachable_folder_step(Engine& engine, int row)
+// A folder that cannot be entered or searched takes one step: "読e", then
+// the next folder.
+void unreachable_folder_step(Engine& engine, int row, const char* source, const char* folder, const Failure& why)
 {
     ProgressState& p = engine.progress;
     p.file_max = 0;
     if (engine.flags.running.load() != 1)
         return;  // a later step makes the moves
+    report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder, why);
+    p.miss_count += 1;
     list_set_cell(engine.list, row, col_file_status, copy_result_text(copy_read_error));
     p.file_count = 0;
     p.file_search_flag = 0;
@@ -264,7 +389,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
 {
     ProgressState& p = engine.progress;
     if (source[0] == 0) {
-        finish_unreadable_entry(engine, row);
+        finish_unreadable_entry(engine, row, source);
         return;
     }
 
@@ -277,10 +402,20 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         // a session, which waits for the worker only briefly, finds the walk
         // over before it writes folder.ini.
         auto stopped = [&engine] { return engine.flags.running.load() != 1; };
-        walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped);
+        // Folders left out are told once the walk is known to be whole.
+        std::vector<std::pair<std::string, Failure>> left_out;
+        walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped,
+                     [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); });
         if (stopped()) {
             clear_folder_table(engine.folders);
             return;
+        }
+        p.miss_count = 0;
+        p.try_count = 0;
+        for (const auto& folder : left_out) {
+            report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder.first.c_str(),
+                                 folder.second);
+            p.miss_count += 1;
         }
         p.folder_count = 0;
         p.folder_search_flag = 1;
@@ -288,12 +423,13 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     }
     p.folder_max = engine.folders.count();
     if (!folder_position_fits(engine, source)) {
-        finish_unreadable_entry(engine, row);  // a walk that gave nothing to stand on
+        finish_unreadable_entry(engine, row, source);  // a walk that gave nothing to stand on
         return;
     }
     const FolderRecord& folder = engine.folders.records[p.folder_count.load()];
     if (is_unreachable_name(folder.full_path.c_str())) {
-        unreachable_folder_step(engine, row);
+        unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
+                                Failure{ReportReason::unreachable_name, 0});
         return;
     }
 
@@ -308,24 +444,30 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     }
     if (p.file_search_flag == 0) {
         walk_files(engine.files, folder.full_path.c_str(), folder.full_path.size());
+        if (engine.files.search_error != 0) {
+            unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
+                                    Failure{ReportReason::system_error, engine.files.search_error});
+            return;
+        }
         p.file_count = 0;
         p.file_search_flag = 1;
     }
     p.file_max = engine.files.count();
 
-    int result = copy_done;
+    Outcome out;
     int index = p.file_count.load();
     if (index < p.file_max) {
         char name[kFieldSize];
         copy_field(name, engine.files.records[index].file_name.c_str());
         if (name[0] != 0)
-            result = copy_one_file(engine, folder.full_path.c_str(), destination, folder.relative_path.c_str(),
-                                   name);
+            out = copy_one_file(engine, row, folder.full_path.c_str(), destination, folder.relative_path.c_str(),
+                                name, source);
     }
-    if (result == copy_done || result == copy_read_error)
+    engine.last_step_failed = !moves_on(out) && out.result != copy_stopped;
+    if (moves_on(out))
         p.file_count += 1;
     if (engine.flags.running.load() == 1)
-        advance_folder_entry(engine, row, result, folder.full_path.c_str());
+        advance_folder_entry(engine, row, out, folder.full_path.c_str());
 }
 
 }  // namespace
@@ -344,6 +486,10 @@ void backup_step(Engine& engine)
     }
 
     if (rows > 0) {
+        if (!engine.report.pass_open) {
+            bool resumed = p.fmove_point.load() > 0 || p.folder_count.load() > 0 || p.file_count.load() > 0;
+            begin_pass_report(engine, engine.flags.run_mode.load(), resumed);
+        }
         const int row = p.fmove_point.load();
         char name[kFieldSize];
         char source[kFieldSize];
@@ -362,6 +508,7 @@ void backup_step(Engine& engine)
         engine.notifier.request_refresh();
 
     if (p.fmove_point >= rows) {
+        end_pass_report(engine, false);
         engine.flags.list_finished = 1;
         p.file_search_flag = 0;
         p.folder_search_flag = 0;

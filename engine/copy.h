@@ -22,6 +22,15 @@ enum CopyResult {
 // Status text of a result, as written into the file status column.
 const char* copy_result_text(int result);
 
+// What the last copy did beyond its result, for the report: whether it
+// wrote a backup (not up to date), how many bytes, and on a failure the
+// system's error code of the call that failed (0 when none is known).
+struct CopyDetail {
+    bool copied = false;
+    std::uint64_t bytes = 0;
+    unsigned long error = 0;
+};
+
 constexpr int kCopyBufferSize = 1050624;  // 1 MiB and 2 KiB
 
 // Both copies write into this file in the destination folder and move it over
@@ -92,6 +101,15 @@ struct CopyProbe {
 // - a temporary path over 259 bytes gives copy_create_error.
 // Paths come whole: a caller that cannot join one within 259 bytes must not
 // pass it cut (join_path leaves it empty, which no copy can open).
+
+// The calling thread's last system error code (GetLastError), for callers
+// that include no Windows header.
+unsigned long last_system_error();
+
+// Whether the drive or share a backup folder lies on is there: false for a
+// drive letter or share that is gone (a USB drive taken out, a NAS off).
+// A folder without a root of its own (relative) counts as there.
+bool backup_root_present(const char* folder);
 
 // 0 when every folder level of the destination file path exists or was made,
 // 1 otherwise. Leaves the current directory at the last level entered.

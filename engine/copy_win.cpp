@@ -77,11 +77,38 @@ void last_write_time(const char* path, FILETIME& written)
         written = data.ftLastWriteTime;
 }
 
-// Removes a temporary file, also one a system copy made read-only.
+// Removes a temporary file, also one a system copy made read-only. The
+// error of the call that failed before it stays the thread's last error: the
+// report tells that one.
 void remove_temp(const char* temp)
 {
+    DWORD error = GetLastError();
     SetFileAttributesA(temp, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(temp);
+    SetLastError(error);
+}
+
+// A failed copy: its result, with the error of the call that failed.
+int failed(Engine& engine, int result)
+{
+    engine.copy_detail.error = GetLastError();
+    return result;
+}
+
+// The code a path over 259 bytes gives in the file system.
+int path_too_long(Engine& engine, int result)
+{
+    engine.copy_detail.error = ERROR_FILENAME_EXCED_RANGE;
+    return result;
+}
+
+// A whole copy made: the bytes of the source.
+void note_copied(Engine& engine, const char* source)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    engine.copy_detail.copied = true;
+    if (GetFileAttributesExA(source, GetFileExInfoStandard, &data))
+        engine.copy_detail.bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // Moves the whole temporary file over the destination. A read-only old
@@ -98,7 +125,9 @@ bool put_in_place(const char* temp, const char* destination)
         SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
         if (MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING))
             return true;
+        DWORD error = GetLastError();
         SetFileAttributesA(destination, old);
+        SetLastError(error);
     }
     remove_temp(temp);
     return false;
@@ -263,6 +292,23 @@ static bool enter_whole_folder(const char* path, PathRoot root)
                                                       : SetCurrentDirectoryA(folder) != 0;
 }
 
+unsigned long last_system_error()
+{
+    return GetLastError();
+}
+
+bool backup_root_present(const char* folder)
+{
+    PathRoot root = path_root(folder);
+    if (root.kind != RootKind::drive && root.kind != RootKind::share)
+        return true;
+    char path[kFieldSize];
+    if (!copy_text(path, sizeof path - 1, folder, root.length))
+        return true;
+    std::strcat(path, "\\");
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 int check_destination(const char* path)
 {
     std::size_t len = std::strlen(path);
@@ -321,10 +367,11 @@ int check_destination(const char* path)
 int copy_standby(Engine& engine, const char* source, const char* destination, int force)
 {
     DWORD chunk = static_cast<DWORD>(correct_copy_settings(engine.settings));
+    engine.copy_detail = CopyDetail{};
 
     ScopedHandle src(open_existing(source, GENERIC_READ));
     if (!src.valid())
-        return copy_read_error;
+        return failed(engine, copy_read_error);
 
     ScopedHandle dst(open_existing(destination, GENERIC_WRITE));
     if (dst.valid()) {
@@ -339,7 +386,7 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
 
     char temp[kFieldSize];
     if (!copy_temp_path(temp, destination))
-        return copy_create_error;
+        return path_too_long(engine, copy_create_error);
     KeptMark mark;
     unsigned long long length = 0;
     bool marked = mark_of_copy(src.get(), source, destination, mark, length);
@@ -347,9 +394,10 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     if (!out.valid())
         out.reset(create_temp(temp));
     if (!out.valid())
-        return copy_create_error;
+        return failed(engine, copy_create_error);
 
     Ending ending = copy_chunks(engine, src.get(), out.get(), chunk);
+    DWORD chunk_error = GetLastError();
     FileTimes s{};
     bool have_times = false;
     bool keep = ending == Ending::stopped && marked && keep_part(out.get(), mark);
@@ -369,17 +417,21 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     switch (ending) {
     case Ending::complete:
         if (!put_in_place(temp, destination))
-            return copy_create_error;
+            return failed(engine, copy_create_error);
         if (engine.copy_probe.after_replace)
             engine.copy_probe.after_replace();
         if (have_times)
             set_times_in_place(destination, s);
+        engine.copy_detail.copied = true;
+        engine.copy_detail.bytes = length;
         return copy_done;
     case Ending::read_failed:
         remove_temp(temp);
+        engine.copy_detail.error = chunk_error;
         return copy_read_error;
     case Ending::write_failed:
         remove_temp(temp);
+        engine.copy_detail.error = chunk_error;
         return copy_write_error;
     case Ending::stopped:
         if (!keep)
@@ -409,10 +461,19 @@ bool copy_into_temp(const char* source, const char* temp)
 
 // CopyFileA into the temporary file, then in place. False on any failure,
 // with the temporary file gone and the destination as it was.
+// The temporary file's path, or the error a path over 259 bytes gives.
+bool temp_path_for(char (&temp)[kFieldSize], const char* destination)
+{
+    if (copy_temp_path(temp, destination))
+        return true;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+}
+
 bool system_copy(const char* source, const char* destination)
 {
     char temp[kFieldSize];
-    return copy_temp_path(temp, destination) && copy_into_temp(source, temp) && put_in_place(temp, destination);
+    return temp_path_for(temp, destination) && copy_into_temp(source, temp) && put_in_place(temp, destination);
 }
 
 // A backup made where the listing saw none. The move replaces nothing, so a
@@ -420,7 +481,7 @@ bool system_copy(const char* source, const char* destination)
 bool system_copy_new(const char* source, const char* destination)
 {
     char temp[kFieldSize];
-    if (!copy_temp_path(temp, destination) || !copy_into_temp(source, temp))
+    if (!temp_path_for(temp, destination) || !copy_into_temp(source, temp))
         return false;
     if (MoveFileExA(temp, destination, 0))
         return true;
@@ -488,11 +549,21 @@ int copy_continuous(Engine& engine, const char* source, const char* destination,
     return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::unknown);
 }
 
+// The end of a continuous copy that made or left the backup: a stop during
+// it is still a stop.
+int continuous_done(Engine& engine, const char* source, bool copied)
+{
+    if (copied)
+        note_copied(engine, source);
+    return engine.flags.running == 0 ? copy_stopped : copy_done;
+}
+
 int copy_continuous_hinted(Engine& engine, const char* source, const char* destination, int overwrite,
                            BackupHint hint)
 {
+    engine.copy_detail = CopyDetail{};
     if (hint == BackupHint::unlisted && system_copy_new(source, destination))
-        return engine.flags.running == 0 ? copy_stopped : copy_done;
+        return continuous_done(engine, source, true);
     // A listed name goes straight to the opens, which find a backup that has
     // gone as missing and give what the copy of a new one gives.
     if (hint != BackupHint::listed && names_nothing(destination)) {
@@ -500,21 +571,26 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
         // write sharing, as open_existing does, so only a failed copy needs
         // the source opened by hand, to tell an unreadable source ("読e")
         // from a destination that cannot be made.
-        if (!system_copy(source, destination))
-            return ScopedHandle(open_existing(source, GENERIC_READ)).valid() ? copy_create_error : copy_read_error;
-        return engine.flags.running == 0 ? copy_stopped : copy_done;
+        if (!system_copy(source, destination)) {
+            DWORD copy_error = GetLastError();
+            if (!ScopedHandle(open_existing(source, GENERIC_READ)).valid())
+                return failed(engine, copy_read_error);
+            engine.copy_detail.error = copy_error;
+            return copy_create_error;
+        }
+        return continuous_done(engine, source, true);
     }
     // Both are opened, as before: a source held by a writer is "読e" and a
     // backup that cannot be opened is copied over, up to date or not.
     ScopedHandle src(open_existing(source, GENERIC_READ));
     if (!src.valid())
-        return copy_read_error;
+        return failed(engine, copy_read_error);
     ScopedHandle dst(open_existing(destination, GENERIC_READ));
     if (!dst.valid()) {
         src.reset();
         if (!system_copy(source, destination))
-            return copy_create_error;
-        return engine.flags.running == 0 ? copy_stopped : copy_done;
+            return failed(engine, copy_create_error);
+        return continuous_done(engine, source, true);
     }
     src.reset();
     dst.reset();
@@ -522,8 +598,8 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
     FILETIME source_written{}, destination_written{};
     last_write_time(source, source_written);
     last_write_time(destination, destination_written);
-    LONG newer = CompareFileTime(&source_written, &destination_written);
-    if ((newer > 0 || overwrite == 1) && !system_copy(source, destination))
-        return copy_write_error;
-    return engine.flags.running == 0 ? copy_stopped : copy_done;
+    bool copy = CompareFileTime(&source_written, &destination_written) > 0 || overwrite == 1;
+    if (copy && !system_copy(source, destination))
+        return failed(engine, copy_write_error);
+    return continuous_done(engine, source, copy);
 }

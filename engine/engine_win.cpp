@@ -66,6 +66,8 @@ void reset_progress(Engine& engine)
     p.file_count = 0;
     p.file_max = 0;
     p.file_search_flag = 0;
+    p.try_count = 0;
+    p.miss_count = 0;
     clear_folder_table(engine.folders);
     clear_file_table(engine.files);
 }

@@ -10,4 +10,6 @@ void copy_progress(ProgressState& to, const ProgressState& from)
     to.file_max = from.file_max.load();
     to.file_count = from.file_count.load();
     to.file_search_flag = from.file_search_flag.load();
+    to.try_count = from.try_count.load();
+    to.miss_count = from.miss_count.load();
 }

@@ -14,6 +14,12 @@ struct ProgressState {
     std::atomic<std::int32_t> file_max{0};
     std::atomic<std::int32_t> file_count{0};
     std::atomic<std::int32_t> file_search_flag{0};
+    // Failed tries in a row of the file at the position (kept with it, so a
+    // restart or a new start of the program is one more try, not a first).
+    std::atomic<std::int32_t> try_count{0};
+    // Files and folders of the entry at the position that this pass did not
+    // back up, for the row's file status when the entry ends.
+    std::atomic<std::int32_t> miss_count{0};
 };
 
 // Field by field copy, for saving a run position aside and resuming from it.

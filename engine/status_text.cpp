@@ -15,7 +15,7 @@ static const char* run_state_text(const RunFlags& flags)
 }
 
 void format_status_texts(const ProgressState& progress, const RunFlags& flags, int row_count,
-                         char (&texts)[kStatusParts][kStatusTextSize])
+                         char (&texts)[kStatusParts][kStatusTextSize], int missed)
 {
     // Each counter is read once; the values may mix two moments of a run,
     // which the status bar accepts.
@@ -26,5 +26,8 @@ void format_status_texts(const ProgressState& progress, const RunFlags& flags, i
     std::snprintf(texts[2], kStatusTextSize, "File=%d/%d", static_cast<int>(progress.file_count.load()),
                   static_cast<int>(progress.file_max.load()));
     std::snprintf(texts[3], kStatusTextSize, "%s", run_state_text(flags));
-    std::snprintf(texts[4], kStatusTextSize, "%s", "by Alder-Works");
+    if (missed > 0)
+        std::snprintf(texts[4], kStatusTextSize, "%d件バックアップできませんでした（報告を開く）", missed);
+    else
+        std::snprintf(texts[4], kStatusTextSize, "%s", "by Alder-Works");
 }

@@ -43,6 +43,9 @@ struct FileTable {
     // listed by walk_files, or checked after the table was loaded. Cleared
     // with the table, so a table read from file.ini starts unchecked.
     bool verified = false;
+    // The last walk could not search the folder: the system's error code
+    // (0: it was searched). Never saved.
+    unsigned long search_error = 0;
     int count() const { return static_cast<int>(records.size()); }
 };
 
@@ -52,22 +55,26 @@ void clear_folder_table(FolderTable& table);
 void clear_file_table(FileTable& table);
 
 struct Notifier;
+struct Failure;
+// A folder the walk of a tree leaves out, with why, so that it is reported.
+using LeftOut = std::function<void(const char* path, const Failure& failure)>;
 
 // Fills the table breadth first with the source folder (record 0, relative
-// path "") and every folder below it in search order; names beginning with
-// "." are skipped with their contents. At the table's limit the walk stops
-// and warns "指定のテーブル量を超えました。" through the notifier. A folder
+// path "") and every folder below it in search order ("." and ".." are no
+// folders of it; .git or .ssh are). At the table's limit the walk stops and
+// warns "指定のテーブル量を超えました。" through the notifier. A folder
 // whose full path would exceed 259 bytes is never recorded under a cut name:
 // it is left out, and one warning per walk (caption "エラー") gives their
 // number and the first of them. A folder that cannot be searched contributes
 // nothing. A walk that abandoned() answers true for, asked before each
 // folder, ends there with its table cut short and nothing told: whoever
-// abandons it must never use that table.
+// abandons it must never use that table. left_out hears of every folder
+// left out for its length and of the folder where the limit stopped the walk.
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::function<bool()>& abandoned = nullptr);
+                  const std::function<bool()>& abandoned = nullptr, const LeftOut& left_out = nullptr);
 
-// Lists the files of one folder (no directories, no names beginning with
-// ".", no temporary file of an unfinished copy) into the table. Each record's
+// Lists the files of one folder (no directories, no "." or "..", no
+// temporary file of an unfinished copy) into the table. Each record's
 // first_number is the file's ordinal among the folder's listed files
 // (0-based, in search order), second_number 0. The first first_ordinal
 // listed files are passed over and at most the table's limit are taken, so a

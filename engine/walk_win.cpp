@@ -3,10 +3,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/copy.h"
 #include "engine/listing_win.h"
 #include "engine/notify.h"
+#include "engine/report.h"
 #include "engine/tables.h"
 
 // Search pattern: the folder, a separator unless it already ends in one, and
@@ -28,7 +30,12 @@ static Pattern search_pattern(const char* folder, std::size_t len, const char* w
     return p;
 }
 
-static bool is_dot_name(const ListedItem& item) { return item.name[0] == '.'; }
+// "." and ".." are the folder itself and its parent. Every other name that
+// begins with a dot (.ssh, .git, .gitignore) is a user's file like any.
+static bool is_dot_name(const ListedItem& item)
+{
+    return std::strcmp(item.name, ".") == 0 || std::strcmp(item.name, "..") == 0;
+}
 
 static bool is_folder(const ListedItem& item)
 {
@@ -41,10 +48,12 @@ struct TooLong {
     char first[2 * kFieldSize] = {};  // a parent path, "\" and a name
 };
 
-static void note_too_long(TooLong& too_long, const char* parent, const char* name)
+static void note_too_long(TooLong& too_long, const char* parent, const char* name, const LeftOut& left_out)
 {
     if (too_long.count++ == 0)
         std::snprintf(too_long.first, sizeof too_long.first, "%s\\%s", parent, name);
+    if (left_out)
+        left_out((std::string(parent) + "\\" + name).c_str(), Failure{ReportReason::source_too_long, 0});
 }
 
 // Adds the subfolders of record `scan` to the table, in search order. A
@@ -52,7 +61,8 @@ static void note_too_long(TooLong& too_long, const char* parent, const char* nam
 // one without a short name is recorded by a name with "?", which is never
 // searched, so the backup step reports it instead of taking it for empty.
 // Returns false when a folder was left out because the table is at its limit.
-static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long)
+static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long,
+                              const LeftOut& left_out)
 {
     // A copy: adding records may move the table's records.
     char parent[kFieldSize];
@@ -74,7 +84,7 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
         // always begin with "\".
         std::size_t name_len = std::strlen(item.name);
         if (parent_len + 1 + name_len > kMaxText) {
-            note_too_long(too_long, parent, item.name);
+            note_too_long(too_long, parent, item.name, left_out);
             return true;
         }
         FolderRecord rec;
@@ -88,7 +98,7 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::function<bool()>& abandoned)
+                  const std::function<bool()>& abandoned, const LeftOut& left_out)
 {
     clear_folder_table(table);
     char root[kFieldSize];
@@ -101,7 +111,9 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
     for (int scan = 0; scan < table.count(); ++scan) {
         if (abandoned && abandoned())
             return;
-        if (!gather_subfolders(table, scan, len, too_long)) {
+        if (!gather_subfolders(table, scan, len, too_long, left_out)) {
+            if (left_out)
+                left_out(table.records[scan].full_path.c_str(), Failure{ReportReason::table_full, 0});
             notify_message(notifier, "指定のテーブル量を超えました。", "エラー", MessageKind::warning);
             break;
         }
@@ -118,6 +130,7 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal)
 {
     clear_file_table(table);
+    table.search_error = 0;
     if (is_unreachable_name(folder))
         return false;
     Pattern pattern = search_pattern(folder, len, "*.*");
@@ -133,8 +146,14 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         table.records.push_back({item.name, this_ordinal, 0});
         return true;
     });
-    if (!searched)
+    if (!searched) {
+        // Nothing matched is an empty folder (a drive's empty root lists no
+        // "." either); any other failure is a folder that cannot be searched.
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            table.search_error = error == 0 ? ERROR_ACCESS_DENIED : error;
         return false;
+    }
     table.verified = true;
     return table.count() != 0;
 }

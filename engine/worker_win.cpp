@@ -18,6 +18,12 @@ namespace {
 constexpr DWORD kEndOfListPauseMs = 3000;
 constexpr DWORD kDefaultStandbyPauseMs = 3000;
 constexpr int kStopTests = 31;  // one second apart: at most 30 seconds of waiting
+// Between two tries of a file that failed in a continuous run, which has no
+// pause of its own: a try is a few file calls, and without this a file
+// kept by "0:維持" would be tried thousands of times a second.
+constexpr DWORD kRetryPauseMs = 1000;
+// How often a worker whose copy error waits for the shell looks again.
+constexpr DWORD kErrorWaitMs = 100;
 
 DWORD WINAPI worker_start_routine(LPVOID param)
 {
@@ -76,15 +82,27 @@ bool worker_alive(Engine& engine)
 
 unsigned long worker_loop(Engine& engine)
 {
+    engine.report.first_pass_of_run = true;
     while (engine.flags.running.load() == 1) {
+        // A copy error waits for the shell's reaction (at its next tick)
+        // instead of trying the file again meanwhile: each reaction is one
+        // try of the three after which a file is passed.
+        if (engine.flags.error_pending.load() != 0) {
+            pause_unless_stopped(engine, kErrorWaitMs);
+            continue;
+        }
+        engine.last_step_failed = false;
         backup_step(engine);
         if (engine.flags.run_mode.load() == 0)
             pause_unless_stopped(engine, standby_pause_ms(engine.settings.data_time));
+        else if (engine.last_step_failed)
+            pause_unless_stopped(engine, kRetryPauseMs);
         // Gives the shell's tick timer time to see the end of the list and
         // stop the run before the next step begins the list anew.
         if (engine.flags.list_finished.load() == 1)
             pause_unless_stopped(engine, kEndOfListPauseMs);
     }
+    end_pass_report(engine, true);  // a stop before the end of the pass
     return 0;
 }
 

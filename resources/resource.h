@@ -70,6 +70,7 @@
 #define IDM_END_PAUSE 37832
 #define IDM_MODE_HELP 37830
 #define IDM_TO_TRAY 141
+#define IDM_OPEN_REPORT 37834
 // List editing.
 #define IDM_ADD_SELECTED 37829
 #define IDM_ENTRY_NEW 121

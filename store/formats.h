@@ -35,9 +35,12 @@ ByteSource memory_source(const char* data, std::size_t size, std::size_t chunk =
 constexpr std::size_t kSettingsKeyMax = 19;
 constexpr std::size_t kSettingsWindow = kSettingsKeyMax + kMaxText + 2;
 constexpr int kSettingsLineCount = 26;
-// The 26 lines "key=value\r\n" in the file's order.
+// With the keys written only when not 0 (try_count, miss_count).
+constexpr int kSettingsKeyCount = kSettingsLineCount + 2;
+// The 26 lines "key=value\r\n" in the file's order, then try_count and
+// miss_count when they are not 0.
 std::string format_settings(const Settings& settings, const ProgressState& progress);
-// Applies one line when it begins with one of the 26 keys and its "=";
+// Applies one line when it begins with one of the keys and its "=";
 // any other line changes nothing.
 void read_settings_line(Settings& settings, ProgressState& progress, const char* line, std::size_t len);
 // Applies every line read through the set.ini window over what the record

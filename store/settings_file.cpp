@@ -1,4 +1,7 @@
-// set.ini: 26 lines "key=value" in the order of the Settings table.
+// set.ini: 26 lines "key=value" in the order of the Settings table, then the
+// lines of the run position that only a run with failures needs, written
+// only when not 0: a run where all went well writes the 26 lines as ever,
+// and the readers of before skip the keys they do not know.
 #include <cstdio>
 #include <cstring>
 
@@ -15,9 +18,10 @@ struct SettingsKey {
     int Settings::*number;
     char (Settings::*text)[kFieldSize];
     std::atomic<std::int32_t> ProgressState::*progress;
+    bool only_when_set = false;
 };
 
-constexpr SettingsKey kKeys[kSettingsLineCount] = {
+constexpr SettingsKey kKeys[kSettingsKeyCount] = {
     {"data_size=", &Settings::data_size, nullptr, nullptr},
     {"data_time=", &Settings::data_time, nullptr, nullptr},
     {"fmove_point=", nullptr, nullptr, &ProgressState::fmove_point},
@@ -44,6 +48,11 @@ constexpr SettingsKey kKeys[kSettingsLineCount] = {
     {"shutdown_mode=", &Settings::shutdown_mode, nullptr, nullptr},
     {"conut_save_mode=", &Settings::conut_save_mode, nullptr, nullptr},
     {"thread_dialog_mode=", &Settings::thread_dialog_mode, nullptr, nullptr},
+    // The failed tries of the file at the position and the files of its
+    // entry not backed up: kept with the position, so that an end of the
+    // program neither gives a failing file new tries nor loses the count.
+    {"try_count=", nullptr, nullptr, &ProgressState::try_count, true},
+    {"miss_count=", nullptr, nullptr, &ProgressState::miss_count, true},
 };
 
 constexpr std::size_t longest_key()
@@ -65,6 +74,8 @@ std::string format_settings(const Settings& settings, const ProgressState& progr
 {
     std::string out;
     for (const SettingsKey& k : kKeys) {
+        if (k.only_when_set && (progress.*k.progress).load() == 0)
+            continue;
         out += k.key;
         if (k.text) {
             const char* field = settings.*k.text;

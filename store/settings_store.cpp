@@ -23,6 +23,8 @@ void reset_settings(Settings& s, ProgressState& progress)
     progress.file_max = 0;
     progress.file_count = 0;
     progress.file_search_flag = 0;
+    progress.try_count = 0;
+    progress.miss_count = 0;
     s.set_t_mode = 0;
     s.set_t_mon = 1;
     s.set_t_mday = 1;

@@ -34,11 +34,11 @@ bool stopped(HWND main)
     return status_text(main, 3) == "停止中";
 }
 
-// Names in a folder besides the program's own four files, which a stopped
-// run may already have written.
+// Names in a folder besides the program's own four files and its report,
+// which a stopped run may already have written.
 std::vector<std::string> other_than_program_files(std::vector<std::string> names)
 {
-    const std::vector<std::string> own = {"set.ini", "quillsave.ini", "folder.ini", "file.ini"};
+    const std::vector<std::string> own = {"set.ini", "quillsave.ini", "folder.ini", "file.ini", "quillsave.log"};
     names.erase(std::remove_if(names.begin(), names.end(),
                                [&](const std::string& n) { return std::find(own.begin(), own.end(), n) != own.end(); }),
                 names.end());

@@ -75,15 +75,15 @@ QS_TEST_DIE_AFTER_TEMP=quillsave.ini QS_PACKAGE_DIR='C:\バックアップ表ソ
 
 # The program's files anywhere but in the package folder, made during the run.
 strays=$( { find "$prefix" "$root" -newer "$marker" \
-              \( -iname set.ini -o -iname quillsave.ini -o -iname folder.ini -o -iname file.ini \) \
+              \( -iname set.ini -o -iname quillsave.ini -o -iname folder.ini -o -iname file.ini -o -iname quillsave.log \) \
               -not -path "$folder/*" -print
             find /tmp -maxdepth 3 -newer "$marker" \
-              \( -iname set.ini -o -iname quillsave.ini -o -iname folder.ini -o -iname file.ini \) -print
+              \( -iname set.ini -o -iname quillsave.ini -o -iname folder.ini -o -iname file.ini -o -iname quillsave.log \) -print
           } 2>/dev/null || true)
 if [ -n "$strays" ]; then
   echo "FAIL: the program wrote its files outside its folder:"
   echo "$strays"
   rc=1
 fi
-[ $rc = 0 ] && echo "the four files stayed in the package folder"
+[ $rc = 0 ] && echo "the four files and the report stayed in the package folder"
 exit $rc

@@ -2,7 +2,7 @@
 // would: first without a switch (the question, Yes, a continuous run from
 // the menu), then with /B from the tray (a standby run after the start-up
 // wait). Each start makes one backup run end to end. The program must keep
-// its four files in its folder and add nothing else there; check.sh, which
+// its four files and its report in its folder and add nothing else there; check.sh, which
 // unpacks the package and runs this test, looks for them everywhere else.
 #include <gtest/gtest.h>
 
@@ -146,7 +146,9 @@ TEST(Package, BacksUpFromItsOwnFolderWithoutAndWithASwitch)
         return std::find(names.begin(), names.end(), name) != names.end();
     };
     const std::vector<std::string> now = list_folder(folder);
-    const std::vector<std::string> allowed = with(unpacked, {"set.ini", "quillsave.ini", "folder.ini", "file.ini"});
+    kept.push_back("quillsave.log");  // the runs' report
+    const std::vector<std::string> allowed =
+        with(unpacked, {"set.ini", "quillsave.ini", "folder.ini", "file.ini", "quillsave.log"});
     for (const std::string& name : now)
         EXPECT_TRUE(has(allowed, name)) << name << " joined the package folder";
     for (const std::string& name : with(unpacked, kept))

@@ -63,7 +63,9 @@ void make_empty_files(const std::string& folder, int n)
 // long-path form.
 }  // namespace
 
-TEST(WalkFolders, BreadthFirstWithDotFoldersLeftOut)
+// Dot folders (.git, .cache) are folders of the user's like any; only "."
+// and ".." are not.
+TEST(WalkFolders, BreadthFirstWithDotFoldersTaken)
 {
     TempDir dir;
     std::string src = dir / "src";
@@ -83,9 +85,12 @@ TEST(WalkFolders, BreadthFirstWithDotFoldersLeftOut)
         {src + "\\a\\x", "\\a\\x"},
         {src + "\\ソ\\表", "\\ソ\\表"},
         {src + "\\a\\x\\deep", "\\a\\x\\deep"},
+        {src + "\\.cache", "\\.cache"},
+        {src + "\\.cache\\inner", "\\.cache\\inner"},
+        {src + "\\a\\.git", "\\a\\.git"},
     };
     EXPECT_EQ(records_of(table), expected);
-    ASSERT_EQ(table.count(), 8);
+    ASSERT_EQ(table.count(), 11);
     EXPECT_EQ(table.records[0].full_path, src);
     for (int i = 1; i < table.count(); ++i)
         EXPECT_LE(depth(table.records[i - 1].relative_path), depth(table.records[i].relative_path)) << i;
@@ -192,7 +197,7 @@ TEST(WalkFiles, ListsFilesOnlyWithTheirOrdinals)
     table.records.resize(9, FileRecord{"stale", 7, 99});  // an earlier listing
 
     ASSERT_TRUE(walk_files(table, folder.c_str(), folder.size()));
-    EXPECT_EQ(names_of(table), (std::set<std::string>{"ソ.txt", "表", "plain", "no_ext", "ro.txt"}));
+    EXPECT_EQ(names_of(table), (std::set<std::string>{"ソ.txt", "表", "plain", "no_ext", ".profile", "ro.txt"}));
     for (int i = 0; i < table.count(); ++i) {
         EXPECT_EQ(table.records[i].first_number, i);
         EXPECT_EQ(table.records[i].second_number, 0);
@@ -205,6 +210,9 @@ TEST(WalkFiles, ListsFilesOnlyWithTheirOrdinals)
     SetFileAttributesA((folder + "\\ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// An empty folder gives nothing; a missing one gives nothing too, and says
+// it could not be searched, so that the step reports it instead of taking
+// it for empty.
 TEST(WalkFiles, EmptyOrMissingFolderGivesNothing)
 {
     TempDir dir;
@@ -214,6 +222,7 @@ TEST(WalkFiles, EmptyOrMissingFolderGivesNothing)
         table.records.resize(7);
         EXPECT_FALSE(walk_files(table, folder.c_str(), folder.size())) << folder;
         EXPECT_EQ(table.count(), 0) << folder;
+        EXPECT_EQ(table.search_error != 0, folder == dir / "missing") << folder;
     }
 }
 

@@ -1,0 +1,157 @@
+#include "engine/report.h"
+
+#include <cstdio>
+
+namespace {
+
+// The system's error codes the report puts in words (winerror.h; no Windows
+// header here, so the numbers are written out), and whether every file of a
+// backup folder would meet the same.
+struct KnownCode {
+    unsigned long code;
+    const char* words;
+    bool backup_wide;
+};
+
+constexpr char kHeld[] = "他のプログラムが使用中です";
+constexpr char kFull[] = "ディスクがいっぱいです";
+constexpr char kNotThere[] = "フォルダまたはドライブがありません";
+
+constexpr KnownCode kKnownCodes[] = {
+    {2, "ファイルがありません", false},             // ERROR_FILE_NOT_FOUND
+    {3, kNotThere, false},                          // ERROR_PATH_NOT_FOUND: perhaps one folder
+    {5, "アクセスが拒否されました", false},         // ERROR_ACCESS_DENIED
+    {15, kNotThere, true},                          // ERROR_INVALID_DRIVE
+    {19, "書き込み禁止です", false},                // ERROR_WRITE_PROTECT
+    {21, kNotThere, true},                          // ERROR_NOT_READY
+    {32, kHeld, false},                             // ERROR_SHARING_VIOLATION
+    {33, kHeld, false},                             // ERROR_LOCK_VIOLATION
+    {39, kFull, true},                              // ERROR_HANDLE_DISK_FULL
+    {53, kNotThere, true},                          // ERROR_BAD_NETPATH
+    {64, kNotThere, true},                          // ERROR_NETNAME_DELETED
+    {67, kNotThere, true},                          // ERROR_BAD_NET_NAME
+    {112, kFull, true},                             // ERROR_DISK_FULL
+    {123, "名前が使えません", false},               // ERROR_INVALID_NAME
+    {206, "パスが259バイトを超えます", false},      // ERROR_FILENAME_EXCED_RANGE
+    {433, kNotThere, true},                         // ERROR_NO_SUCH_DEVICE
+    {1167, kNotThere, true},                        // ERROR_DEVICE_NOT_CONNECTED
+};
+
+const KnownCode* known(unsigned long code)
+{
+    for (const KnownCode& k : kKnownCodes)
+        if (k.code == code)
+            return &k;
+    return nullptr;
+}
+
+std::string code_text(unsigned long code)
+{
+    if (const KnownCode* k = known(code))
+        return k->words;
+    char text[40];
+    std::snprintf(text, sizeof text, "エラーコード %lu", code);
+    return text;
+}
+
+std::string stamp(const ReportTime& t)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return text;
+}
+
+std::string entry_fields(const char* status, int row, const char* source_folder, const char* path)
+{
+    char row_text[24];
+    std::snprintf(row_text, sizeof row_text, "%d行目 ", row + 1);
+    return std::string(status) + "\t" + row_text + source_folder + "\t" + path;
+}
+
+// Bytes with thousands separators, as Explorer shows them.
+std::string grouped(std::uint64_t value)
+{
+    std::string digits = std::to_string(value);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string reason_text(const Failure& failure)
+{
+    switch (failure.reason) {
+    case ReportReason::source_too_long: return "転送元のパスが259バイトを超えます";
+    case ReportReason::backup_too_long: return "保存先のパスが259バイトを超えます";
+    case ReportReason::unreachable_name: return "名前がShift-JISで表せず、短い名前もありません";
+    case ReportReason::table_full: return "フォルダの数が一覧の上限を超えました";
+    case ReportReason::system_error: break;
+    }
+    return code_text(failure.code);
+}
+
+std::string reason_with_tries(const Failure& failure)
+{
+    std::string text = reason_text(failure);
+    if (failure.tries > 0)
+        text += "（" + std::to_string(failure.tries) + "回続けて失敗したので次へ進みました）";
+    return text;
+}
+
+bool is_backup_wide(unsigned long code)
+{
+    const KnownCode* k = known(code);
+    return k != nullptr && k->backup_wide;
+}
+
+std::string format_pass_begin(const ReportTime& time, int run_mode, StartKind kind, bool resumed)
+{
+    static const char* const kHow[] = {"手動で開始", "スケジュールで開始", "自動起動で開始", "エラー後に再開"};
+    int how = static_cast<int>(kind);
+    std::string line = stamp(time) + "\t開始\t" + (run_mode == 1 ? "連続BackUP" : "待機BackUP") + "\t" +
+                       kHow[how >= 0 && how < 4 ? how : 0];
+    if (resumed)
+        line += "\t前回の続きから";
+    return line + "\r\n";
+}
+
+std::string format_not_backed_up(const ReportTime& time, const char* status, int row, const char* source_folder,
+                                 const char* path, const Failure& failure)
+{
+    return stamp(time) + "\t" + entry_fields(status, row, source_folder, path) + "\t" + reason_with_tries(failure) +
+           "\r\n";
+}
+
+std::string format_waiting(const ReportTime& time, const char* status, int row, const char* source_folder,
+                           const char* path, const Failure& failure)
+{
+    return stamp(time) + "\t待機\t" + entry_fields(status, row, source_folder, path) + "\t" + reason_text(failure) +
+           "。戻るまで待ちます\r\n";
+}
+
+std::string format_pass_end(const ReportTime& time, bool stopped, const PassTally& tally)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "\tコピー %d件\t最新 %d件\tバックアップできず %d件\t", tally.copied,
+                  tally.up_to_date, tally.missed);
+    char taken[32];
+    std::snprintf(taken, sizeof taken, "バイト\t%lu:%02lu:%02lu", static_cast<unsigned long>(tally.seconds / 3600),
+                  static_cast<unsigned long>(tally.seconds / 60 % 60), static_cast<unsigned long>(tally.seconds % 60));
+    return stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + "\r\n";
+}
+
+std::string format_event(const ReportTime& time, const char* what, const char* detail)
+{
+    return stamp(time) + "\t" + what + "\t" + detail + "\r\n";
+}
+
+std::string missed_status_text(int missed)
+{
+    return std::to_string(missed) + "件e";
+}

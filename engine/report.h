@@ -1,0 +1,73 @@
+// quillsave.log, the report a user reads to learn what a pass did not back
+// up and why: one line when a pass begins, one for every file or folder left
+// unprotected, one when the pass ends or the run is stopped. The lines are
+// made here without an operating system, so they are tested natively; the
+// writer (report_win.cpp) only appends them.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Local time, broken down, as the line's first field shows it.
+struct ReportTime {
+    int year, month, day, hour, minute, second;
+};
+
+// Why a file or folder was not backed up. Most reasons are the system's
+// error code; the rest are what the program itself found before any call.
+enum class ReportReason {
+    system_error,      // code holds the system's error code
+    source_too_long,   // the source path would pass 259 bytes
+    backup_too_long,   // the backup path would pass 259 bytes
+    unreachable_name,  // code page 932 cannot hold the name and it has no short name
+    table_full,        // the tree has more folders than a walk takes
+};
+
+struct Failure {
+    ReportReason reason = ReportReason::system_error;
+    unsigned long code = 0;
+    int tries = 0;  // more than 0: failed this many tries in a row, then passed
+};
+
+// How a run was started.
+enum class StartKind { by_hand = 0, schedule = 1, auto_start = 2, after_error = 3 };
+
+// What one pass did, for its last line.
+struct PassTally {
+    int copied = 0;
+    int up_to_date = 0;
+    int missed = 0;  // files and folders not backed up
+    std::uint64_t bytes = 0;
+    std::uint32_t seconds = 0;
+};
+
+// The reason in plain words: a held file, access denied, a path over 259
+// bytes, a name without a short name, a full disk, a folder or drive that
+// is not there; the code in numbers for any other.
+std::string reason_text(const Failure& failure);
+// The same, and when the file was passed, after how many tries.
+std::string reason_with_tries(const Failure& failure);
+
+// Whether every file of the backup folder would meet this failure, so that
+// passing the one file would only fill the report: a full disk, a drive or
+// share that is not there.
+bool is_backup_wide(unsigned long code);
+
+// The lines, each ended by CR LF, fields apart by a tab.
+std::string format_pass_begin(const ReportTime& time, int run_mode, StartKind kind, bool resumed);
+// row is the entry's index (shown from 1).
+std::string format_not_backed_up(const ReportTime& time, const char* status, int row, const char* source_folder,
+                                 const char* path, const Failure& failure);
+std::string format_waiting(const ReportTime& time, const char* status, int row, const char* source_folder,
+                           const char* path, const Failure& failure);
+std::string format_pass_end(const ReportTime& time, bool stopped, const PassTally& tally);
+// A line of its own, for an event outside a pass (a power-off not made).
+std::string format_event(const ReportTime& time, const char* what, const char* detail);
+
+// The text of the file status column of a folder entry whose pass left
+// files of it not backed up: the count and "件e", as "読e" tells a failure.
+std::string missed_status_text(int missed);
+
+// The report's size bound: past it the file becomes quillsave.log.old.
+constexpr std::uint64_t kReportLimit = 1024 * 1024;
+constexpr char kReportName[] = "quillsave.log";
+constexpr char kOldReportName[] = "quillsave.log.old";
