@@ -28,7 +28,7 @@
 //
 // Nothing is skipped in silence: every file or folder the pass does not back
 // up is a line of quillsave.log with its reason, and a folder entry that
-// left any ends with their count in its file status ("2件e") instead of
+// left any ends with their count in its file status ("×2") instead of
 // "完". One file never holds the rest back: a file that failed three tries
 // in a row (results 2, 3 and 5; a stop is no try) is passed, told and tried
 // again at the next pass. The tries are counted with the run position, so
@@ -50,6 +50,7 @@
 
 #include "engine/engine.h"
 #include "engine/listed_name.h"
+#include "engine/versions.h"
 
 namespace {
 
@@ -207,6 +208,51 @@ void settle(Engine& engine, Outcome& out, int row, const char* entry_source, con
     p.miss_count += 1;
 }
 
+// The folder of old versions of an entry's backup folder, and its folder
+// for a relative folder of the tree.
+std::string versions_folder(const char* destination_folder, const char* relative)
+{
+    return reported_path(destination_folder, kVersionsFolder) + relative;
+}
+
+// Where the backup the copy may replace goes. False when versions are kept
+// but the version's path cannot be made to fit 259 bytes: the backup is
+// then replaced as before, and the report says so.
+bool choose_version_path(Engine& engine, const char* destination_folder, const char* relative, const char* name)
+{
+    engine.keep_as[0] = 0;
+    if (engine.settings.version_days <= 0)
+        return true;
+    return version_path(engine.keep_as, destination_folder, relative, name, report_now());
+}
+
+bool disk_full(int result, unsigned long error)
+{
+    return (result == copy_create_error || result == copy_write_error) && is_disk_full(error);
+}
+
+// Free space asked for beyond the file itself: the file system's own
+// records of the new file and its folder.
+constexpr unsigned long long kRoomMargin = 64 * 1024;
+
+// Old versions never take the space a backup needs: on a full disk the
+// oldest versions of the entry's backup folder go, oldest first, until the
+// file fits, and the copy is made again before it counts as failed.
+int copy_with_room(Engine& engine, const char* source, const char* folder, const char* name, const char* destination,
+                   const char* destination_folder)
+{
+    int result = copy_the_pair(engine, source, folder, name, destination);
+    for (int round = 0; round < 3 && disk_full(result, engine.copy_detail.error); ++round) {
+        int removed = free_space_from_versions(versions_folder(destination_folder, "").c_str(),
+                                               file_size_of(source) + kRoomMargin);
+        if (removed == 0)
+            break;
+        engine.report.tally.versions_removed += removed;
+        result = copy_the_pair(engine, source, folder, name, destination);
+    }
+    return result;
+}
+
 // Publishes the pair, makes the destination's folders, copies the file the
 // way the run's mode asks, and settles the outcome.
 Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
@@ -217,12 +263,28 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
     char destination[kFieldSize];
     Outcome out = make_copy_paths(source, folder, destination, source_folder, destination_folder, relative, name);
     engine.copy_detail = CopyDetail{};
+    std::string path = reported_path(source_folder, name);
     if (out.result == kPathsFit) {
-        out.result = copy_the_pair(engine, source, folder, name, destination);
+        bool version_fits = choose_version_path(engine, destination_folder, relative, name);
+        out.result = copy_with_room(engine, source, folder, name, destination, destination_folder);
         out.why = Failure{ReportReason::system_error, engine.copy_detail.error};
+        if (engine.copy_detail.kept_version)
+            engine.report.tally.versions_kept += 1;
+        else if (engine.copy_detail.replaced && !version_fits)
+            report_note(engine, copy_result_text(out.result), row, entry_source, path.c_str(),
+                        Failure{ReportReason::version_too_long, 0});
     }
-    settle(engine, out, row, entry_source, reported_path(source_folder, name).c_str(), destination_folder);
+    settle(engine, out, row, entry_source, path.c_str(), destination_folder);
     return out;
+}
+
+// Old versions past their days go as the pass reaches their folder, a
+// search of one folder: nothing that slows the pass.
+void prune_versions_of(Engine& engine, const char* destination_folder, const char* relative)
+{
+    engine.report.tally.versions_removed +=
+        prune_versions(versions_folder(destination_folder, relative).c_str(), report_now(),
+                       engine.settings.version_days);
 }
 
 // Whether the run moves on from the file: done, unreadable, or passed.
@@ -249,6 +311,8 @@ void set_number_cell(Engine& engine, int row, int column, int value)
 
 void single_file_step(Engine& engine, int row, const char* name, const char* source, const char* destination)
 {
+    if (destination[0] != 0)
+        prune_versions_of(engine, destination, "");
     Outcome out = copy_one_file(engine, row, source, destination, "", name, source);
     engine.last_step_failed = !moves_on(out) && out.result != copy_stopped;
     if (engine.flags.running.load() == 1) {
@@ -405,7 +469,8 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         // Folders left out are told once the walk is known to be whole.
         std::vector<std::pair<std::string, Failure>> left_out;
         walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped,
-                     [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); });
+                     [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); },
+                     destination[0] != 0 ? destination : nullptr);
         if (stopped()) {
             clear_folder_table(engine.folders);
             return;
@@ -413,6 +478,10 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         p.miss_count = 0;
         p.try_count = 0;
         for (const auto& folder : left_out) {
+            if (folder.second.reason == ReportReason::backup_inside) {
+                report_note(engine, "除外", row, source, folder.first.c_str(), folder.second);
+                continue;
+            }
             report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder.first.c_str(),
                                  folder.second);
             p.miss_count += 1;
@@ -451,6 +520,8 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         }
         p.file_count = 0;
         p.file_search_flag = 1;
+        if (destination[0] != 0)
+            prune_versions_of(engine, destination, folder.relative_path.c_str());
     }
     p.file_max = engine.files.count();
 

@@ -29,6 +29,8 @@ struct CopyDetail {
     bool copied = false;
     std::uint64_t bytes = 0;
     unsigned long error = 0;
+    bool replaced = false;      // an old backup was there and was replaced
+    bool kept_version = false;  // it went to the folder of old versions
 };
 
 constexpr int kCopyBufferSize = 1050624;  // 1 MiB and 2 KiB

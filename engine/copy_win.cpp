@@ -111,15 +111,57 @@ void note_copied(Engine& engine, const char* source)
         engine.copy_detail.bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Moves the whole temporary file over the destination. A read-only old
-// destination is made writable and tried again, and gets its attributes back
-// when it could not be replaced after all. On failure the temporary file is
-// removed. The plain move comes first: a backup is mostly new or writable
-// files, and under Wine every extra call on a path costs a file lookup.
-bool put_in_place(const char* temp, const char* destination)
+// Makes every missing folder of a file path below its root.
+void make_folders_of(const char* path)
 {
+    std::size_t end = folder_part_length(path);
+    PathRoot root = path_root(path);
+    std::size_t start = root.kind == RootKind::drive || root.kind == RootKind::share ? root.length + 1 : 1;
+    char prefix[kFieldSize];
+    for (std::size_t i = start; i < end; ++i) {
+        if (is_lead_byte(static_cast<unsigned char>(path[i])) && i + 1 < end) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\' && copy_text(prefix, sizeof prefix, path, i))
+            CreateDirectoryA(prefix, nullptr);
+    }
+}
+
+// The old backup becomes an old version: a rename within the backup's
+// volume, no byte copied. The folders of old versions are made only when
+// the rename finds them missing, so keeping costs one rename per file.
+bool keep_old_backup(const char* destination, const char* keep_as)
+{
+    if (keep_as == nullptr || keep_as[0] == 0)
+        return false;
+    if (MoveFileExA(destination, keep_as, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (GetLastError() != ERROR_PATH_NOT_FOUND)
+        return false;
+    make_folders_of(keep_as);
+    return MoveFileExA(destination, keep_as, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// Moves the whole temporary file over the destination, the old backup kept
+// as keep_as first when that is given. A read-only old destination is made
+// writable and tried again, and gets its attributes back when it could not
+// be replaced after all. On failure the temporary file is removed and a kept
+// old backup goes back in place. The plain move comes first: a backup is
+// mostly new or writable files, and under Wine every extra call on a path
+// costs a file lookup.
+bool put_in_place(const char* temp, const char* destination, const char* keep_as, CopyDetail& detail)
+{
+    detail.kept_version = keep_old_backup(destination, keep_as);
     if (MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING))
         return true;
+    if (detail.kept_version) {
+        DWORD error = GetLastError();
+        detail.kept_version = !MoveFileExA(keep_as, destination, 0);
+        remove_temp(temp);
+        SetLastError(error);
+        return false;
+    }
     DWORD old = GetFileAttributesA(destination);
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) {
         SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
@@ -374,6 +416,8 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
         return failed(engine, copy_read_error);
 
     ScopedHandle dst(open_existing(destination, GENERIC_WRITE));
+    // A read-only backup does not open for writing, and is replaced too.
+    bool replaces = dst.valid() || GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
     if (dst.valid()) {
         FileTimes s{}, d{};
         get_times(src.get(), s);
@@ -416,8 +460,9 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
 
     switch (ending) {
     case Ending::complete:
-        if (!put_in_place(temp, destination))
+        if (!put_in_place(temp, destination, replaces ? engine.keep_as : nullptr, engine.copy_detail))
             return failed(engine, copy_create_error);
+        engine.copy_detail.replaced = replaces;
         if (engine.copy_probe.after_replace)
             engine.copy_probe.after_replace();
         if (have_times)
@@ -470,10 +515,12 @@ bool temp_path_for(char (&temp)[kFieldSize], const char* destination)
     return false;
 }
 
-bool system_copy(const char* source, const char* destination)
+// keep_as: where the backup it replaces goes, or null.
+bool system_copy(const char* source, const char* destination, const char* keep_as, CopyDetail& detail)
 {
     char temp[kFieldSize];
-    return temp_path_for(temp, destination) && copy_into_temp(source, temp) && put_in_place(temp, destination);
+    return temp_path_for(temp, destination) && copy_into_temp(source, temp) &&
+           put_in_place(temp, destination, keep_as, detail);
 }
 
 // A backup made where the listing saw none. The move replaces nothing, so a
@@ -571,7 +618,7 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
         // write sharing, as open_existing does, so only a failed copy needs
         // the source opened by hand, to tell an unreadable source ("読e")
         // from a destination that cannot be made.
-        if (!system_copy(source, destination)) {
+        if (!system_copy(source, destination, nullptr, engine.copy_detail)) {
             DWORD copy_error = GetLastError();
             if (!ScopedHandle(open_existing(source, GENERIC_READ)).valid())
                 return failed(engine, copy_read_error);
@@ -588,7 +635,8 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
     ScopedHandle dst(open_existing(destination, GENERIC_READ));
     if (!dst.valid()) {
         src.reset();
-        if (!system_copy(source, destination))
+        // Perhaps there, but held: not kept, replaced as before.
+        if (!system_copy(source, destination, nullptr, engine.copy_detail))
             return failed(engine, copy_create_error);
         return continuous_done(engine, source, true);
     }
@@ -599,7 +647,8 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
     last_write_time(source, source_written);
     last_write_time(destination, destination_written);
     bool copy = CompareFileTime(&source_written, &destination_written) > 0 || overwrite == 1;
-    if (copy && !system_copy(source, destination))
+    if (copy && !system_copy(source, destination, engine.keep_as, engine.copy_detail))
         return failed(engine, copy_write_error);
+    engine.copy_detail.replaced = copy;
     return continuous_done(engine, source, copy);
 }

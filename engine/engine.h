@@ -74,6 +74,10 @@ struct Engine {
     // gave up waiting), so that no second worker starts beside it.
     void* worker_thread = nullptr;
     CopyDetail copy_detail;  // of the last copy, written by the copies
+    // Where the backup the next copy replaces goes: a path in the folder of
+    // old versions, set by the step before each copy; empty: it is replaced
+    // (deleted) as before.
+    char keep_as[kFieldSize] = {};
     // The last step's file failed and is kept for a next try (worker only).
     bool last_step_failed = false;
     RunReport report;        // the pass under way, for quillsave.log
@@ -111,6 +115,10 @@ void report_not_backed_up(Engine& engine, const char* status, int row, const cha
                           const Failure& failure);
 void report_waiting(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
                     const Failure& failure);
+// A line of the pass that counts nothing: what the user should know of a
+// file or folder that was not a failure to back it up.
+void report_note(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
+                 const Failure& failure);
 
 // reset_progress: the seven run-position fields to 0 (dmove_point kept) and
 // both tables emptied. reset_status_columns: "未" in columns 3 and 4 of the

@@ -91,6 +91,9 @@ std::string reason_text(const Failure& failure)
     case ReportReason::backup_too_long: return "保存先のパスが259バイトを超えます";
     case ReportReason::unreachable_name: return "名前がShift-JISで表せず、短い名前もありません";
     case ReportReason::table_full: return "フォルダの数が一覧の上限を超えました";
+    case ReportReason::backup_inside: return "転送元の中にある保存先のフォルダなので、バックアップしません";
+    case ReportReason::version_too_long:
+        return "以前のバージョンのパスが259バイトを超えるため、古いバックアップを残さずに置き換えました";
     case ReportReason::system_error: break;
     }
     return code_text(failure.code);
@@ -102,6 +105,12 @@ std::string reason_with_tries(const Failure& failure)
     if (failure.tries > 0)
         text += "（" + std::to_string(failure.tries) + "回続けて失敗したので次へ進みました）";
     return text;
+}
+
+bool is_disk_full(unsigned long code)
+{
+    const KnownCode* k = known(code);
+    return k != nullptr && k->words == kFull;
 }
 
 bool is_backup_wide(unsigned long code)
@@ -143,7 +152,10 @@ std::string format_pass_end(const ReportTime& time, bool stopped, const PassTall
     char taken[32];
     std::snprintf(taken, sizeof taken, "バイト\t%lu:%02lu:%02lu", static_cast<unsigned long>(tally.seconds / 3600),
                   static_cast<unsigned long>(tally.seconds / 60 % 60), static_cast<unsigned long>(tally.seconds % 60));
-    return stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + "\r\n";
+    char versions[96];
+    std::snprintf(versions, sizeof versions, "\t以前のバージョン 残した %d件 消した %d件", tally.versions_kept,
+                  tally.versions_removed);
+    return stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + versions + "\r\n";
 }
 
 std::string format_event(const ReportTime& time, const char* what, const char* detail)
@@ -153,5 +165,5 @@ std::string format_event(const ReportTime& time, const char* what, const char* d
 
 std::string missed_status_text(int missed)
 {
-    return std::to_string(missed) + "件e";
+    return "×" + std::to_string(missed);
 }

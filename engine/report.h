@@ -20,6 +20,8 @@ enum class ReportReason {
     backup_too_long,   // the backup path would pass 259 bytes
     unreachable_name,  // code page 932 cannot hold the name and it has no short name
     table_full,        // the tree has more folders than a walk takes
+    backup_inside,     // the entry's own backup folder, inside its source tree
+    version_too_long,  // the old backup's version path would pass 259 bytes
 };
 
 struct Failure {
@@ -36,6 +38,8 @@ struct PassTally {
     int copied = 0;
     int up_to_date = 0;
     int missed = 0;  // files and folders not backed up
+    int versions_kept = 0;
+    int versions_removed = 0;
     std::uint64_t bytes = 0;
     std::uint32_t seconds = 0;
 };
@@ -51,6 +55,8 @@ std::string reason_with_tries(const Failure& failure);
 // passing the one file would only fill the report: a full disk, a drive or
 // share that is not there.
 bool is_backup_wide(unsigned long code);
+// Whether the code says the disk is full.
+bool is_disk_full(unsigned long code);
 
 // The lines, each ended by CR LF, fields apart by a tab.
 std::string format_pass_begin(const ReportTime& time, int run_mode, StartKind kind, bool resumed);
@@ -64,7 +70,9 @@ std::string format_pass_end(const ReportTime& time, bool stopped, const PassTall
 std::string format_event(const ReportTime& time, const char* what, const char* detail);
 
 // The text of the file status column of a folder entry whose pass left
-// files of it not backed up: the count and "件e", as "読e" tells a failure.
+// files of it not backed up: "×" and the count ("×2"). A Japanese reader
+// takes the mark for "failed" at once, it is never mistaken for the bare
+// number of files done, and up to "×999" it fits the 40 pixels of the column.
 std::string missed_status_text(int missed);
 
 // The report's size bound: past it the file becomes quillsave.log.old.

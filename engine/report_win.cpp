@@ -109,6 +109,12 @@ void report_not_backed_up(Engine& engine, const char* status, int row, const cha
     write_pass_line(engine, format_not_backed_up(report_now(), status, row, source_folder, path, failure));
 }
 
+void report_note(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
+                 const Failure& failure)
+{
+    write_pass_line(engine, format_not_backed_up(report_now(), status, row, source_folder, path, failure));
+}
+
 // Told once until a copy succeeds again, also over restarts after an error.
 void report_waiting(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
                     const Failure& failure)

@@ -27,7 +27,7 @@ void format_status_texts(const ProgressState& progress, const RunFlags& flags, i
                   static_cast<int>(progress.file_max.load()));
     std::snprintf(texts[3], kStatusTextSize, "%s", run_state_text(flags));
     if (missed > 0)
-        std::snprintf(texts[4], kStatusTextSize, "%d件バックアップできませんでした（報告を開く）", missed);
+        std::snprintf(texts[4], kStatusTextSize, "未バックアップ %d件", missed);
     else
         std::snprintf(texts[4], kStatusTextSize, "%s", "by Alder-Works");
 }

@@ -70,8 +70,12 @@ using LeftOut = std::function<void(const char* path, const Failure& failure)>;
 // folder, ends there with its table cut short and nothing told: whoever
 // abandons it must never use that table. left_out hears of every folder
 // left out for its length and of the folder where the limit stopped the walk.
+// A folder that is leave_out (the entry's own backup folder, when a user has
+// put it inside the source) is left out with its contents, so a backup never
+// backs up its own backups and old versions a level deeper at every pass.
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::function<bool()>& abandoned = nullptr, const LeftOut& left_out = nullptr);
+                  const std::function<bool()>& abandoned = nullptr, const LeftOut& left_out = nullptr,
+                  const char* leave_out = nullptr);
 
 // Lists the files of one folder (no directories, no "." or "..", no
 // temporary file of an unfinished copy) into the table. Each record's

@@ -10,6 +10,7 @@
 #include "engine/notify.h"
 #include "engine/report.h"
 #include "engine/tables.h"
+#include "engine/versions.h"
 
 // Search pattern: the folder, a separator unless it already ends in one, and
 // the wildcard. Room for a 259-byte folder, "\" and "*.*".
@@ -62,7 +63,7 @@ static void note_too_long(TooLong& too_long, const char* parent, const char* nam
 // searched, so the backup step reports it instead of taking it for empty.
 // Returns false when a folder was left out because the table is at its limit.
 static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long,
-                              const LeftOut& left_out)
+                              const LeftOut& left_out, const char* leave_out)
 {
     // A copy: adding records may move the table's records.
     char parent[kFieldSize];
@@ -90,6 +91,11 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
         FolderRecord rec;
         rec.full_path.reserve(parent_len + 1 + name_len);
         rec.full_path.append(parent, parent_len).append(1, '\\').append(item.name, name_len);
+        if (leave_out != nullptr && same_folder(rec.full_path.c_str(), leave_out)) {
+            if (left_out)
+                left_out(rec.full_path.c_str(), Failure{ReportReason::backup_inside, 0});
+            return true;
+        }
         rec.relative_path.assign(rec.full_path, source_len, std::string::npos);
         table.records.push_back(std::move(rec));
         return true;
@@ -98,7 +104,7 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::function<bool()>& abandoned, const LeftOut& left_out)
+                  const std::function<bool()>& abandoned, const LeftOut& left_out, const char* leave_out)
 {
     clear_folder_table(table);
     char root[kFieldSize];
@@ -111,7 +117,7 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
     for (int scan = 0; scan < table.count(); ++scan) {
         if (abandoned && abandoned())
             return;
-        if (!gather_subfolders(table, scan, len, too_long, left_out)) {
+        if (!gather_subfolders(table, scan, len, too_long, left_out, leave_out)) {
             if (left_out)
                 left_out(table.records[scan].full_path.c_str(), Failure{ReportReason::table_full, 0});
             notify_message(notifier, "指定のテーブル量を超えました。", "エラー", MessageKind::warning);

@@ -34,10 +34,12 @@ ByteSource memory_source(const char* data, std::size_t size, std::size_t chunk =
 // CR LF, so every line the program writes is read back.
 constexpr std::size_t kSettingsKeyMax = 19;
 constexpr std::size_t kSettingsWindow = kSettingsKeyMax + kMaxText + 2;
-constexpr int kSettingsLineCount = 26;
+// The 26 lines of the first files and version_days after them; a file
+// without it (written before) reads as the default.
+constexpr int kSettingsLineCount = 27;
 // With the keys written only when not 0 (try_count, miss_count).
 constexpr int kSettingsKeyCount = kSettingsLineCount + 2;
-// The 26 lines "key=value\r\n" in the file's order, then try_count and
+// The 27 lines "key=value\r\n" in the file's order, then try_count and
 // miss_count when they are not 0.
 std::string format_settings(const Settings& settings, const ProgressState& progress);
 // Applies one line when it begins with one of the keys and its "=";

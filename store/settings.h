@@ -22,4 +22,5 @@ struct Settings {
     int shutdown_mode;
     int conut_save_mode;    // 1: continuous copy always overwrites
     int thread_dialog_mode; // 1: no wait dialog when the worker is stopped
+    int version_days;       // days old versions of replaced backups are kept; 0 keeps none
 };

@@ -18,7 +18,7 @@ struct BoxControl {
 constexpr BoxControl kTransferBoxes[] = {
     {IDC_SET_DATA_SIZE, SettingsBox::data_size},       {IDC_SET_DATA_TIME, SettingsBox::data_time},
     {IDC_SET_START_TIME, SettingsBox::start_time},     {IDC_SET_RESTART_TIME, SettingsBox::restart_time},
-    {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode},
+    {IDC_SET_ERROR_MODE, SettingsBox::rw_error_mode}, {IDC_SET_VERSION_DAYS, SettingsBox::version_days},
 };
 // In the order of schedule_boxes_enabled.
 constexpr BoxControl kScheduleBoxes[kScheduleBoxCount] = {

@@ -34,6 +34,8 @@ constexpr int kLongestPause = 60;
 // armed. At least one second: the lists begin there.
 constexpr int kShortestTimer = 1;
 constexpr int kLongestTimer = 0x7FFFFFFF / 1000;
+// A hundred years: any longer keeps every version for the life of the disk.
+constexpr int kLongestKeep = 36500;
 
 // Widened so that a value at the edge of int plus one (the month shown from
 // 0) or minus one (the month read back) never overflows.
@@ -147,6 +149,7 @@ std::vector<std::string> settings_box_items(SettingsBox box, const Settings& set
     case SettingsBox::set_t_week: return {std::begin(kWeekdays), std::end(kWeekdays)};
     case SettingsBox::set_t_hour: return numbered_items(0, 23, kHour);
     case SettingsBox::set_t_min: return numbered_items(0, 59, kMinute);
+    case SettingsBox::version_days: return {"0日", "7日", "14日", "30日", "60日", "90日", "180日", "365日"};
     }
     return {};
 }
@@ -164,6 +167,7 @@ std::string settings_box_text(SettingsBox box, const Settings& s)
     case SettingsBox::set_t_week: return kWeekdays[in_range_or(s.set_t_week, 1, 6, 7) - 1];
     case SettingsBox::set_t_hour: return with_unit(s.set_t_hour, kHour);
     case SettingsBox::set_t_min: return with_unit(s.set_t_min, kMinute);
+    case SettingsBox::version_days: return with_unit(s.version_days, kDay);
     }
     return {};
 }
@@ -189,6 +193,7 @@ void read_settings_box(SettingsBox box, const char* text, Settings& s)
     case SettingsBox::set_t_week: s.set_t_week = weekday_of(text); break;
     case SettingsBox::set_t_hour: s.set_t_hour = in_range_or(schedule_number(text), 0, 23, 0); break;
     case SettingsBox::set_t_min: s.set_t_min = in_range_or(schedule_number(text), 0, 59, 0); break;
+    case SettingsBox::version_days: s.version_days = clamped(transfer_number(text, kDay), 0, kLongestKeep); break;
     }
 }
 

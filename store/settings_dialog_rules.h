@@ -22,6 +22,7 @@ enum class SettingsBox {
     set_t_week,
     set_t_hour,
     set_t_min,
+    version_days,
 };
 
 // OK fetches a box's text into a buffer of this size, so it sees at most
@@ -45,6 +46,8 @@ std::string settings_box_text(SettingsBox box, const Settings& settings);
 // program can run with: data_size 1 to 1048576 (below 1 the default 131072),
 // data_time 1 to 60 seconds, start_time and restart_time 1 to 2147483
 // seconds. The error mode is the digit of the first byte, 0 without one.
+// The days old versions are kept: 0 (none) to 36500, read as the transfer
+// group's numbers are, its unit "日" cut by its length.
 void read_settings_box(SettingsBox box, const char* text, Settings& settings);
 
 // The five schedule boxes in the order month, day, weekday, hour, minute,

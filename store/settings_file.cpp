@@ -1,7 +1,7 @@
-// set.ini: 26 lines "key=value" in the order of the Settings table, then the
-// lines of the run position that only a run with failures needs, written
-// only when not 0: a run where all went well writes the 26 lines as ever,
-// and the readers of before skip the keys they do not know.
+// set.ini: 27 lines "key=value" in the order of the Settings table (the 26
+// of the first files, then version_days), then the lines of the run
+// position that only a run with failures needs, written only when not 0.
+// The readers of before skip the keys they do not know.
 #include <cstdio>
 #include <cstring>
 
@@ -48,6 +48,7 @@ constexpr SettingsKey kKeys[kSettingsKeyCount] = {
     {"shutdown_mode=", &Settings::shutdown_mode, nullptr, nullptr},
     {"conut_save_mode=", &Settings::conut_save_mode, nullptr, nullptr},
     {"thread_dialog_mode=", &Settings::thread_dialog_mode, nullptr, nullptr},
+    {"version_days=", &Settings::version_days, nullptr, nullptr},
     // The failed tries of the file at the position and the files of its
     // entry not backed up: kept with the position, so that an end of the
     // program neither gives a failing file new tries nor loses the count.

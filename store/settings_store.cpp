@@ -34,4 +34,5 @@ void reset_settings(Settings& s, ProgressState& progress)
     s.shutdown_mode = 0;
     s.conut_save_mode = 0;
     s.thread_dialog_mode = 0;
+    s.version_days = kDefaultVersionDays;
 }

@@ -150,6 +150,31 @@ void first_start(const std::string& work)
     end_by_menu(program, main);
 }
 
+// A pass that could not back up a file its program holds open without
+// sharing: the entry's row ends with the count, and the status bar says it.
+void pass_with_a_held_file(const std::string& work)
+{
+    std::string folder = work + "\\held";
+    make_folder(folder + "\\src");
+    write_file(folder + "\\src\\メール.pst", "mail");
+    write_file(folder + "\\src\\文書.txt", "document");
+    write_file(folder + "\\quillsave.ini", list_line("*.*", folder + "\\src", folder + "\\dst"));
+    // A schedule never due (February 31st): the end of the list stops the run.
+    write_file(folder + "\\set.ini",
+               settings_file({{"set_t_mode", "1"}, {"set_t_mon", "1"}, {"set_t_mday", "31"}, {"start_time", "1"}}));
+    HANDLE held = CreateFileA((folder + "\\src\\メール.pst").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    Quillsave program(folder, "");
+    HWND main = start_with_yes(program);
+    if (main != nullptr) {
+        post_command(main, IDM_START_CONTINUOUS);
+        wait_for([&] { return status_text(main, 4) != "by Alder-Works"; }, 30000);
+        shot("main-not-backed-up", main);
+        end_by_menu(program, main);
+    }
+    CloseHandle(held);
+}
+
 void automatic_start(const std::string& work)
 {
     Quillsave program(work, "/B");
@@ -176,6 +201,7 @@ int main(int argc, char** argv)
     request_file = argv[1];
     std::string work = argv[2];
     first_start(work);
+    pass_with_a_held_file(work);
     automatic_start(work);
     note("gallery", "done");
     return 0;

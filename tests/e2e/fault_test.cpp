@@ -265,7 +265,7 @@ TEST(Fault, SourcesAndBackupFoldersRemovedDuringARun)
     EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"b", "c", "一.txt", "二.txt"}));
     // The removed file and the removed folder were not backed up: the row
     // says how many, and the report which.
-    EXPECT_EQ(list_cell(main, 0, 3), "2件e");
+    EXPECT_EQ(list_cell(main, 0, 3), "×2");
     EXPECT_EQ(list_cell(main, 0, 4), "完");
     std::string report = read_file(bed.dir / "quillsave.log");
     EXPECT_NE(report.find(source + "\\" + removed + "\tファイルがありません"), std::string::npos) << report;

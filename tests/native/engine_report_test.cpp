@@ -73,13 +73,17 @@ TEST(Report, LinesAreTabSeparatedAndEndInCrLf)
     tally.missed = 2;
     tally.bytes = 1234567890;
     tally.seconds = 3 * 3600 + 5 * 60 + 9;
+    tally.versions_kept = 5;
+    tally.versions_removed = 1;
     EXPECT_EQ(format_pass_end(kTime, false, tally),
-              "2026/12/09 15:30:02\t完了\tコピー 12件\t最新 3400件\tバックアップできず 2件\t1,234,567,890バイト\t3:05:09\r\n");
+              "2026/12/09 15:30:02\t完了\tコピー 12件\t最新 3400件\tバックアップできず 2件\t1,234,567,890バイト\t3:05:09"
+              "\t以前のバージョン 残した 5件 消した 1件\r\n");
     EXPECT_EQ(format_pass_end(kTime, true, PassTally{}),
-              "2026/12/09 15:30:02\t停止\tコピー 0件\t最新 0件\tバックアップできず 0件\t0バイト\t0:00:00\r\n");
+              "2026/12/09 15:30:02\t停止\tコピー 0件\t最新 0件\tバックアップできず 0件\t0バイト\t0:00:00"
+              "\t以前のバージョン 残した 0件 消した 0件\r\n");
     EXPECT_EQ(format_event(kTime, "電源オフできませんでした", "アクセスが拒否されました"),
               "2026/12/09 15:30:02\t電源オフできませんでした\tアクセスが拒否されました\r\n");
-    EXPECT_EQ(missed_status_text(2), "2件e");
+    EXPECT_EQ(missed_status_text(2), "×2");
 }
 
 // try_count and miss_count are lines only while they are not 0, so a run

@@ -1,6 +1,7 @@
-// set.ini: the 26 lines, their reading window and the key rules.
+// set.ini: the 27 lines, their reading window and the key rules.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "engine/run_state.h"
@@ -25,7 +26,7 @@ const char kDefaults[] =
     "folder_max=0\r\nfolder_count=0\r\nfolder_search_flag=0\r\n"
     "file_max=0\r\nfile_count=0\r\nfile_search_flag=0\r\n"
     "set_t_mode=0\r\nset_t_mon=1\r\nset_t_mday=1\r\nset_t_week=1\r\nset_t_hour=1\r\nset_t_min=1\r\n"
-    "shutdown_mode=0\r\nconut_save_mode=0\r\nthread_dialog_mode=0\r\n";
+    "shutdown_mode=0\r\nconut_save_mode=0\r\nthread_dialog_mode=0\r\nversion_days=30\r\n";
 
 // A 259-byte text with "=", Japanese and trailing spaces.
 std::string long_text(char fill)
@@ -41,7 +42,7 @@ void change_every_field(Record& r)
                       &r.settings.restart_time, &r.settings.rw_error_mode, &r.settings.set_t_mode,
                       &r.settings.set_t_mon, &r.settings.set_t_mday, &r.settings.set_t_week,
                       &r.settings.set_t_hour, &r.settings.set_t_min, &r.settings.shutdown_mode,
-                      &r.settings.conut_save_mode, &r.settings.thread_dialog_mode};
+                      &r.settings.conut_save_mode, &r.settings.thread_dialog_mode, &r.settings.version_days};
     int value = -2147483647 - 1;
     for (int* n : numbers)
         *n = value++;
@@ -60,10 +61,18 @@ void change_every_field(Record& r)
 
 }  // namespace
 
-TEST(SettingsFile, DefaultsGiveThe26Lines)
+// The 26 lines of the first files, then version_days; a file of the 26
+// alone (written before old versions were kept) reads as the defaults.
+TEST(SettingsFile, DefaultsGiveThe27Lines)
 {
     Record r;
     EXPECT_EQ(r.text(), kDefaults);
+    std::string first(kDefaults, std::strlen(kDefaults) - std::strlen("version_days=30\r\n"));
+    Settings read_back{};
+    ProgressState progress;
+    reset_settings(read_back, progress);  // as the program does before it reads
+    read_settings(read_back, progress, memory_source(first.data(), first.size()));
+    EXPECT_EQ(read_back.version_days, 30);
 }
 
 TEST(SettingsFile, EveryFieldChangedReadsBackByteForByte)

@@ -123,7 +123,7 @@ TEST_F(StepTest, ReadErrorOnLastFileOfFolder)
     add_entry(engine.list, "*.*", source, dir / "dst");
 
     // The row ends with the count of the file not backed up, not with "完".
-    const Status expected[] = {{"1", "0", 0}, {"読e", "0", 0}, {"完", "1", 0}, {"1件e", "完", 1}};
+    const Status expected[] = {{"1", "0", 0}, {"読e", "0", 0}, {"完", "1", 0}, {"×1", "完", 1}};
     for (int i = 0; i < 4; ++i) {
         backup_step(engine);
         expect_status(0, expected[i], "step " + std::to_string(i + 1));
@@ -235,7 +235,7 @@ TEST_F(StepTest, OneStepOutcomes)
         {"copied", "a.txt", dir.path(), dir / "out", 1, {"完", "完", 1}, 0, 0, true},
         {"source file missing", "missing.txt", dir.path(), dir / "out", 1, {"読e", "完", 1}, 0, 0, true},
         {"empty source tree", "*.*", dir / "empty", dir / "out", 1, {"完", "完", 1}, 0, 1, false},
-        {"missing source tree", "*.*", dir / "missing", dir / "out", 1, {"1件e", "完", 1}, 0, 1, false},
+        {"missing source tree", "*.*", dir / "missing", dir / "out", 1, {"×1", "完", 1}, 0, 1, false},
         {"folders cannot be made", "a.txt", dir.path(), dir / "blocker\\sub", 1, {"棚e", "完", 0}, 1, 0, true},
         {"folders cannot be made, keep going", "a.txt", dir.path(), dir / "blocker\\sub", 0, {"棚e", "完", 0}, 0, 0,
          true},
@@ -517,7 +517,7 @@ TEST_F(StepTest, NamesTheCodePageCannotHold)
         // Without short names: café.txt and 😀.txt, and the folder 한국,
         // each "読e" at its step (the last may be the entry's last step,
         // which shows the count instead).
-        EXPECT_EQ(c.file_statuses.back(), c.short_names ? "完" : "3件e") << c.short_names;
+        EXPECT_EQ(c.file_statuses.back(), c.short_names ? "完" : "×3") << c.short_names;
         EXPECT_GE(unreadable, c.short_names ? 0 : 2) << c.short_names;
         EXPECT_LE(unreadable, c.short_names ? 0 : 3) << c.short_names;
         for (const std::string& name : list_folder(backup))
@@ -620,7 +620,7 @@ TEST_F(StepTest, FilesNotBackedUpAreToldAndNoFileHoldsTheRestBack)
         EXPECT_EQ(read_file(backup + "\\.dot\\in.txt"), "in") << where;
         EXPECT_FALSE(file_exists(backup + "\\mail.pst")) << where;
         EXPECT_EQ(read_file(run / "out\\b.txt"), "b") << where;
-        EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "2件e") << where;
+        EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "×2") << where;
         EXPECT_EQ(cell_text(engine.list, 0, col_folder_status), "完") << where;
         EXPECT_EQ(cell_text(engine.list, 1, col_file_status), "完") << where;
         EXPECT_EQ(engine.progress.try_count.load(), 0) << where;

@@ -1,0 +1,54 @@
+// Old versions: the backup a copy replaces is not destroyed but moved into a
+// folder of old versions at the root of the entry's backup folder, under its
+// relative path, named with the date and time it was replaced, and removed
+// once it is older than version_days. The names and the age rule live here,
+// without an operating system, so they are tested natively.
+#pragma once
+#include <string>
+
+#include "engine/report.h"
+#include "engine/text.h"
+
+// The folder of old versions, at the root of an entry's backup folder:
+// the words Windows itself uses for a file's earlier states.
+constexpr char kVersionsFolder[] = "以前のバージョン";
+
+// A version's name: the file's name with " YYYY-MM-DD hhmmss" before its
+// extension ("report 2026-12-09 153012.doc"), so that it still opens by a
+// double click and sorts by time. A name without an extension, or one that
+// begins with its only ".", takes the date at its end. When the whole name
+// would pass `room` bytes, the part before the extension is cut by whole
+// characters (a ソ or 表 is never split); false when not one character of
+// it fits.
+bool version_name(std::string& out, const char* name, const ReportTime& when, std::size_t room);
+
+// The version's whole path: the backup folder, the folder of old versions,
+// the relative folder ("" or "\a\b") and the version's name, within 259
+// bytes (the name shortened as above). False when it cannot be made fit.
+bool version_path(char (&out)[kFieldSize], const char* backup_folder, const char* relative, const char* name,
+                  const ReportTime& when);
+
+// The time a version was replaced, read back from its name; false for a
+// name that is no version's (a user's own file there is never removed).
+bool version_time(const char* name, ReportTime& when);
+
+// Whether a version replaced at `when` is more than `days` days old at
+// `now`. days 0 or less keeps none, so every version is old enough to go.
+bool version_expired(const ReportTime& when, const ReportTime& now, int days);
+
+// Seconds since 1970-01-01 of a local time, for ordering and ages.
+long long seconds_of(const ReportTime& t);
+
+// Whether two folder texts name the same folder as Windows compares them:
+// ASCII letters without regard to case, a trailing separator ignored.
+bool same_folder(const char* a, const char* b);
+
+// On the file system (versions_win.cpp).
+// Removes the versions in one folder of old versions (not below it) that are
+// past `days` days at `now`. Returns how many went.
+int prune_versions(const char* folder, const ReportTime& now, int days);
+// Removes versions below a folder of old versions, oldest first, until its
+// volume has `needed` bytes free or none is left. Returns how many went.
+int free_space_from_versions(const char* versions_root, unsigned long long needed);
+// The size of a file, 0 when it cannot be told.
+unsigned long long file_size_of(const char* path);
