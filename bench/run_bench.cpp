@@ -8,6 +8,20 @@
 //   run_bench probe-attr SRC DST   per pair: GetFileAttributesExA on both
 //   run_bench probe-copy SRC DST   per file: CopyFileA into a temporary name,
 //                                  MoveFileExA over the destination
+//   run_bench replace|replace-keep SRC DST
+//                                  continuous run that copies every file
+//                                  again over its backup (always overwrite),
+//                                  with version_days 0 or 30
+//   run_bench probe-rename SRC DST per file: the backup renamed aside and
+//                                  back, two renames
+//   run_bench standby-pass SRC DST a standby pass at the default settings
+//                                  over SRC, whose backups in DST are up to
+//                                  date
+//   run_bench protect SRC DST N    a never-ending standby run at the default
+//                                  settings over SRC; N times, at a random
+//                                  moment, a random file of SRC is changed
+//                                  and the time until its backup holds the
+//                                  change is taken
 //   run_bench tables TREE FLAT WORK the tables of a large tree: walk_folders
 //                                  over TREE, walk_files over FLAT, then
 //                                  folder.ini and file.ini saved into WORK
@@ -22,8 +36,10 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -66,6 +82,9 @@ unsigned long long peak_resident()
 struct Pair {
     std::string source, destination;
 };
+
+void list_pairs(const char* source, const char* destination, std::vector<Pair>& pairs,
+                std::vector<std::string>& folders);
 
 // Calls on_folder for every folder of the tree (relative path, "" first) and
 // on_file for every file (relative path, size), folder by folder.
@@ -115,20 +134,28 @@ void prepare_engine(Engine& engine, const char* name, const char* source, const 
     engine.settings.data_time = 3;
     engine.settings.rw_error_mode = 1;
     engine.settings.thread_dialog_mode = 1;
+    engine.settings.version_days = 30;
     int row = list_insert_row(engine.list, 0, name);
     list_set_cell(engine.list, row, col_source, source);
     list_set_cell(engine.list, row, col_destination, destination);
 }
 
-// A continuous run through the worker, from start_worker to the end of the list.
-int run_continuous(const char* what, const char* source, const char* destination)
+// A pass through the worker, from start_worker to the end of the list: a
+// continuous one, or for "standby-pass" a standby one at the default
+// settings (data_time 3).
+int run_pass(const char* what, const char* source, const char* destination)
 {
     std::size_t files = 0;
     unsigned long long bytes = 0;
     count_tree(source, files, bytes);
     Engine engine;
     prepare_engine(engine, "*.*", source, destination);
-    engine.flags.run_mode = 1;
+    engine.flags.run_mode = std::strcmp(what, "standby-pass") == 0 ? 0 : 1;
+    // Replacing: every backup is copied again, its old self removed or kept.
+    if (std::strncmp(what, "replace", 7) == 0) {
+        engine.settings.conut_save_mode = 1;
+        engine.settings.version_days = std::strcmp(what, "replace-keep") == 0 ? 30 : 0;
+    }
     // The end of the run is the end of its last step, taken by the worker
     // itself: a main thread that woke every millisecond to look would load
     // the wineserver that the worker's file calls go through.
@@ -148,6 +175,55 @@ int run_continuous(const char* what, const char* source, const char* destination
         return 1;
     }
     print_figures(what, seconds, files, bytes, cpu);
+    return 0;
+}
+
+// How long a change waits for its backup in a never-ending standby run:
+// the changes come at random moments, each to a random file.
+int run_protect(const char* source, const char* destination, int changes)
+{
+    std::vector<Pair> pairs;
+    std::vector<std::string> folders;
+    list_pairs(source, destination, pairs, folders);
+    if (pairs.empty())
+        return 1;
+    Engine engine;
+    prepare_engine(engine, "*.*", source, destination);
+    engine.flags.run_mode = 0;
+    if (start_worker(engine) != 0)
+        return 1;
+    std::vector<double> delays;
+    unsigned seed = GetTickCount();
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFFFF; };
+    for (int i = 0; i < changes; ++i) {
+        Sleep(5000 + next() % 60000);
+        const Pair& p = pairs[next() % pairs.size()];
+        std::string bytes = "changed " + std::to_string(i) + " " + std::to_string(GetTickCount());
+        HANDLE h = CreateFileA(p.source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+        double changed = now_seconds();
+        for (;;) {
+            Sleep(200);
+            char got[128] = {};
+            HANDLE b = CreateFileA(p.destination.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            DWORD read = 0;
+            if (b != INVALID_HANDLE_VALUE) {
+                ReadFile(b, got, sizeof got - 1, &read, nullptr);
+                CloseHandle(b);
+            }
+            if (bytes == std::string(got, read))
+                break;
+        }
+        delays.push_back(now_seconds() - changed);
+        std::fprintf(stderr, "change %d protected after %.1f s\n", i + 1, delays.back());
+    }
+    stop_worker(engine);
+    std::sort(delays.begin(), delays.end());
+    std::printf("bench=protect median=%.1f worst=%.1f files=%u\n", delays[delays.size() / 2], delays.back(),
+                static_cast<unsigned>(pairs.size()));
     return 0;
 }
 
@@ -217,6 +293,7 @@ int run_probe(const char* what, const char* source, const char* destination)
 {
     bool copy = std::strcmp(what, "probe-copy") == 0;
     bool open = std::strcmp(what, "probe-open") == 0;
+    bool rename = std::strcmp(what, "probe-rename") == 0;
     double cpu = cpu_seconds();
     double start = now_seconds();
     // The listing is part of the measurement: a run cannot do without it.
@@ -234,6 +311,10 @@ int run_probe(const char* what, const char* source, const char* destination)
             std::string temp = p.destination.substr(0, p.destination.rfind('\\')) + "\\~probe.tmp";
             ok = CopyFileA(p.source.c_str(), temp.c_str(), FALSE) &&
                  MoveFileExA(temp.c_str(), p.destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+        } else if (rename) {
+            std::string aside = p.destination + "~aside";
+            ok = MoveFileExA(p.destination.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+                 MoveFileExA(aside.c_str(), p.destination.c_str(), 0);
         } else {
             ok = open ? probe_open(p) : probe_attributes(p);
         }
@@ -388,6 +469,8 @@ int main(int argc, char** argv)
     }
     if (argc == 5 && std::strcmp(argv[1], "tables") == 0)
         return run_tables(argv[2], argv[3], argv[4]);
+    if (argc == 5 && std::strcmp(argv[1], "protect") == 0)
+        return run_protect(argv[2], argv[3], std::atoi(argv[4]));
     if (argc != 4) {
         std::fprintf(stderr, "usage: run_bench noop|fresh|standby|probe-open|probe-attr|probe-copy SRC DST\n"
                              "       run_bench tables TREE FLAT WORK\n"
@@ -395,8 +478,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string what = argv[1];
-    if (what == "noop" || what == "fresh")
-        return run_continuous(argv[1], argv[2], argv[3]);
+    if (what == "noop" || what == "fresh" || what == "replace" || what == "replace-keep" || what == "standby-pass")
+        return run_pass(argv[1], argv[2], argv[3]);
     if (what == "standby")
         return run_standby(argv[2], argv[3]);
     if (what == "calls")

@@ -175,6 +175,7 @@ void settle(Engine& engine, Outcome& out, int row, const char* entry_source, con
     if (out.result == copy_done) {
         p.try_count = 0;
         r.waiting_told = false;
+        engine.last_step_copied = engine.copy_detail.copied;
         if (engine.copy_detail.copied) {
             r.tally.copied += 1;
             r.tally.bytes += engine.copy_detail.bytes;

@@ -78,8 +78,10 @@ struct Engine {
     // old versions, set by the step before each copy; empty: it is replaced
     // (deleted) as before.
     char keep_as[kFieldSize] = {};
-    // The last step's file failed and is kept for a next try (worker only).
+    // The last step's file failed and is kept for a next try, or the last
+    // step copied a file (worker only): what the pause after it follows.
     bool last_step_failed = false;
+    bool last_step_copied = false;
     RunReport report;        // the pass under way, for quillsave.log
     CopyProbe copy_probe;  // tests only
     // Tests only: when 0 or more, every pause takes this many milliseconds,

@@ -22,6 +22,7 @@ constexpr int kStopTests = 31;  // one second apart: at most 30 seconds of waiti
 // pause of its own: a try is a few file calls, and without this a file
 // kept by "0:維持" would be tried thousands of times a second.
 constexpr DWORD kRetryPauseMs = 1000;
+constexpr DWORD kLookPauseMs = 40;
 // How often a worker whose copy error waits for the shell looks again.
 constexpr DWORD kErrorWaitMs = 100;
 
@@ -37,6 +38,25 @@ DWORD standby_pause_ms(int data_time)
     if (data_time < 1 || data_time > 60)
         return kDefaultStandbyPauseMs;
     return static_cast<DWORD>(data_time) * 1000;
+}
+
+// After a standby step that copied a file, data_time as ever: the pauses
+// pace the data a standby run copies, so that the PC stays usable. A step
+// that copied nothing (an up-to-date file, a folder's first look, an empty
+// folder) pauses only kLookPauseMs: looking at a file costs a millisecond or
+// two, and three seconds after each look made a pass over an unchanged
+// tree of 20,000 files last 17 hours, so that a change waited days for its
+// backup. 40 ms keeps the looks under 25 a second, a light load for a hard
+// disk's seeks and the processor, and a pass over 10,000 unchanged files
+// within about seven minutes. A failed file is tried again after a second in
+// both kinds, so that three tries neither spin nor take long.
+DWORD pause_after_step(const Engine& engine)
+{
+    if (engine.last_step_failed)
+        return kRetryPauseMs;
+    if (engine.flags.run_mode.load() != 0)
+        return 0;
+    return engine.last_step_copied ? standby_pause_ms(engine.settings.data_time) : kLookPauseMs;
 }
 
 // Forgets a tracked worker that has ended. False while it is still alive.
@@ -92,11 +112,9 @@ unsigned long worker_loop(Engine& engine)
             continue;
         }
         engine.last_step_failed = false;
+        engine.last_step_copied = false;
         backup_step(engine);
-        if (engine.flags.run_mode.load() == 0)
-            pause_unless_stopped(engine, standby_pause_ms(engine.settings.data_time));
-        else if (engine.last_step_failed)
-            pause_unless_stopped(engine, kRetryPauseMs);
+        pause_unless_stopped(engine, pause_after_step(engine));
         // Gives the shell's tick timer time to see the end of the list and
         // stop the run before the next step begins the list anew.
         if (engine.flags.list_finished.load() == 1)

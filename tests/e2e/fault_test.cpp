@@ -91,7 +91,11 @@ TEST_P(FaultByRunKind, HeldSourceAndReadOnlyBackup)
     EXPECT_EQ(list_cell(main, 1, 3), "完");
     EXPECT_EQ(read_file(backup + "\\held.txt"), "old held");
     EXPECT_EQ(read_file(backup + "\\ro.txt"), "new read-only");
-    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"held.txt", "ro.txt"}));
+    // The read-only backup it replaced is an old version, read-only still.
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"held.txt", "ro.txt", "以前のバージョン"}));
+    std::vector<std::string> versions = list_folder(backup + "\\以前のバージョン");
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(read_file(backup + "\\以前のバージョン\\" + versions[0]), "old read-only");
     EXPECT_EQ(end_by_menu(program, main), 0);
     expect_program_files_whole(dir.path());
     EXPECT_EQ(saved_row(dir.path(), 0)[3], "読e");
@@ -262,7 +266,8 @@ TEST(Fault, SourcesAndBackupFoldersRemovedDuringARun)
     EXPECT_EQ(read_file(backup + "\\" + copied), "new " + copied);
     EXPECT_EQ(read_file(backup + "\\b\\三.txt"), "old b\\三.txt");
     EXPECT_EQ(read_file(backup + "\\c\\四.txt"), "new c\\四.txt");
-    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"b", "c", "一.txt", "二.txt"}));
+    // The replaced backups are old versions now.
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"b", "c", "以前のバージョン", "一.txt", "二.txt"}));
     // The removed file and the removed folder were not backed up: the row
     // says how many, and the report which.
     EXPECT_EQ(list_cell(main, 0, 3), "×2");
@@ -369,7 +374,9 @@ TEST(Fault, WorkerStuckPastTheWaitThenStartedAgain)
     run_and_watch(main, kStandby, 0);
     EXPECT_EQ(list_cell(main, 0, 3), "完");
     EXPECT_EQ(read_file(backup + "\\a.txt"), "new");
-    EXPECT_EQ(list_folder(backup), std::vector<std::string>{"a.txt"}) << "the hung copy's temporary file is gone";
+    // The replaced backup is an old version now.
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"a.txt", "以前のバージョン"}))
+        << "the hung copy's temporary file is gone";
     EXPECT_EQ(end_by_menu(again, main), 0);
     expect_program_files_whole(dir.path());
 }

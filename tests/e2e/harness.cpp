@@ -104,7 +104,7 @@ const std::pair<const char*, const char*> kSettingDefaults[] = {
     {"folder_count", "0"},   {"folder_search_flag", "0"}, {"file_max", "0"}, {"file_count", "0"},
     {"file_search_flag", "0"}, {"set_t_mode", "0"},   {"set_t_mon", "1"},     {"set_t_mday", "1"},
     {"set_t_week", "1"},     {"set_t_hour", "1"},     {"set_t_min", "1"},     {"shutdown_mode", "0"},
-    {"conut_save_mode", "0"}, {"thread_dialog_mode", "0"},
+    {"conut_save_mode", "0"}, {"thread_dialog_mode", "0"}, {"version_days", "30"},
 };
 
 }  // namespace
