@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -400,6 +401,15 @@ TEST_F(AppWindow, TrayRecordFollowsTheRun)
     engine().flags.running = 1;
     update_tray_icon(window);
     EXPECT_EQ(s.tray.hIcon, running);
+    // After a pass that left files not backed up the tip says how many,
+    // within the first form's 64 bytes, until the next pass begins.
+    engine().report.missed_told = 12;
+    update_tray_icon(window);
+    EXPECT_STREQ(s.tray.szTip, "Quillsave - 12件バックアップできませんでした");
+    EXPECT_LT(std::strlen(s.tray.szTip), 64u);
+    engine().report.missed_told = 0;
+    update_tray_icon(window);
+    EXPECT_STREQ(s.tray.szTip, "Quillsave");
     restore_from_tray(window);
     EXPECT_EQ(s.in_tray, 0);
     EXPECT_TRUE(IsWindowVisible(window));
