@@ -276,6 +276,9 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
                         Failure{ReportReason::version_too_long, 0});
     }
     settle(engine, out, row, entry_source, path.c_str(), destination_folder);
+    // What the worker's pause after the step follows: a kept file is tried
+    // again after a second.
+    engine.last_step_failed = out.result >= copy_create_error && out.result != copy_stopped && !out.passed;
     return out;
 }
 
@@ -315,7 +318,6 @@ void single_file_step(Engine& engine, int row, const char* name, const char* sou
     if (destination[0] != 0)
         prune_versions_of(engine, destination, "");
     Outcome out = copy_one_file(engine, row, source, destination, "", name, source);
-    engine.last_step_failed = !moves_on(out) && out.result != copy_stopped;
     if (engine.flags.running.load() == 1) {
         list_set_cell(engine.list, row, col_file_status, copy_result_text(out.result));
         note_error(engine, out);
@@ -535,7 +537,6 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
             out = copy_one_file(engine, row, folder.full_path.c_str(), destination, folder.relative_path.c_str(),
                                 name, source);
     }
-    engine.last_step_failed = !moves_on(out) && out.result != copy_stopped;
     if (moves_on(out))
         p.file_count += 1;
     if (engine.flags.running.load() == 1)

@@ -56,10 +56,7 @@ std::string code_text(unsigned long code)
 
 std::string stamp(const ReportTime& t)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
+    return time_text("%04d/%02d/%02d %02d:%02d:%02d", t);
 }
 
 std::string entry_fields(const char* status, int row, const char* source_folder, const char* path)
@@ -83,6 +80,13 @@ std::string grouped(std::uint64_t value)
 }
 
 }  // namespace
+
+std::string time_text(const char* format, const ReportTime& t)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, format, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return text;
+}
 
 std::string reason_text(const Failure& failure)
 {

@@ -51,6 +51,9 @@ std::string reason_text(const Failure& failure);
 // The same, and when the file was passed, after how many tries.
 std::string reason_with_tries(const Failure& failure);
 
+// A local time in a printf format of its six fields, year first.
+std::string time_text(const char* format, const ReportTime& time);
+
 // Whether every file of the backup folder would meet this failure, so that
 // passing the one file would only fill the report: a full disk, a drive or
 // share that is not there.

@@ -1,6 +1,5 @@
 #include "engine/versions.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -25,10 +24,7 @@ std::size_t extension_start(const char* name, std::size_t len)
 
 std::string stamp(const ReportTime& t)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
+    return time_text(" %04d-%02d-%02d %02d%02d%02d", t);
 }
 
 bool digits(const char* p, std::size_t n, int& value)
