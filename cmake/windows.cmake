@@ -49,15 +49,14 @@ add_executable(quillsave_seams WIN32 app/test_seams.cpp ${QS_RC})
 qs_target_options(quillsave_seams)
 target_link_libraries(quillsave_seams PRIVATE qs_app)
 
-# The help pages live beside the program (help/*.html), where its help
-# commands open them.
-file(GLOB QS_HELP CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+# The help pages and their pictures live beside the program (help/), where
+# its help commands open them.
+file(GLOB_RECURSE QS_HELP CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/help ${CMAKE_SOURCE_DIR}/help/*)
 set(QS_HELP_COPIES)
-foreach(page ${QS_HELP})
-  get_filename_component(name ${page} NAME)
+foreach(name ${QS_HELP})
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help/${name}
-    COMMAND ${CMAKE_COMMAND} -E copy ${page} ${CMAKE_BINARY_DIR}/help/${name}
-    DEPENDS ${page} VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/help/${name} ${CMAKE_BINARY_DIR}/help/${name}
+    DEPENDS ${CMAKE_SOURCE_DIR}/help/${name} VERBATIM)
   list(APPEND QS_HELP_COPIES ${CMAKE_BINARY_DIR}/help/${name})
 endforeach()
 add_custom_target(help_pages ALL DEPENDS ${QS_HELP_COPIES})
