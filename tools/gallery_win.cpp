@@ -13,6 +13,7 @@
 
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
+#include "tests/wine/support.h"
 
 namespace {
 
@@ -109,6 +110,55 @@ void select_first_row(HWND main)
     CloseHandle(h);
 }
 
+// The very first start, in a folder with no list yet: the program says so
+// before it asks its question.
+void start_without_a_list(const std::string& folder)
+{
+    make_folder(folder);
+    Quillsave program(folder, "");
+    HWND box = nullptr;
+    wait_for([&] { return (box = program.dialog("CreateFile")) != nullptr && IsWindowVisible(box); }, 60000);
+    shot("first-start-no-list", box);
+    close_dialog(box, IDOK);
+    HWND main = start_with_yes(program);
+    if (main != nullptr)
+        end_by_menu(program, main);
+}
+
+// Windows' folder browser, opened by a "..." button of the entry edit.
+void folder_browser_shot(const Quillsave& program, HWND main)
+{
+    post_command(main, IDM_ENTRY_NEW);
+    HWND entry = wait_dialog(program, "BackUPファイル設定");
+    if (entry == nullptr)
+        return;
+    PostMessageA(entry, WM_COMMAND, MAKEWPARAM(IDC_ENTRY_BROWSE_SOURCE, BN_CLICKED), 0);
+    HWND browser = nullptr;
+    wait_for([&] {
+        browser = program.dialog(nullptr, [](HWND w) { return has_child_text(w, "フォルダの指定"); });
+        return browser != nullptr && IsWindowVisible(browser);
+    }, kWindowWait);
+    shot("folder-browser", browser);
+    close_dialog(browser, IDCANCEL);
+    close_dialog(entry, IDC_ENTRY_CANCEL);
+}
+
+// The tray icon's menu, opened by a right click on the icon.
+void tray_menu_shot(const Quillsave& program, HWND main)
+{
+    post_command(main, IDM_TO_TRAY);
+    wait_for([&] { return !IsWindowVisible(main); }, kWindowWait);
+    post_tray_mouse(main, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    wait_for([&] { return (menu = program.visible_menu()) != nullptr; }, kWindowWait);
+    Sleep(700);
+    shot("tray-menu", menu, false);
+    PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0);
+    wait_for([&] { return program.visible_menu() == nullptr; }, kWindowWait);
+    post_tray_mouse(main, WM_LBUTTONDBLCLK);
+    wait_for([&] { return IsWindowVisible(main) != FALSE; }, kWindowWait);
+}
+
 void first_start(const std::string& work)
 {
     Quillsave program(work, "");
@@ -129,10 +179,25 @@ void first_start(const std::string& work)
     command_shot(program, main, IDM_ABOUT, "このソフトについて", "dialog2-about", IDC_ABOUT_OK);
     command_shot(program, main, IDM_MODE_HELP, "Quillsaveの説明", "dialog5-mode-help", IDC_MODE_CLOSE);
     command_shot(program, main, IDM_ENTRY_NEW, "BackUPファイル設定", "dialog1-entry-edit", IDC_ENTRY_CANCEL);
+    folder_browser_shot(program, main);
+    // The settings as a new user finds them: the run above paced itself
+    // faster than the defaults to be seen going.
+    post_command(main, IDM_RESET_SETTINGS);
     command_shot(program, main, IDM_SETTINGS, "環境設定", "dialog3-settings", IDC_SET_CANCEL);
     select_first_row(main);
     command_shot(program, main, IDM_SHOW_FOLDER, "各フォルダー表示", "dialog4-folder-display", 0);
     command_shot(program, main, IDM_FILE_SAVE_AS, "ファイル書込", "save-dialog", IDCANCEL);
+    // Opening a list over one that has rows asks first.
+    post_command(main, IDM_FILE_OPEN);
+    HWND ask = wait_dialog(program, "ファイル読出");
+    shot("open-question", ask);
+    if (ask != nullptr)
+        click_button(ask, IDYES);
+    wait_for([&] { return ask == nullptr || !IsWindow(ask); }, kWindowWait);
+    HWND open = wait_dialog(program, "ファイル読出");
+    shot("open-dialog", open);
+    close_dialog(open, IDCANCEL);
+    tray_menu_shot(program, main);
     // The folder selection asks for the destination first, then the
     // sources; both are closed unchanged.
     command_shot(program, main, IDM_ADD_SELECTED, "保存先のフォルダ選択", "dialog9-folder-select", 0, 8000);
@@ -200,6 +265,9 @@ int main(int argc, char** argv)
     }
     request_file = argv[1];
     std::string work = argv[2];
+    // Beside the working folder, so that the open dialog's picture of that
+    // folder does not show it.
+    start_without_a_list(work.substr(0, work.rfind('\\') + 1) + "はじめて");
     first_start(work);
     pass_with_a_held_file(work);
     automatic_start(work);
