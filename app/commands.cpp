@@ -17,7 +17,7 @@
 #include "store/help_pages_win.h"
 #include "store/list_dialogs.h"
 #include "store/settings_dialog.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "engine/schedule.h"
 #include "engine/worker_win.h"
 #include "resources/resource.h"
+#include "store/settings_table.h"
 
 namespace {
 
@@ -138,12 +139,7 @@ void set_small_icon(HICON icon)
 
 UINT timer_ms(int seconds)
 {
-    constexpr int kLongest = 0x7FFFFFFF / 1000;  // USER_TIMER_MAXIMUM in seconds
-    if (seconds < 0)
-        seconds = 0;
-    if (seconds > kLongest)
-        seconds = kLongest;
-    return static_cast<UINT>(seconds) * 1000u;
+    return static_cast<UINT>(kept_in(kTimer, seconds)) * 1000u;
 }
 
 void start_run(StartBy by, StartKind kind)

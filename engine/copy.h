@@ -73,8 +73,8 @@ std::size_t folder_part_length(const char* path);
 bool copy_temp_path(char (&out)[kFieldSize], const char* destination);
 
 // Brings a hand-edited data_size and data_time back into range in the
-// record: data_size above 1048576 becomes 1048576, below 1 the default
-// 131072; a data_time below 0 becomes 0 (no pause). Returns the chunk size.
+// record, as the run column of their rows in kSettingsTable says
+// (settings_table.h). Returns the chunk size.
 int correct_copy_settings(Settings& settings);
 // data_time seconds as milliseconds, bounded below the infinite wait.
 unsigned pause_milliseconds(int data_time);

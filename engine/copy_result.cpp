@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/copy.h"
-#include "store/settings.h"
+#include "store/settings_table.h"
 
 const char* copy_result_text(int result)
 {
@@ -67,18 +67,10 @@ void format_kept_mark(KeptMark& mark, const char* source, const char* destinatio
     put_path(at, destination);
 }
 
-constexpr int kMaxChunk = 1048576;
-constexpr int kDefaultChunk = 131072;
-
 int correct_copy_settings(Settings& settings)
 {
-    if (settings.data_size > kMaxChunk)
-        settings.data_size = kMaxChunk;
-    // Zero or a negative size would ask ReadFile for nothing and never end.
-    if (settings.data_size < 1)
-        settings.data_size = kDefaultChunk;
-    if (settings.data_time < 0)
-        settings.data_time = 0;
+    settings.data_size = kept_in(row_of(&Settings::data_size).run, settings.data_size);
+    settings.data_time = kept_in(row_of(&Settings::data_time).run, settings.data_time);
     return settings.data_size;
 }
 

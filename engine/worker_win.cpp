@@ -12,11 +12,11 @@
 
 #include "engine/backup_step.h"
 #include "engine/engine.h"
+#include "store/settings_table.h"
 
 namespace {
 
 constexpr DWORD kEndOfListPauseMs = 3000;
-constexpr DWORD kDefaultStandbyPauseMs = 3000;
 constexpr int kStopTests = 31;  // one second apart: at most 30 seconds of waiting
 // Between two tries of a file that failed in a continuous run, which has no
 // pause of its own: a try is a few file calls, and without this a file
@@ -31,13 +31,11 @@ DWORD WINAPI worker_start_routine(LPVOID param)
     return static_cast<DWORD>(worker_loop(*static_cast<Engine*>(param)));
 }
 
-// data_time seconds between steps of a standby run; outside 1..60 seconds
-// (a hand-edited set.ini) the usual 3 seconds.
+// data_time seconds between steps of a standby run; outside the dialog's
+// range (a hand-edited set.ini) the default, as kStepPause says.
 DWORD standby_pause_ms(int data_time)
 {
-    if (data_time < 1 || data_time > 60)
-        return kDefaultStandbyPauseMs;
-    return static_cast<DWORD>(data_time) * 1000;
+    return static_cast<DWORD>(kept_in(kStepPause, data_time)) * 1000;
 }
 
 // After a standby step that copied a file, data_time as ever: the pauses

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/text.h"
+#include "store/settings_table.h"
 
 namespace {
 
@@ -19,23 +20,6 @@ const char kMinute[] = "分";
 // the last one, "日", for 0.
 const char* const kWeekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
 const char* const kErrorModes[] = {"0:維持", "1:一時停止", "2:停止", "3:EXE終了"};
-
-constexpr int kSmallestChunk = 1;
-constexpr int kLargestChunk = 1048576;  // the standby copy lowers a larger chunk to this
-constexpr int kDefaultChunk = 131072;
-// The worker reads a pause outside 1 to 60 seconds as 3 seconds between
-// steps, while the copy would wait that long after every chunk: a day's
-// pause per chunk holds a file for weeks. The box keeps the range both honour.
-constexpr int kShortestPause = 1;
-constexpr int kLongestPause = 60;
-// The timers are armed with seconds * 1000 milliseconds; beyond this the
-// product no longer fits SetTimer's longest timeout, and a negative value
-// would wrap to a timer of weeks that keeps the tick timer from ever being
-// armed. At least one second: the lists begin there.
-constexpr int kShortestTimer = 1;
-constexpr int kLongestTimer = 0x7FFFFFFF / 1000;
-// A hundred years: any longer keeps every version for the life of the disk.
-constexpr int kLongestKeep = 36500;
 
 // Widened so that a value at the edge of int plus one (the month shown from
 // 0) or minus one (the month read back) never overflows.
@@ -105,15 +89,10 @@ int in_range_or(std::int64_t value, int first, int last, int otherwise)
     return value < first || value > last ? otherwise : static_cast<int>(value);
 }
 
-int clamped(std::int32_t value, int first, int last)
+// Stores a number read from a box as its row of the settings table keeps it.
+void keep_number(Settings& s, int Settings::*field, std::int64_t value)
 {
-    return value < first ? first : value > last ? last : value;
-}
-
-int data_size_of(const char* text)
-{
-    std::int32_t size = transfer_number(text, kByte);
-    return size < kSmallestChunk ? kDefaultChunk : clamped(size, kSmallestChunk, kLargestChunk);
+    s.*field = kept_in(row_of(field).dialog, value);
 }
 
 int error_mode_of(const char* text)
@@ -175,25 +154,19 @@ std::string settings_box_text(SettingsBox box, const Settings& s)
 void read_settings_box(SettingsBox box, const char* text, Settings& s)
 {
     switch (box) {
-    case SettingsBox::data_size: s.data_size = data_size_of(text); break;
-    case SettingsBox::data_time:
-        s.data_time = clamped(transfer_number(text, kSec), kShortestPause, kLongestPause);
-        break;
-    case SettingsBox::start_time:
-        s.start_time = clamped(transfer_number(text, kSec), kShortestTimer, kLongestTimer);
-        break;
-    case SettingsBox::restart_time:
-        s.restart_time = clamped(transfer_number(text, kSec), kShortestTimer, kLongestTimer);
-        break;
+    case SettingsBox::data_size: keep_number(s, &Settings::data_size, transfer_number(text, kByte)); break;
+    case SettingsBox::data_time: keep_number(s, &Settings::data_time, transfer_number(text, kSec)); break;
+    case SettingsBox::start_time: keep_number(s, &Settings::start_time, transfer_number(text, kSec)); break;
+    case SettingsBox::restart_time: keep_number(s, &Settings::restart_time, transfer_number(text, kSec)); break;
     case SettingsBox::rw_error_mode: s.rw_error_mode = error_mode_of(text); break;
     case SettingsBox::set_t_mon:
-        s.set_t_mon = in_range_or(static_cast<std::int64_t>(schedule_number(text)) - 1, 0, 11, 0);
+        keep_number(s, &Settings::set_t_mon, static_cast<std::int64_t>(schedule_number(text)) - 1);
         break;
-    case SettingsBox::set_t_mday: s.set_t_mday = in_range_or(schedule_number(text), 1, 31, 1); break;
+    case SettingsBox::set_t_mday: keep_number(s, &Settings::set_t_mday, schedule_number(text)); break;
     case SettingsBox::set_t_week: s.set_t_week = weekday_of(text); break;
-    case SettingsBox::set_t_hour: s.set_t_hour = in_range_or(schedule_number(text), 0, 23, 0); break;
-    case SettingsBox::set_t_min: s.set_t_min = in_range_or(schedule_number(text), 0, 59, 0); break;
-    case SettingsBox::version_days: s.version_days = clamped(transfer_number(text, kDay), 0, kLongestKeep); break;
+    case SettingsBox::set_t_hour: keep_number(s, &Settings::set_t_hour, schedule_number(text)); break;
+    case SettingsBox::set_t_min: keep_number(s, &Settings::set_t_min, schedule_number(text)); break;
+    case SettingsBox::version_days: keep_number(s, &Settings::version_days, transfer_number(text, kDay)); break;
     }
 }
 

@@ -41,13 +41,10 @@ std::string settings_box_text(SettingsBox box, const Settings& settings);
 
 // Reads a box's text into its setting. The unit is cut by its length, not
 // its text, so a number typed without its unit loses its last digits. The
-// schedule fields keep their ranges (month 0-11, day 1-31, hour 0-23, minute
-// 0-59; outside, the first of the range). The timing fields keep ranges the
-// program can run with: data_size 1 to 1048576 (below 1 the default 131072),
-// data_time 1 to 60 seconds, start_time and restart_time 1 to 2147483
-// seconds. The error mode is the digit of the first byte, 0 without one.
-// The days old versions are kept: 0 (none) to 36500, read as the transfer
-// group's numbers are, its unit "日" cut by its length.
+// number is kept as the dialog column of its row in kSettingsTable says
+// (settings_table.h). The error mode is the digit of the first byte, 0
+// without one. The days old versions are kept are read as the transfer
+// group's numbers are, their unit "日" cut by its length.
 void read_settings_box(SettingsBox box, const char* text, Settings& settings);
 
 // The five schedule boxes in the order month, day, weekday, hour, minute,

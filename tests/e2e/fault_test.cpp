@@ -18,7 +18,7 @@
 #include "engine/run_state.h"
 #include "engine/tables.h"
 #include "store/formats.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 #include "tests/e2e/bed.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/program_files.h"

@@ -7,7 +7,7 @@
 #include "engine/run_state.h"
 #include "engine/tables.h"
 #include "store/formats.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 #include "tests/wine/support.h"
 
 namespace {

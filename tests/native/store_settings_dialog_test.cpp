@@ -8,7 +8,7 @@
 
 #include "engine/run_state.h"
 #include "store/settings_dialog_rules.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "engine/run_state.h"
 #include "store/formats.h"
 #include "store/settings.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 
 namespace {
 

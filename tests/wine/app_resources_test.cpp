@@ -11,7 +11,7 @@
 #include "engine/run_state.h"
 #include "resources/resource.h"
 #include "store/settings_dialog.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 #include "tests/wine/support.h"
 
 namespace {

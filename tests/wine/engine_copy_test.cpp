@@ -9,7 +9,7 @@
 #include "engine/copy.h"
 #include "engine/engine.h"
 #include "engine/handle_win.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 #include "tests/wine/support.h"
 
 namespace {

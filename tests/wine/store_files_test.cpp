@@ -10,7 +10,7 @@
 #include "store/file_io_win.h"
 #include "store/files_win.h"
 #include "store/formats.h"
-#include "store/settings_store.h"
+#include "store/settings_table.h"
 #include "tests/wine/support.h"
 
 namespace {
