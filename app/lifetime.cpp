@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "engine/fnv1a.h"
 #include "engine/worker_win.h"
 #include "store/files_win.h"
 
@@ -46,11 +47,9 @@ std::wstring folder_for_comparison(const wchar_t* folder)
 // folder is hashed (FNV-1a, 64 bits).
 std::wstring claim_name(const std::wstring& folder)
 {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (wchar_t unit : folder) {
-        hash ^= static_cast<std::uint16_t>(unit);
-        hash *= 1099511628211ull;
-    }
+    std::uint64_t hash = kFnv1aStart;
+    for (wchar_t unit : folder)
+        hash = fnv1a(hash, static_cast<std::uint16_t>(unit));
     wchar_t name[64];
     std::swprintf(name, 64, L"Local\\Quillsave-%08lx%08lx", static_cast<unsigned long>(hash >> 32),
                   static_cast<unsigned long>(hash & 0xFFFFFFFFu));

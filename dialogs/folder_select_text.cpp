@@ -19,16 +19,6 @@ std::vector<std::size_t> character_starts(const char* text, std::size_t len)
     return starts;
 }
 
-// Offset of the last 0x5C that is a character of its own, or len when none.
-std::size_t last_separator(const char* text, std::size_t len)
-{
-    std::size_t found = len;
-    for (std::size_t start : character_starts(text, len))
-        if (text[start] == '\\')
-            found = start;
-    return found;
-}
-
 }  // namespace
 
 bool is_drive_item(const char* text)

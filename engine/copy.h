@@ -62,15 +62,19 @@ struct KeptMark {
 void format_kept_mark(KeptMark& mark, const char* source, const char* destination, unsigned long long length,
                       unsigned long long written);
 
-// Index just past the last separator of a path (0 without one), reading
-// double-byte characters whole so that ソ or 表 never end a folder.
-std::size_t folder_part_length(const char* path);
-
 // The temporary path for a destination file path: its folder part (up to and
 // with the last separator, by the Shift-JIS rule) followed by kCopyTempName.
 // False when that would exceed 259 bytes or when the destination is itself
 // named kCopyTempName; the copies then give copy_create_error.
 bool copy_temp_path(char (&out)[kFieldSize], const char* destination);
+
+// Whether a backup counts as current, so that the file is not copied: the
+// source not written after the backup (last-write times as FILETIME numbers)
+// and, for the standby copy, the same size on disk (GetCompressedFileSize;
+// the continuous copy passes true). Attributes are not compared. A forced
+// copy (force, or conut_save_mode, 1) is never current.
+bool backup_up_to_date(unsigned long long source_written, unsigned long long backup_written, bool same_size,
+                       int force);
 
 // Brings a hand-edited data_size and data_time back into range in the
 // record, as the run column of their rows in kSettingsTable says

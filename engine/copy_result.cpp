@@ -1,6 +1,6 @@
 // The parts of the copies that need no operating system: status texts, the
-// temporary path and the mark of a kept part, the correction of the copy
-// settings.
+// temporary path, the up-to-date test and the mark of a kept part, the
+// correction of the copy settings.
 #include <cstring>
 
 #include "engine/copy.h"
@@ -14,18 +14,6 @@ const char* copy_result_text(int result)
     return texts[result];
 }
 
-std::size_t folder_part_length(const char* path)
-{
-    std::size_t end = 0;
-    for (std::size_t i = 0; path[i] != 0; ++i) {
-        if (is_lead_byte(static_cast<unsigned char>(path[i])) && path[i + 1] != 0)
-            ++i;
-        else if (path[i] == '\\')
-            end = i + 1;
-    }
-    return end;
-}
-
 bool copy_temp_path(char (&out)[kFieldSize], const char* destination)
 {
     std::size_t folder = folder_part_length(destination);
@@ -37,6 +25,12 @@ bool copy_temp_path(char (&out)[kFieldSize], const char* destination)
     std::memcpy(out, destination, folder);
     std::memcpy(out + folder, kCopyTempName, sizeof kCopyTempName);
     return true;
+}
+
+bool backup_up_to_date(unsigned long long source_written, unsigned long long backup_written, bool same_size,
+                       int force)
+{
+    return same_size && source_written <= backup_written && force != 1;
 }
 
 static char* put_number(char* at, unsigned long long value)

@@ -22,9 +22,6 @@ struct ProgressState {
     std::atomic<std::int32_t> miss_count{0};
 };
 
-// Field by field copy, for saving a run position aside and resuming from it.
-void copy_progress(ProgressState& to, const ProgressState& from);
-
 struct RunFlags {
     std::atomic<int> running{0};        // a run is active
     std::atomic<int> run_mode{0};       // 0 standby, 1 continuous

@@ -21,9 +21,7 @@ bool ends_in_separator(const char* text)
     return ends_in_separator(text, std::strlen(text));
 }
 
-// Offset of the first separator at or after from (a character start), or
-// len when there is none.
-static std::size_t next_separator(const char* text, std::size_t len, std::size_t from)
+std::size_t next_separator(const char* text, std::size_t len, std::size_t from)
 {
     for (std::size_t i = from; i < len; ++i) {
         if (is_lead_byte(static_cast<unsigned char>(text[i])) && i + 1 < len)
@@ -32,6 +30,34 @@ static std::size_t next_separator(const char* text, std::size_t len, std::size_t
             return i;
     }
     return len;
+}
+
+std::size_t last_character(const char* text, std::size_t len, char c)
+{
+    std::size_t found = len;
+    for (std::size_t i = 0; i < len; ++i) {
+        if (is_lead_byte(static_cast<unsigned char>(text[i])) && i + 1 < len)
+            ++i;
+        else if (text[i] == c)
+            found = i;
+    }
+    return found;
+}
+
+std::size_t last_separator(const char* text, std::size_t len)
+{
+    return last_character(text, len, '\\');
+}
+
+std::size_t folder_part_length(const char* path, std::size_t len)
+{
+    std::size_t separator = last_separator(path, len);
+    return separator == len ? 0 : separator + 1;
+}
+
+std::size_t folder_part_length(const char* path)
+{
+    return folder_part_length(path, std::strlen(path));
 }
 
 PathRoot path_root(const char* path, std::size_t len)

@@ -18,6 +18,19 @@ bool is_lead_byte(unsigned char b);
 bool ends_in_separator(const char* text, std::size_t len);
 bool ends_in_separator(const char* text);
 
+// Where a path is cut, read by characters: a 0x5C that is the second byte of
+// ソ or 表 is no separator, and a lead byte as the last byte is a character
+// of its own. Offsets count from the start of text.
+// The first separator at or after from (a character start); len when none.
+std::size_t next_separator(const char* text, std::size_t len, std::size_t from);
+// The last character c (a single-byte one: the separator, a "."); len when
+// there is none.
+std::size_t last_character(const char* text, std::size_t len, char c);
+std::size_t last_separator(const char* text, std::size_t len);
+// The folder part: up to and with the last separator; 0 when there is none.
+std::size_t folder_part_length(const char* path, std::size_t len);
+std::size_t folder_part_length(const char* path);
+
 // Where a full path begins. A drive path's root is its drive ("C:", entered
 // as "C:\"); a network path's root is "\\server\share", which only exists as
 // a whole: the server and the share are no folders to enter or make one by

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/engine.h"
+#include "engine/safe_replace_win.h"
 #include "store/file_io_win.h"
 
 namespace {
@@ -114,7 +115,7 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
     }
     if (!g_end_after_temp_of.empty() && g_end_after_temp_of == file_name)
         TerminateProcess(GetCurrentProcess(), 3);
-    if (!MoveFileExA(temp.c_str(), file_name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!move_temp_over(temp.c_str(), file_name, kProgramFileReplace)) {
         // The old file could not be replaced (read-only, or held open):
         // the same outcome as a failing CreateFileA on it.
         DeleteFileA(temp.c_str());

@@ -13,6 +13,7 @@
 #include "engine/backup_step.h"
 #include "engine/engine.h"
 #include "engine/listing_win.h"
+#include "store/formats.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
 
@@ -361,7 +362,8 @@ TEST_F(StepTest, StoppedRunWritesNoStatusAndResumesAtTheSameFile)
     Engine resumed;
     resumed.settings = engine.settings;
     resumed.flags.running = 1;
-    copy_progress(resumed.progress, engine.progress);
+    std::string saved = format_settings(engine.settings, engine.progress);
+    read_settings(resumed.settings, resumed.progress, memory_source(saved.data(), saved.size()));
     resumed.folders.records = engine.folders.records;
     resumed.files.records = engine.files.records;
     add_entry(resumed.list, "*.*", source, destination);

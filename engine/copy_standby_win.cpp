@@ -1,0 +1,242 @@
+// The standby copy: the source read and written in chunks of data_size
+// bytes with a pause after each, into the temporary file in the destination
+// folder, which takes the destination's place only when it is whole. A stop
+// keeps what it has copied there, so that a large file is finished over
+// several runs instead of begun again at each.
+#include <windows.h>
+
+#include <cstring>
+
+#include "engine/copy_shared_win.h"
+#include "engine/handle_win.h"
+#include "engine/safe_replace_win.h"
+
+namespace {
+
+struct FileTimes {
+    FILETIME created, accessed, written;
+};
+
+bool get_times(HANDLE h, FileTimes& t)
+{
+    return GetFileTime(h, &t.created, &t.accessed, &t.written) != 0;
+}
+
+// The times again on the file in its place. On NTFS a name removed and made
+// again within 15 seconds in one folder gets the old file's creation time
+// back (tunnelling), so what the temporary file carried does not all
+// survive the move.
+void set_times_in_place(const char* destination, const FileTimes& t)
+{
+    ScopedHandle h(CreateFileA(destination, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (h.valid())
+        SetFileTime(h.get(), &t.created, &t.accessed, &t.written);
+}
+
+unsigned long long compressed_size(const char* path)
+{
+    DWORD high = 0;
+    DWORD low = GetCompressedFileSizeA(path, &high);
+    return (static_cast<unsigned long long>(high) << 32) | low;
+}
+
+// The code a path over 259 bytes gives in the file system.
+int path_too_long(Engine& engine, int result)
+{
+    engine.copy_detail.error = ERROR_FILENAME_EXCED_RANGE;
+    return result;
+}
+
+// Creates the temporary file. One left by a power cut is overwritten; only
+// when it cannot be (a system copy made it read-only) is it removed first.
+HANDLE create_temp(const char* temp)
+{
+    HANDLE h = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        return h;
+    remove_temp(temp);
+    return CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kScanFlags, nullptr);
+}
+
+bool seek_to(HANDLE h, unsigned long long offset)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
+}
+
+// The mark a stop of this copy would leave, and the source's length; false
+// when the source cannot tell them (its part is then not kept).
+bool mark_of_copy(HANDLE src, const char* source, const char* destination, KeptMark& mark,
+                  unsigned long long& length)
+{
+    LARGE_INTEGER size;
+    FILETIME written;
+    if (!GetFileSizeEx(src, &size) || !GetFileTime(src, nullptr, nullptr, &written))
+        return false;
+    length = static_cast<unsigned long long>(size.QuadPart);
+    format_kept_mark(mark, source, destination, length, file_time_number(written));
+    return true;
+}
+
+// The temporary file a stopped standby copy of this same source into this
+// same destination kept, cut back to its copied bytes, with it and the
+// source both standing after them. Invalid when there is no such file: none,
+// another's, a mark that does not match, or more bytes than the source has.
+HANDLE reopen_kept(const char* temp, HANDLE src, const KeptMark& mark, unsigned long long source_length)
+{
+    ScopedHandle h(CreateFileA(temp, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, kScanFlags, nullptr));
+    LARGE_INTEGER size;
+    if (!h.valid() || !GetFileSizeEx(h.get(), &size) || static_cast<unsigned long long>(size.QuadPart) < kKeptMarkSize)
+        return INVALID_HANDLE_VALUE;
+    unsigned long long bytes = static_cast<unsigned long long>(size.QuadPart) - kKeptMarkSize;
+    if (bytes > source_length)
+        return INVALID_HANDLE_VALUE;
+    KeptMark found;
+    DWORD got = 0;
+    if (!seek_to(h.get(), bytes) || !ReadFile(h.get(), found.bytes, kKeptMarkSize, &got, nullptr) ||
+        got != kKeptMarkSize || std::memcmp(found.bytes, mark.bytes, kKeptMarkSize) != 0)
+        return INVALID_HANDLE_VALUE;
+    // The source last: a failed seek leaves it at its start for a copy anew.
+    if (!seek_to(h.get(), bytes) || !SetEndOfFile(h.get()) || !seek_to(src, bytes))
+        return INVALID_HANDLE_VALUE;
+    return h.release();
+}
+
+// Leaves the copied part for the next standby copy of the same source. The
+// bytes go to disk before the mark does, so a mark that outlives a power cut
+// right after the stop (a session end, then the machine off) always follows
+// whole bytes; a part without its mark is only ever made anew.
+bool keep_part(HANDLE temp, const KeptMark& mark)
+{
+    DWORD written = 0;
+    return FlushFileBuffers(temp) && WriteFile(temp, mark.bytes, kKeptMarkSize, &written, nullptr) &&
+           written == kKeptMarkSize && FlushFileBuffers(temp);
+}
+
+// How the chunk loop of copy_standby ended.
+enum class Ending { complete, read_failed, write_failed, stopped };
+
+Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
+{
+    char* buffer = engine.copy_buffer.get();
+    const CopyProbe& probe = engine.copy_probe;
+    for (int index = 0;; ++index) {
+        DWORD got = 0;
+        bool bad_read = probe.before_read && !probe.before_read(index);
+        if (bad_read || !ReadFile(source, buffer, chunk, &got, nullptr))
+            return Ending::read_failed;  // a short copy must never count as done
+        if (got == 0)
+            return Ending::complete;
+        DWORD written = 0;
+        bool fault = probe.before_write && !probe.before_write(index);
+        if (fault || !WriteFile(temp, buffer, got, &written, nullptr) || written != got)
+            return Ending::write_failed;
+        if (engine.flags.running == 0)
+            return Ending::stopped;
+        if (probe.before_pause)
+            probe.before_pause(index);
+        // A stop ends the pause at once; the next chunk is still copied before
+        // the stop is noticed, as after an unbroken pause.
+        pause_unless_stopped(engine, pause_milliseconds(engine.settings.data_time));
+    }
+}
+
+// Whether the destination is up to date with the open source; opened tells
+// whether it could be opened for writing at all.
+bool destination_up_to_date(HANDLE src, const char* source, const char* destination, int force, bool& opened)
+{
+    ScopedHandle dst(open_existing(destination, GENERIC_WRITE));
+    opened = dst.valid();
+    if (!opened)
+        return false;
+    FileTimes s{}, d{};
+    get_times(src, s);
+    get_times(dst.get(), d);
+    bool same_size = compressed_size(source) == compressed_size(destination);
+    return backup_up_to_date(file_time_number(s.written), file_time_number(d.written), same_size, force);
+}
+
+// The whole temporary file in the destination's place, with the source's
+// times on it.
+int finish_complete(Engine& engine, const char* temp, const char* destination, bool replaces,
+                    const FileTimes* times, unsigned long long length)
+{
+    if (!put_backup_in_place(temp, destination, replaces ? engine.keep_as : nullptr, engine.copy_detail))
+        return failed(engine, copy_create_error);
+    engine.copy_detail.replaced = replaces;
+    if (engine.copy_probe.after_replace)
+        engine.copy_probe.after_replace();
+    if (times)
+        set_times_in_place(destination, *times);
+    engine.copy_detail.copied = true;
+    engine.copy_detail.bytes = length;
+    return copy_done;
+}
+
+// The temporary file of a copy that did not complete: removed, unless it
+// holds a part kept for the next standby copy.
+int finish_incomplete(Engine& engine, const char* temp, Ending ending, bool keep, DWORD chunk_error)
+{
+    if (ending == Ending::stopped) {
+        if (!keep)
+            remove_temp(temp);
+        // The stop event is set by then, so this pause is only as long as a
+        // stop that merely cleared running leaves it.
+        pause_unless_stopped(engine, 1000);
+        return copy_stopped;
+    }
+    remove_temp(temp);
+    engine.copy_detail.error = chunk_error;
+    return ending == Ending::read_failed ? copy_read_error : copy_write_error;
+}
+
+}  // namespace
+
+int copy_standby(Engine& engine, const char* source, const char* destination, int force)
+{
+    DWORD chunk = static_cast<DWORD>(correct_copy_settings(engine.settings));
+    engine.copy_detail = CopyDetail{};
+
+    ScopedHandle src(open_existing(source, GENERIC_READ));
+    if (!src.valid())
+        return failed(engine, copy_read_error);
+    bool opened = false;
+    if (destination_up_to_date(src.get(), source, destination, force, opened))
+        return copy_done;
+    // A read-only backup does not open for writing, and is replaced too.
+    bool replaces = opened || GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
+
+    char temp[kFieldSize];
+    if (!copy_temp_path(temp, destination))
+        return path_too_long(engine, copy_create_error);
+    KeptMark mark;
+    unsigned long long length = 0;
+    bool marked = mark_of_copy(src.get(), source, destination, mark, length);
+    ScopedHandle out(marked ? reopen_kept(temp, src.get(), mark, length) : INVALID_HANDLE_VALUE);
+    if (!out.valid())
+        out.reset(create_temp(temp));
+    if (!out.valid())
+        return failed(engine, copy_create_error);
+
+    Ending ending = copy_chunks(engine, src.get(), out.get(), chunk);
+    DWORD chunk_error = GetLastError();
+    FileTimes s{};
+    bool have_times = false;
+    bool keep = ending == Ending::stopped && marked && keep_part(out.get(), mark);
+    if (ending == Ending::complete) {
+        have_times = get_times(src.get(), s);
+        if (have_times)
+            SetFileTime(out.get(), &s.created, &s.accessed, &s.written);
+        // On disk before it replaces the old copy, so that a power cut right
+        // after the move cannot leave an empty file where the backup was. The
+        // standby copy pauses after every chunk anyway; the continuous copy
+        // goes without, for speed.
+        FlushFileBuffers(out.get());
+    }
+    src.reset();
+    out.reset();
+    if (ending == Ending::complete)
+        return finish_complete(engine, temp, destination, replaces, have_times ? &s : nullptr, length);
+    return finish_incomplete(engine, temp, ending, keep, chunk_error);
+}

@@ -1,0 +1,76 @@
+#include "engine/safe_replace_win.h"
+
+#include <windows.h>
+
+namespace {
+
+// Makes every missing folder of a file path below its root.
+void make_folders_of(const char* path)
+{
+    std::size_t end = folder_part_length(path);
+    PathRoot root = path_root(path);
+    std::size_t start = root.kind == RootKind::drive || root.kind == RootKind::share ? root.length + 1 : 1;
+    char prefix[kFieldSize];
+    for (std::size_t i = next_separator(path, end, start); i < end; i = next_separator(path, end, i + 1))
+        if (copy_text(prefix, sizeof prefix, path, i))
+            CreateDirectoryA(prefix, nullptr);
+}
+
+// The old backup becomes an old version: a rename within the backup's
+// volume, no byte copied. The folders of old versions are made only when
+// the rename finds them missing, so keeping costs one rename per file.
+bool keep_old_backup(const char* destination, const char* keep_as)
+{
+    if (keep_as == nullptr || keep_as[0] == 0)
+        return false;
+    if (MoveFileExA(destination, keep_as, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (GetLastError() != ERROR_PATH_NOT_FOUND)
+        return false;
+    make_folders_of(keep_as);
+    return MoveFileExA(destination, keep_as, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+}  // namespace
+
+bool move_temp_over(const char* temp, const char* path, ReplaceOptions options)
+{
+    DWORD flags = (options.replace_existing ? MOVEFILE_REPLACE_EXISTING : 0) |
+                  (options.write_through ? MOVEFILE_WRITE_THROUGH : 0);
+    return MoveFileExA(temp, path, flags) != 0;
+}
+
+void remove_temp(const char* temp)
+{
+    DWORD error = GetLastError();
+    SetFileAttributesA(temp, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temp);
+    SetLastError(error);
+}
+
+// The plain move comes first: a backup is mostly new or writable files, and
+// under Wine every extra call on a path costs a file lookup.
+bool put_backup_in_place(const char* temp, const char* destination, const char* keep_as, CopyDetail& detail)
+{
+    detail.kept_version = keep_old_backup(destination, keep_as);
+    if (move_temp_over(temp, destination, kBackupReplace))
+        return true;
+    if (detail.kept_version) {
+        DWORD error = GetLastError();
+        detail.kept_version = !MoveFileExA(keep_as, destination, 0);
+        remove_temp(temp);
+        SetLastError(error);
+        return false;
+    }
+    DWORD old = GetFileAttributesA(destination);
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) {
+        SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+        if (move_temp_over(temp, destination, kBackupReplace))
+            return true;
+        DWORD error = GetLastError();
+        SetFileAttributesA(destination, old);
+        SetLastError(error);
+    }
+    remove_temp(temp);
+    return false;
+}
