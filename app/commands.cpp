@@ -255,7 +255,7 @@ bool refused(Lock lock)
 {
     switch (lock) {
     case Lock::run_or_worker: return list_locked();
-    case Lock::worker_only: return list_locked() && engine().flags.running.load() == 0;
+    case Lock::worker_only: return list_locked() && !run_active(engine().flags);
     default: return false;
     }
 }
@@ -267,7 +267,7 @@ bool refused(Lock lock)
 bool list_locked()
 {
     Engine& e = engine();
-    return e.flags.running.load() != 0 || worker_alive(e);
+    return run_active(e.flags) || worker_alive(e);
 }
 
 void on_command(int id)

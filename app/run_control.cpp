@@ -13,7 +13,7 @@ namespace {
 void on_schedule_check()
 {
     Engine& e = engine();
-    if (e.flags.running.load() != 0 || !schedule_due(e.settings))
+    if (run_active(e.flags) || !schedule_due(e.settings))
         return;
     e.flags.run_mode = 0;
     e.flags.list_finished = 0;
@@ -112,7 +112,7 @@ void on_start_up_timer()
     KillTimer(s.main_window, kStartUpTimer);
     bool resume = e.progress.folder_count.load() != 0 || e.progress.file_count.load() != 0 ||
                   e.settings.set_t_mode == 0;
-    if (resume && e.flags.running.load() == 0 && s.auto_start == -1)
+    if (resume && !run_active(e.flags) && s.auto_start == -1)
         start_run(StartBy::timer, StartKind::auto_start);
     SetTimer(s.main_window, kTickTimer, 1000, nullptr);
     s.auto_start = 0;
@@ -150,7 +150,7 @@ void start_run(StartBy by, StartKind kind)
 {
     Engine& e = engine();
     Shell& s = shell();
-    bool was_running = e.flags.running.load() != 0;
+    bool was_running = run_active(e.flags);
     if (!was_running)
         e.report.start_kind = static_cast<int>(kind);
     if (start_worker(e) != 0) {
@@ -181,8 +181,7 @@ void on_timer(UINT_PTR id)
 void on_init_menu_popup(HMENU menu)
 {
     gray_refused_commands(menu);
-    bool running = engine().flags.running.load() != 0;
-    EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (run_active(engine().flags) ? MF_ENABLED : MF_GRAYED));
 }
 
 void on_tray_notify(WPARAM id, LPARAM mouse_message)

@@ -11,7 +11,7 @@ namespace {
 
 HICON icon_for_run()
 {
-    int id = engine().flags.running.load() != 0 ? IDI_RUNNING : IDI_IDLE;
+    int id = run_active(engine().flags) ? IDI_RUNNING : IDI_IDLE;
     return LoadIconA(shell().instance, MAKEINTRESOURCEA(id));
 }
 
@@ -87,7 +87,7 @@ void leave_tray(HWND window)
 {
     Shell& s = shell();
     restore_from_tray(window);
-    set_small_icon(engine().flags.running.load() != 0 ? s.running_icon : s.idle_icon);
+    set_small_icon(run_active(engine().flags) ? s.running_icon : s.idle_icon);
 }
 
 // At logon the program may start before the shell, and the shell may be

@@ -75,7 +75,7 @@ bool release_ended_worker(Engine& engine)
 
 int start_worker(Engine& engine)
 {
-    if (engine.flags.running.load() != 0)
+    if (run_active(engine.flags))
         return 0;
     if (!release_ended_worker(engine))
         return 1;
@@ -103,7 +103,7 @@ bool worker_alive(Engine& engine)
 unsigned long worker_loop(Engine& engine)
 {
     engine.report.first_pass_of_run = true;
-    while (engine.flags.running.load() == 1) {
+    while (run_active(engine.flags)) {
         // A copy error waits for the shell's reaction (at its next tick)
         // instead of trying the file again meanwhile: each reaction is one
         // try of the three after which a file is passed.
@@ -126,7 +126,7 @@ unsigned long worker_loop(Engine& engine)
 
 void stop_worker(Engine& engine)
 {
-    if (engine.flags.running.load() != 1)
+    if (!run_active(engine.flags))
         return;
     request_stop(engine);
 
@@ -153,7 +153,7 @@ void stop_worker(Engine& engine)
 
 bool stop_worker_within(Engine& engine, unsigned ms)
 {
-    if (engine.flags.running.load() == 1)
+    if (run_active(engine.flags))
         request_stop(engine);
     if (engine.worker_thread != nullptr)
         WaitForSingleObject(engine.worker_thread, ms);
