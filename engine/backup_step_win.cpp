@@ -297,7 +297,7 @@ bool moves_on(const Outcome& out)
     return out.result == copy_done || out.result == copy_read_error || out.passed;
 }
 
-// Results 2 to 5 keep the file; the shell reacts to them unless the user
+// Results 2 to 5 keep the file; the window reacts to them unless the user
 // chose to keep going (rw_error_mode 0). A file passed at its last try is
 // one of the files not backed up, as an unreadable one is: no reaction.
 void note_error(Engine& engine, const Outcome& out)

@@ -23,7 +23,7 @@ constexpr int kStopTests = 31;  // one second apart: at most 30 seconds of waiti
 // kept by "0:維持" would be tried thousands of times a second.
 constexpr DWORD kRetryPauseMs = 1000;
 constexpr DWORD kLookPauseMs = 40;
-// How often a worker whose copy error waits for the shell looks again.
+// How often a worker whose copy error waits for the window looks again.
 constexpr DWORD kErrorWaitMs = 100;
 
 DWORD WINAPI worker_start_routine(LPVOID param)
@@ -104,7 +104,7 @@ unsigned long worker_loop(Engine& engine)
 {
     engine.report.first_pass_of_run = true;
     while (run_active(engine.flags)) {
-        // A copy error waits for the shell's reaction (at its next tick)
+        // A copy error waits for the window's reaction (at its next tick)
         // instead of trying the file again meanwhile: each reaction is one
         // try of the three after which a file is passed.
         if (engine.flags.error_pending.load() != 0) {
@@ -115,7 +115,7 @@ unsigned long worker_loop(Engine& engine)
         engine.last_step_copied = false;
         backup_step(engine);
         pause_unless_stopped(engine, pause_after_step(engine));
-        // Gives the shell's tick timer time to see the end of the list and
+        // Gives the window's tick timer time to see the end of the list and
         // stop the run before the next step begins the list anew.
         if (engine.flags.list_finished.load() == 1)
             pause_unless_stopped(engine, kEndOfListPauseMs);
