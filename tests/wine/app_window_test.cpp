@@ -420,6 +420,24 @@ TEST_F(AppWindow, TrayRecordFollowsTheRun)
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// Every start and stop ends with show_run_state: the window's small icon,
+// the tray's icon and the status bar say the same of the run.
+TEST_F(AppWindow, RunStateShowsOneLookInTheTitleTheTrayAndTheStatusBar)
+{
+    Engine& e = engine();
+    struct Case { int running, paused, icon; const char* text; } cases[] = {
+        {1, 0, IDI_RUNNING, "待機Backup中"}, {0, 1, IDI_IDLE, "一時停止中"}, {0, 0, IDI_IDLE, "停止中"}};
+    for (const auto& c : cases) {
+        e.flags.running = c.running;
+        e.flags.paused = c.paused;
+        show_run_state();
+        HICON icon = LoadIconA(app().instance, MAKEINTRESOURCEA(c.icon));
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0)), icon) << c.text;
+        EXPECT_EQ(app().tray.hIcon, icon) << c.text;
+        EXPECT_EQ(bar_text(3), c.text);
+    }
+}
+
 // What the tick timer did when it fired inside an open box.
 bool g_tick_reacted = false;
 
