@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/main_window.h"
+#include "app/run_control.h"
+#include "app/tray.h"
 #include "dialogs/entry_edit.h"
 #include "dialogs/folder_select.h"
 #include "dialogs/info_windows.h"
@@ -23,7 +26,7 @@ namespace {
 
 bool ask_yes_no(const char* text, const char* caption)
 {
-    return shell_message_box(text, caption, MB_YESNO) == IDYES;
+    return app_message_box(text, caption, MB_YESNO) == IDYES;
 }
 
 // Every command that changes the rows or clears the position ends here, so
@@ -50,65 +53,39 @@ void on_command_new_list()
 void on_command_open_list()
 {
     Engine& e = engine();
-    Shell& s = shell();
+    App& a = app();
     if (list_row_count(e.list) > 0 && !ask_yes_no("保存せずに開いてもよいですか？", "ファイル読出"))
         return;
-    if (choose_list_file_to_open(s.main_window, e.workdir, s.current_list_file, e.notifier))
-        load_list_file(e, s.current_list_file);
+    if (choose_list_file_to_open(a.main_window, e.workdir, a.current_list_file, e.notifier))
+        load_list_file(e, a.current_list_file);
     reset_run_position();
 }
 
 void on_command_save_list_as()
 {
-    Shell& s = shell();
-    if (choose_list_file_to_save(s.main_window, engine().workdir, s.current_list_file, engine().notifier))
-        save_list_file(engine(), s.current_list_file);
+    App& a = app();
+    if (choose_list_file_to_save(a.main_window, engine().workdir, a.current_list_file, engine().notifier))
+        save_list_file(engine(), a.current_list_file);
 }
 
 void on_command_save_list()
 {
-    Shell& s = shell();
-    if (s.current_list_file[0] == 0)
+    App& a = app();
+    if (a.current_list_file[0] == 0)
         on_command_save_list_as();
     else
-        save_list_file(engine(), s.current_list_file);
+        save_list_file(engine(), a.current_list_file);
 }
 
-void on_command_start(int run_mode)
+void on_command_start(RunMode mode)
 {
-    Engine& e = engine();
-    e.flags.run_mode = run_mode;
-    e.flags.list_finished = 0;
-    start_run(StartBy::user, StartKind::by_hand);
-    update_status_bar();
-}
-
-// Stops the run; a pause after an error and its restart timer stay.
-void on_command_stop()
-{
-    Shell& s = shell();
-    stop_worker(engine());
-    update_status_bar();
-    set_small_icon(s.idle_icon);
-    update_tray_icon(s.main_window);
-}
-
-// The only way out of a pause after an error.
-void on_command_end_pause()
-{
-    Shell& s = shell();
-    stop_worker(engine());
-    KillTimer(s.main_window, kRestartTimer);
-    engine().flags.paused = 0;
-    update_status_bar();
-    set_small_icon(s.idle_icon);
-    update_tray_icon(s.main_window);
+    start_run(StartBy::user, StartKind::by_hand, mode);
 }
 
 // The dialog never writes the record under a live worker.
 void on_command_settings()
 {
-    show_settings_dialog(shell().list_view, engine().settings);
+    show_settings_dialog(app().list_view, engine().settings);
 }
 
 void on_command_reset_settings()
@@ -127,8 +104,8 @@ void on_command_clear_position()
 
 ListEdit list_edit()
 {
-    Shell& s = shell();
-    return ListEdit{s.main_window, s.list_view, &engine(), &s.entry_buffer};
+    App& a = app();
+    return ListEdit{a.main_window, a.list_view, &engine(), &a.entry_buffer};
 }
 
 // The list edits end with the reset whatever happened: also after a
@@ -166,7 +143,7 @@ void on_command_list_edit(void (*operation)(const ListEdit&))
 void on_command_add_selected()
 {
     Engine& e = engine();
-    HWND owner = shell().main_window;
+    HWND owner = app().main_window;
     show_folder_select(owner, select_destination, e.settings, e.list);
     show_folder_select(owner, select_source, e.settings, e.list);
     reset_run_position();
@@ -174,7 +151,7 @@ void on_command_add_selected()
 
 void open_web_page(const char* page)
 {
-    open_help_page(shell().main_window, page);
+    open_help_page(app().main_window, page);
 }
 
 // quillsave.log in the user's text editor (the shell's "open" verb; Notepad
@@ -183,11 +160,11 @@ void open_web_page(const char* page)
 void on_command_open_report()
 {
     Engine& e = engine();
-    HWND owner = shell().main_window;
+    HWND owner = app().main_window;
     char path[kFieldSize];
     if (!join_path(path, e.workdir.path, kReportName) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        shell_message_box("報告（quillsave.log）はまだありません。\r\nバックアップを行うと作られます。", "報告を開く",
-                          MB_OK);
+        app_message_box("報告（quillsave.log）はまだありません。\r\nバックアップを行うと作られます。", "報告を開く",
+                        MB_OK);
         return;
     }
     if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path, nullptr, e.workdir.path, SW_SHOWNORMAL)) > 32)
@@ -198,7 +175,7 @@ void on_command_open_report()
 
 void on_command_tray_exit()
 {
-    HWND window = shell().main_window;
+    HWND window = app().main_window;
     restore_from_tray(window);
     DestroyWindow(window);
 }
@@ -221,12 +198,14 @@ const Command kCommands[] = {
     {IDM_FILE_OPEN, Lock::run_or_worker, on_command_open_list},
     {IDM_FILE_SAVE, Lock::run_or_worker, on_command_save_list},
     {IDM_FILE_SAVE_AS, Lock::run_or_worker, on_command_save_list_as},
-    {IDM_START_STANDBY, Lock::run_or_worker, [] { on_command_start(0); }},
-    {IDM_STOP, Lock::none, on_command_stop},
-    {IDM_START_CONTINUOUS, Lock::run_or_worker, [] { on_command_start(1); }},
-    {IDM_END_PAUSE, Lock::none, on_command_end_pause},
-    {IDM_MODE_HELP, Lock::none, [] { open_mode_help_window(shell().main_window); }},
-    {IDM_TO_TRAY, Lock::none, [] { send_to_tray(shell().main_window); }},
+    {IDM_START_STANDBY, Lock::run_or_worker, [] { on_command_start(RunMode::standby); }},
+    // A stop leaves a pause after an error and its restart timer; ending the
+    // pause is the only way out of it.
+    {IDM_STOP, Lock::none, [] { stop_run(Pause::keep); }},
+    {IDM_START_CONTINUOUS, Lock::run_or_worker, [] { on_command_start(RunMode::continuous); }},
+    {IDM_END_PAUSE, Lock::none, [] { stop_run(Pause::end); }},
+    {IDM_MODE_HELP, Lock::none, [] { open_mode_help_window(app().main_window); }},
+    {IDM_TO_TRAY, Lock::none, [] { send_to_tray(app().main_window); }},
     {IDM_OPEN_REPORT, Lock::none, on_command_open_report},
     {IDM_ENTRY_NEW, Lock::run_or_worker, on_command_entry_new},
     {IDM_ENTRY_EDIT, Lock::run_or_worker, on_command_entry_edit},
@@ -237,17 +216,17 @@ const Command kCommands[] = {
     {IDM_ENTRY_PASTE_NEW, Lock::run_or_worker, [] { on_command_list_edit(append_buffer_entry); }},
     {IDM_ADD_ALL, Lock::run_or_worker, [] { on_command_list_edit(add_all_items); }},
     {IDM_ADD_SELECTED, Lock::run_or_worker, on_command_add_selected},
-    {IDM_DESELECT, Lock::run_or_worker, [] { deselect_all_rows(shell().list_view); }},
+    {IDM_DESELECT, Lock::run_or_worker, [] { deselect_all_rows(app().list_view); }},
     {IDM_SHOW_FOLDER, Lock::none, [] { show_selected_folder(list_edit()); }},
     {IDM_SETTINGS, Lock::run_or_worker, on_command_settings},
     {IDM_RESET_SETTINGS, Lock::worker_only, on_command_reset_settings},
     {IDM_CLEAR_POSITION, Lock::run_or_worker, on_command_clear_position},
-    {IDM_COPY_NAMES, Lock::none, [] { open_copy_name_window(shell().main_window, engine().copy_paths); }},
+    {IDM_COPY_NAMES, Lock::none, [] { open_copy_name_window(app().main_window, engine().copy_paths); }},
     {IDM_HELP, Lock::none, [] { open_web_page(kHelpPage); }},
     {IDM_HOME_PAGE, Lock::none, [] { open_web_page(kHomePage); }},
-    {IDM_ABOUT, Lock::none, [] { open_about_box(shell().main_window); }},
-    {IDM_EXIT, Lock::none, [] { DestroyWindow(shell().main_window); }},
-    {IDM_TRAY_RESTORE, Lock::none, [] { leave_tray(shell().main_window); }},
+    {IDM_ABOUT, Lock::none, [] { open_about_box(app().main_window); }},
+    {IDM_EXIT, Lock::none, [] { DestroyWindow(app().main_window); }},
+    {IDM_TRAY_RESTORE, Lock::none, [] { restore_from_tray(app().main_window); }},
     {IDM_TRAY_EXIT, Lock::none, on_command_tray_exit},
 };
 
@@ -255,7 +234,7 @@ bool refused(Lock lock)
 {
     switch (lock) {
     case Lock::run_or_worker: return list_locked();
-    case Lock::worker_only: return list_locked() && engine().flags.running.load() == 0;
+    case Lock::worker_only: return list_locked() && !run_active(engine().flags);
     default: return false;
     }
 }
@@ -267,7 +246,7 @@ bool refused(Lock lock)
 bool list_locked()
 {
     Engine& e = engine();
-    return e.flags.running.load() != 0 || worker_alive(e);
+    return run_active(e.flags) || worker_alive(e);
 }
 
 void on_command(int id)

@@ -9,6 +9,10 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/lifetime.h"
+#include "app/main_window.h"
+#include "app/test_hooks.h"
+#include "app/tray.h"
 #include "engine/fnv1a.h"
 #include "engine/worker_win.h"
 #include "store/files_win.h"
@@ -129,8 +133,8 @@ void publish_main_window(HWND window)
 // answer comes to the front.
 void show_main_window(HWND window)
 {
-    if (shell().in_tray)
-        leave_tray(window);
+    if (app().in_tray)
+        restore_from_tray(window);
     else if (IsIconic(window))
         ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(GetLastActivePopup(window));
@@ -163,7 +167,7 @@ void finish_program(HWND window)
     // stop event under a worker that still steps; the files are whole, so
     // nothing is lost by ending here.
     if (worker_alive(e))
-        shell().exit_process(0);
+        test_hooks().exit_process(0);
 }
 
 // Windows ends the process after this message without a WM_DESTROY, and
@@ -175,9 +179,9 @@ void finish_program(HWND window)
 // still alive must not have the engine freed under it.
 void end_session(HWND window)
 {
-    shell().session_ending = true;
+    app().session_ending = true;
     stop_worker_within(engine(), kSessionEndWaitMs);
     write_files_at_end(window);
     remove_tray_icon();
-    shell().exit_process(0);
+    test_hooks().exit_process(0);
 }

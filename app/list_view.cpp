@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "dialogs/list_columns_win.h"
 #include "resources/resource.h"
 
@@ -56,7 +57,7 @@ HWND create_list_view(HWND parent)
 {
     HWND list_view = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 0, 0, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)), shell().instance,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)), app().instance,
                                      nullptr);
     LPARAM style = SendMessageA(list_view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     SendMessageA(list_view, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -74,24 +75,24 @@ void on_list_get_disp_info(NMHDR* header)
 
 void refresh_list_view()
 {
-    Shell& s = shell();
-    s.refresh_posted = false;  // requests from here on need a new message
+    App& a = app();
+    a.refresh_posted = false;  // requests from here on need a new message
     ListChanges changes = list_take_changes(engine().list);
-    if (s.list_view != nullptr) {
+    if (a.list_view != nullptr) {
         if (changes.rows_added_or_removed)
-            SendMessageA(s.list_view, LVM_SETITEMCOUNT, list_row_count(engine().list), 0);
+            SendMessageA(a.list_view, LVM_SETITEMCOUNT, list_row_count(engine().list), 0);
         else if (changes.first >= 0)
-            SendMessageA(s.list_view, LVM_REDRAWITEMS, changes.first, changes.last);
+            SendMessageA(a.list_view, LVM_REDRAWITEMS, changes.first, changes.last);
     }
     update_status_bar();
 }
 
 void request_list_refresh()
 {
-    Shell& s = shell();
-    HWND window = s.main_window;
-    if (window == nullptr || s.refresh_posted.exchange(true))
+    App& a = app();
+    HWND window = a.main_window;
+    if (window == nullptr || a.refresh_posted.exchange(true))
         return;
     if (!PostMessageA(window, kRefreshMessage, 0, 0))
-        s.refresh_posted = false;
+        a.refresh_posted = false;
 }

@@ -1,8 +1,8 @@
-// Process entry: everything else lives in the shell's library, where the
+// Process entry: everything else lives in the program's library, where the
 // tests reach it too.
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int show)
 {

@@ -4,6 +4,10 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "app/lifetime.h"
+#include "app/main_window.h"
+#include "app/run_control.h"
+#include "app/tray.h"
 #include "dialogs/dpi_win.h"
 #include "dialogs/info_windows.h"
 #include "dialogs/switches.h"
@@ -28,23 +32,21 @@ const char kStartQuestion[] =
 // after the files just loaded have been written back (WM_DESTROY).
 void ask_start_question(HWND window)
 {
-    if (shell_message_box(kStartQuestion, "Quillsave", MB_YESNO) == IDNO)
+    if (app_message_box(kStartQuestion, "Quillsave", MB_YESNO) == IDNO)
         DestroyWindow(window);
 }
 
 LRESULT on_create(HWND window)
 {
-    Shell& s = shell();
-    s.main_window = window;
+    App& a = app();
+    a.main_window = window;
     publish_main_window(window);
-    s.list_view = create_list_view(window);
-    s.status_bar = create_status_bar(window);
+    a.list_view = create_list_view(window);
+    a.status_bar = create_status_bar(window);
     load_program_files();
     refresh_list_view();
-    s.idle_icon = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_IDLE));
-    s.running_icon = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_RUNNING));
-    set_small_icon(s.idle_icon);
-    if (s.auto_start > 0)
+    show_run_state();
+    if (a.auto_start > 0)
         show_auto_start_notice(window);
     else
         ask_start_question(window);
@@ -55,7 +57,7 @@ LRESULT on_destroy(HWND window)
 {
     finish_program(window);
     PostQuitMessage(0);
-    shell().main_window = nullptr;
+    app().main_window = nullptr;
     return 0;
 }
 
@@ -63,13 +65,13 @@ LRESULT on_destroy(HWND window)
 // sends the window to the tray.
 LRESULT on_paint(HWND window)
 {
-    Shell& s = shell();
+    App& a = app();
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
     SetTimer(window, kStartUpTimer, timer_ms(engine().settings.start_time), nullptr);
-    if (s.auto_start > 0) {
+    if (a.auto_start > 0) {
         send_to_tray(window);
-        s.auto_start = -1;
+        a.auto_start = -1;
     }
     update_status_bar();
     EndPaint(window, &paint);
@@ -78,12 +80,12 @@ LRESULT on_paint(HWND window)
 
 LRESULT on_size(HWND window, WPARAM wparam, LPARAM lparam)
 {
-    Shell& s = shell();
+    App& a = app();
     int width = LOWORD(lparam);
     int height = HIWORD(lparam) - scale_pixels(kStatusBarHeight);
-    MoveWindow(s.list_view, 0, 0, width, height < 0 ? 0 : height, TRUE);
-    SendMessageA(s.list_view, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
-    SendMessageA(s.status_bar, WM_SIZE, wparam, lparam);
+    MoveWindow(a.list_view, 0, 0, width, height < 0 ? 0 : height, TRUE);
+    SendMessageA(a.list_view, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
+    SendMessageA(a.status_bar, WM_SIZE, wparam, lparam);
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
     return 0;
@@ -115,7 +117,7 @@ LRESULT on_end_session(HWND window, WPARAM ending)
 // Messages registered at run time cannot be cases of the switch.
 LRESULT on_other_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message != 0 && message == shell().taskbar_created) {
+    if (message != 0 && message == app().taskbar_created) {
         on_taskbar_created(window);
         return 0;
     }
@@ -139,8 +141,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION: return on_end_session(window, wparam);
     case WM_ACTIVATE:
-    case WM_QUERYNEWPALETTE:
-    case WM_QUIT: return 0;
+    case WM_QUERYNEWPALETTE: return 0;
     default: return on_other_message(window, message, wparam, lparam);
     }
 }
@@ -197,13 +198,13 @@ int run_message_loop()
 
 int run_program(HINSTANCE instance, const char* arguments, int show)
 {
-    Shell& s = shell();
-    s.instance = instance;
-    s.ui_thread = GetCurrentThreadId();
-    s.auto_start = parse_switches(arguments);
-    if (!claim_working_folder(s.auto_start))
+    App& a = app();
+    a.instance = instance;
+    a.ui_thread = GetCurrentThreadId();
+    a.auto_start = parse_switches(arguments);
+    if (!claim_working_folder(a.auto_start))
         return 0;
-    s.taskbar_created = RegisterWindowMessageA("TaskbarCreated");
+    a.taskbar_created = RegisterWindowMessageA("TaskbarCreated");
     install_notifier();
     prepare_ui_thread();
     if (!register_main_class(instance))

@@ -1,9 +1,14 @@
 // When runs start and stop: the three timers of the main window, the start
-// sequence shared by every start path, the menu graying during a run and the
-// tray icon's notifications.
+// and the stop shared by every path, the run's look, and the menu graying
+// during a run.
 #include <windows.h>
 
 #include "app/app.h"
+#include "app/lifetime.h"
+#include "app/main_window.h"
+#include "app/run_control.h"
+#include "app/test_hooks.h"
+#include "app/tray.h"
 #include "engine/schedule.h"
 #include "engine/worker_win.h"
 #include "resources/resource.h"
@@ -14,12 +19,9 @@ namespace {
 void on_schedule_check()
 {
     Engine& e = engine();
-    if (e.flags.running.load() != 0 || !schedule_due(e.settings))
+    if (run_active(e.flags) || !schedule_due(e.settings))
         return;
-    e.flags.run_mode = 0;
-    e.flags.list_finished = 0;
-    start_run(StartBy::timer, StartKind::schedule);
-    update_status_bar();
+    start_run(StartBy::timer, StartKind::schedule, RunMode::standby);
 }
 
 // The power-off of a finished continuous run is asked once per run. The
@@ -28,12 +30,12 @@ void on_schedule_check()
 // its WM_DESTROY.
 void power_off_after_run()
 {
-    Shell& s = shell();
-    if (s.power_off_asked)
+    App& a = app();
+    if (a.power_off_asked)
         return;
-    s.power_off_asked = true;
+    a.power_off_asked = true;
     save_program_files();
-    s.power_off(s.main_window);
+    test_hooks().power_off(a.main_window);
 }
 
 void on_end_of_list_check()
@@ -42,12 +44,8 @@ void on_end_of_list_check()
     if (e.flags.list_finished.load() == 0)
         return;
     int run_mode = e.flags.run_mode.load();
-    if (e.settings.set_t_mode != 0 || run_mode == 1) {
-        stop_worker(e);
-        update_status_bar();
-        set_small_icon(shell().idle_icon);
-        update_tray_icon(shell().main_window);
-    }
+    if (e.settings.set_t_mode != 0 || run_mode == 1)
+        stop_run();
     if (run_mode == 1 && e.settings.shutdown_mode != 0)
         power_off_after_run();
 }
@@ -55,23 +53,16 @@ void on_end_of_list_check()
 void on_copy_error_check()
 {
     Engine& e = engine();
-    Shell& s = shell();
+    App& a = app();
     if (e.flags.error_pending.load() != 1)
         return;
     e.flags.error_pending = 0;
-    stop_worker(e);
-    set_small_icon(s.idle_icon);
-    update_tray_icon(s.main_window);
     int mode = e.settings.rw_error_mode;
-    if (mode == 1) {
-        SetTimer(s.main_window, kRestartTimer, timer_ms(e.settings.restart_time), nullptr);
-        e.flags.paused = 1;
-    }
-    update_status_bar();
+    stop_run(mode == 1 ? Pause::begin : Pause::keep);
     if (mode == 3) {
-        if (s.in_tray)
-            restore_from_tray(s.main_window);
-        DestroyWindow(s.main_window);
+        if (a.in_tray)
+            restore_from_tray(a.main_window);
+        DestroyWindow(a.main_window);
     }
 }
 
@@ -81,17 +72,16 @@ void on_copy_error_check()
 void on_pass_end_check()
 {
     Engine& e = engine();
-    Shell& s = shell();
+    App& a = app();
     int ended = e.report.passes_ended.load();
-    bool new_end = ended != s.passes_seen;
-    s.passes_seen = ended;
+    bool new_end = ended != a.passes_seen;
+    a.passes_seen = ended;
     int missed = e.report.missed_told.load();
-    if (new_end || missed != s.missed_shown) {
-        s.missed_shown = missed;
-        update_tray_icon(s.main_window);
-        update_status_bar();
+    if (new_end || missed != a.missed_shown) {
+        a.missed_shown = missed;
+        show_run_state();
     }
-    if (new_end && missed > 0 && s.in_tray)
+    if (new_end && missed > 0 && a.in_tray)
         show_missed_balloon(missed);
 }
 
@@ -109,14 +99,14 @@ void on_tick_timer()
 void on_start_up_timer()
 {
     Engine& e = engine();
-    Shell& s = shell();
-    KillTimer(s.main_window, kStartUpTimer);
+    App& a = app();
+    KillTimer(a.main_window, kStartUpTimer);
     bool resume = e.progress.folder_count.load() != 0 || e.progress.file_count.load() != 0 ||
                   e.settings.set_t_mode == 0;
-    if (resume && e.flags.running.load() == 0 && s.auto_start == -1)
-        start_run(StartBy::timer, StartKind::auto_start);
-    SetTimer(s.main_window, kTickTimer, 1000, nullptr);
-    s.auto_start = 0;
+    if (resume && !run_active(e.flags) && a.auto_start == -1)
+        start_run(StartBy::timer, StartKind::auto_start, RunMode::as_before);
+    SetTimer(a.main_window, kTickTimer, 1000, nullptr);
+    a.auto_start = 0;
 }
 
 // Keeps firing until the pause is ended by hand; a start while the run is
@@ -126,15 +116,18 @@ void on_restart_timer()
     Engine& e = engine();
     if (e.settings.rw_error_mode != 1)
         return;
-    start_run(StartBy::timer, StartKind::after_error);
+    start_run(StartBy::timer, StartKind::after_error, RunMode::as_before);
     e.flags.paused = 0;
 }
 
 }  // namespace
 
-void set_small_icon(HICON icon)
+void show_run_state()
 {
-    SendMessageA(shell().main_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    HICON icon = run_icon();
+    SendMessageA(app().main_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    update_tray_icon();
+    update_status_bar();
 }
 
 UINT timer_ms(int seconds)
@@ -142,29 +135,48 @@ UINT timer_ms(int seconds)
     return static_cast<UINT>(kept_in(kTimer, seconds)) * 1000u;
 }
 
-void start_run(StartBy by, StartKind kind)
+void start_run(StartBy by, StartKind kind, RunMode mode)
 {
     Engine& e = engine();
-    Shell& s = shell();
-    bool was_running = e.flags.running.load() != 0;
-    if (!was_running)
+    bool was_running = run_active(e.flags);
+    if (!was_running) {
         e.report.start_kind = static_cast<int>(kind);
-    if (start_worker(e) != 0) {
-        auto box = by == StartBy::timer ? timer_message_box : shell_message_box;
-        box("スレッド起動に失敗しました", "Quillsave", MB_OK);
-    } else {
-        if (!was_running)
-            s.power_off_asked = false;
-        set_small_icon(s.running_icon);
+        if (mode != RunMode::as_before) {
+            e.flags.run_mode = static_cast<int>(mode);
+            e.flags.list_finished = 0;
+        }
     }
-    update_tray_icon(s.main_window);
+    if (start_worker(e) != 0) {
+        auto box = by == StartBy::timer ? timer_message_box : app_message_box;
+        box("スレッド起動に失敗しました", "Quillsave", MB_OK);
+    } else if (!was_running) {
+        app().power_off_asked = false;
+    }
+    show_run_state();
+}
+
+// The restart timer goes with the pause it serves: armed where a copy error
+// begins one, killed where the user ends it.
+void stop_run(Pause pause)
+{
+    Engine& e = engine();
+    HWND window = app().main_window;
+    stop_worker(e);
+    if (pause == Pause::begin) {
+        SetTimer(window, kRestartTimer, timer_ms(e.settings.restart_time), nullptr);
+        e.flags.paused = 1;
+    } else if (pause == Pause::end) {
+        KillTimer(window, kRestartTimer);
+        e.flags.paused = 0;
+    }
+    show_run_state();
 }
 
 void on_timer(UINT_PTR id)
 {
     // A box of a timer's own path is open: its loop delivers the timers, and
     // a reaction now could open the same failure again inside it.
-    if (shell().timer_boxes_open > 0)
+    if (app().timer_boxes_open > 0)
         return;
     switch (id) {
     case kTickTimer: on_tick_timer(); break;
@@ -177,17 +189,5 @@ void on_timer(UINT_PTR id)
 void on_init_menu_popup(HMENU menu)
 {
     gray_refused_commands(menu);
-    bool running = engine().flags.running.load() != 0;
-    EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
-}
-
-void on_tray_notify(WPARAM id, LPARAM mouse_message)
-{
-    if (id != kTrayIconId)
-        return;
-    HWND window = shell().main_window;
-    if (mouse_message == WM_LBUTTONDBLCLK)
-        restore_from_tray(window);
-    else if (mouse_message == WM_RBUTTONDOWN)
-        show_tray_menu(window);
+    EnableMenuItem(menu, IDM_STOP, MF_BYCOMMAND | (run_active(engine().flags) ? MF_ENABLED : MF_GRAYED));
 }

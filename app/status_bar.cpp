@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "dialogs/dpi_win.h"
 #include "engine/status_text.h"
 #include "resources/resource.h"
@@ -57,7 +58,7 @@ HWND create_status_bar(HWND parent)
 
 void update_status_bar()
 {
-    HWND bar = shell().status_bar;
+    HWND bar = app().status_bar;
     if (bar == nullptr)
         return;
     Engine& e = engine();

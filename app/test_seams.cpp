@@ -27,6 +27,8 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/main_window.h"
+#include "app/test_hooks.h"
 #include "engine/workdir_win.h"
 #include "store/file_io_win.h"
 
@@ -84,7 +86,7 @@ void install_test_seams()
     std::string copy = variable("QS_TEST_POWER_OFF_COPY");
     if (!copy.empty()) {
         copy_field(g_power_off_copy, copy.c_str());
-        shell().power_off = copy_files_instead_of_power_off;
+        test_hooks().power_off = copy_files_instead_of_power_off;
     }
 }
 

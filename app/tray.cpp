@@ -4,16 +4,11 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "app/tray.h"
 #include "engine/handle_win.h"
 #include "resources/resource.h"
 
 namespace {
-
-HICON icon_for_run()
-{
-    int id = engine().flags.running.load() != 0 ? IDI_RUNNING : IDI_IDLE;
-    return LoadIconA(shell().instance, MAKEINTRESOURCEA(id));
-}
 
 // "Quillsave", or after a pass that left files not backed up, their count
 // too, until the next pass begins. Within the 64 bytes of the first form.
@@ -32,101 +27,9 @@ void report_power_off_not_made(DWORD error)
                                              reason_text(Failure{ReportReason::system_error, error}).c_str()));
 }
 
-}  // namespace
-
-// The record keeps its first, 88-byte form (64-byte tip), which every
-// version of the shell accepts. An icon the shell still holds from before
-// (it announced itself again without losing its icons) refuses the add but
-// takes the change, and counts as added.
-bool add_tray_icon(HWND window)
-{
-    NOTIFYICONDATAA& tray = shell().tray;
-    tray = NOTIFYICONDATAA{};
-    tray.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    tray.hWnd = window;
-    tray.uID = kTrayIconId;
-    tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    tray.uCallbackMessage = kTrayMessage;
-    tray.hIcon = icon_for_run();
-    set_tip_for_run(tray);
-    return Shell_NotifyIconA(NIM_ADD, &tray) || Shell_NotifyIconA(NIM_MODIFY, &tray);
-}
-
-void update_tray_icon(HWND)
-{
-    Shell& s = shell();
-    s.tray.hIcon = icon_for_run();
-    set_tip_for_run(s.tray);
-    if (s.in_tray)
-        Shell_NotifyIconA(NIM_MODIFY, &s.tray);
-}
-
-// The balloon needs the record's second form; the kept record stays in the
-// first, which every shell takes.
-void show_missed_balloon(int missed)
-{
-    NOTIFYICONDATAA balloon = shell().tray;
-    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    balloon.uFlags = NIF_INFO;
-    balloon.dwInfoFlags = NIIF_WARNING;
-    copy_field(balloon.szInfoTitle, "Quillsave");
-    wsprintfA(balloon.szInfo, "%d件のファイルをバックアップできませんでした。理由はメニューの「報告を開く」で見られます。",
-              missed);
-    Shell_NotifyIconA(NIM_MODIFY, &balloon);
-}
-
-void restore_from_tray(HWND window)
-{
-    Shell& s = shell();
-    Shell_NotifyIconA(NIM_DELETE, &s.tray);
-    ShowWindow(window, SW_SHOWNORMAL);
-    s.in_tray = 0;
-}
-
-void leave_tray(HWND window)
-{
-    Shell& s = shell();
-    restore_from_tray(window);
-    set_small_icon(engine().flags.running.load() != 0 ? s.running_icon : s.idle_icon);
-}
-
-// At logon the program may start before the shell, and the shell may be
-// restarting: the window then stays minimized on the taskbar, where the
-// user can reach it, until the shell announces itself.
-void send_to_tray(HWND window)
-{
-    Shell& s = shell();
-    if (add_tray_icon(window)) {
-        ShowWindow(window, SW_HIDE);
-        s.in_tray = 1;
-        s.tray_pending = 0;
-        return;
-    }
-    s.in_tray = 0;
-    s.tray_pending = 1;
-    ShowWindow(window, SW_MINIMIZE);
-}
-
-// A new shell starts with an empty tray. A window the user brought back
-// from the taskbar meanwhile stays where it is.
-void on_taskbar_created(HWND window)
-{
-    Shell& s = shell();
-    if (s.in_tray || (s.tray_pending && IsIconic(window)))
-        send_to_tray(window);
-}
-
-void remove_tray_icon()
-{
-    Shell& s = shell();
-    if (s.in_tray)
-        Shell_NotifyIconA(NIM_DELETE, &s.tray);
-    s.in_tray = 0;
-}
-
 void show_tray_menu(HWND window)
 {
-    HMENU menu = LoadMenuA(shell().instance, MAKEINTRESOURCEA(IDM_TRAY));
+    HMENU menu = LoadMenuA(app().instance, MAKEINTRESOURCEA(IDM_TRAY));
     if (menu == nullptr)
         return;
     POINT cursor = {};
@@ -136,6 +39,112 @@ void show_tray_menu(HWND window)
     SetForegroundWindow(window);
     TrackPopupMenu(GetSubMenu(menu, 0), TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
     DestroyMenu(menu);
+}
+
+}  // namespace
+
+// LoadIconA hands out one shared handle per icon, so the window's small icon
+// and the tray's are the same handles however often they are set.
+HICON run_icon()
+{
+    int id = run_active(engine().flags) ? IDI_RUNNING : IDI_IDLE;
+    return LoadIconA(app().instance, MAKEINTRESOURCEA(id));
+}
+
+// The record keeps its first, 88-byte form (64-byte tip), which every
+// version of the shell accepts. An icon the shell still holds from before
+// (it announced itself again without losing its icons) refuses the add but
+// takes the change, and counts as added.
+bool add_tray_icon(HWND window)
+{
+    NOTIFYICONDATAA& tray = app().tray;
+    tray = NOTIFYICONDATAA{};
+    tray.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    tray.hWnd = window;
+    tray.uID = kTrayIconId;
+    tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray.uCallbackMessage = kTrayMessage;
+    tray.hIcon = run_icon();
+    set_tip_for_run(tray);
+    return Shell_NotifyIconA(NIM_ADD, &tray) || Shell_NotifyIconA(NIM_MODIFY, &tray);
+}
+
+void update_tray_icon()
+{
+    App& a = app();
+    a.tray.hIcon = run_icon();
+    set_tip_for_run(a.tray);
+    if (a.in_tray)
+        Shell_NotifyIconA(NIM_MODIFY, &a.tray);
+}
+
+// The balloon needs the record's second form; the kept record stays in the
+// first, which every shell takes.
+void show_missed_balloon(int missed)
+{
+    NOTIFYICONDATAA balloon = app().tray;
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    copy_field(balloon.szInfoTitle, "Quillsave");
+    wsprintfA(balloon.szInfo, "%d件のファイルをバックアップできませんでした。理由はメニューの「報告を開く」で見られます。",
+              missed);
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+}
+
+// The small icon needs no setting here: every start and stop sets it while
+// the window is hidden too.
+void restore_from_tray(HWND window)
+{
+    App& a = app();
+    Shell_NotifyIconA(NIM_DELETE, &a.tray);
+    ShowWindow(window, SW_SHOWNORMAL);
+    a.in_tray = 0;
+}
+
+// At logon the program may start before the shell, and the shell may be
+// restarting: the window then stays minimized on the taskbar, where the
+// user can reach it, until the shell announces itself.
+void send_to_tray(HWND window)
+{
+    App& a = app();
+    if (add_tray_icon(window)) {
+        ShowWindow(window, SW_HIDE);
+        a.in_tray = 1;
+        a.tray_pending = 0;
+        return;
+    }
+    a.in_tray = 0;
+    a.tray_pending = 1;
+    ShowWindow(window, SW_MINIMIZE);
+}
+
+// A new shell starts with an empty tray. A window the user brought back
+// from the taskbar meanwhile stays where it is.
+void on_taskbar_created(HWND window)
+{
+    App& a = app();
+    if (a.in_tray || (a.tray_pending && IsIconic(window)))
+        send_to_tray(window);
+}
+
+void remove_tray_icon()
+{
+    App& a = app();
+    if (a.in_tray)
+        Shell_NotifyIconA(NIM_DELETE, &a.tray);
+    a.in_tray = 0;
+}
+
+void on_tray_notify(WPARAM id, LPARAM mouse_message)
+{
+    if (id != kTrayIconId)
+        return;
+    HWND window = app().main_window;
+    if (mouse_message == WM_LBUTTONDBLCLK)
+        restore_from_tray(window);
+    else if (mouse_message == WM_RBUTTONDOWN)
+        show_tray_menu(window);
 }
 
 int shut_down_system(HWND)

@@ -1,7 +1,7 @@
 // The list edit commands' operations over the main list view, which holds
 // the selection, and the BackupList it shows. The selected row is always the
 // first selected one in list order. Messages go through the engine's
-// notifier, which the shell shows as its own boxes over the main window.
+// notifier, which the program shows as its own boxes over the main window.
 #pragma once
 #include <windows.h>
 

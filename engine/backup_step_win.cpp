@@ -297,7 +297,7 @@ bool moves_on(const Outcome& out)
     return out.result == copy_done || out.result == copy_read_error || out.passed;
 }
 
-// Results 2 to 5 keep the file; the shell reacts to them unless the user
+// Results 2 to 5 keep the file; the window reacts to them unless the user
 // chose to keep going (rw_error_mode 0). A file passed at its last try is
 // one of the files not backed up, as an unreadable one is: no reaction.
 void note_error(Engine& engine, const Outcome& out)
@@ -318,7 +318,7 @@ void single_file_step(Engine& engine, int row, const char* name, const char* sou
     if (destination[0] != 0)
         prune_versions_of(engine, destination, "");
     Outcome out = copy_one_file(engine, row, source, destination, "", name, source);
-    if (engine.flags.running.load() == 1) {
+    if (run_active(engine.flags)) {
         list_set_cell(engine.list, row, col_file_status, copy_result_text(out.result));
         note_error(engine, out);
         list_set_cell(engine.list, row, col_folder_status, "完");
@@ -422,7 +422,7 @@ void finish_unreadable_entry(Engine& engine, int row, const char* source)
     ProgressState& p = engine.progress;
     p.folder_search_flag = 0;
     p.file_search_flag = 0;
-    if (engine.flags.running.load() != 1)
+    if (!run_active(engine.flags))
         return;
     report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, source,
                          Failure{ReportReason::system_error, kPathNotFound});
@@ -441,7 +441,7 @@ void unreachable_folder_step(Engine& engine, int row, const char* source, const 
 {
     ProgressState& p = engine.progress;
     p.file_max = 0;
-    if (engine.flags.running.load() != 1)
+    if (!run_active(engine.flags))
         return;  // a later step makes the moves
     report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder, why);
     p.miss_count += 1;
@@ -468,7 +468,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         // the table cut short goes: the next run walks again, and the end of
         // a session, which waits for the worker only briefly, finds the walk
         // over before it writes folder.ini.
-        auto stopped = [&engine] { return engine.flags.running.load() != 1; };
+        auto stopped = [&engine] { return !run_active(engine.flags); };
         // Folders left out are told once the walk is known to be whole.
         std::vector<std::pair<std::string, Failure>> left_out;
         walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped,
@@ -539,7 +539,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     }
     if (moves_on(out))
         p.file_count += 1;
-    if (engine.flags.running.load() == 1)
+    if (run_active(engine.flags))
         advance_folder_entry(engine, row, out, folder.full_path.c_str());
 }
 
@@ -577,7 +577,7 @@ void backup_step(Engine& engine)
     }
 
     // A posted request only: the worker never waits on the window's thread.
-    if (engine.flags.running.load() == 1 && engine.notifier.request_refresh)
+    if (run_active(engine.flags) && engine.notifier.request_refresh)
         engine.notifier.request_refresh();
 
     if (p.fmove_point >= rows) {

@@ -94,7 +94,7 @@ int continuous_done(Engine& engine, const char* source, bool copied)
 {
     if (copied)
         note_copied(engine, source);
-    return engine.flags.running == 0 ? copy_stopped : copy_done;
+    return !run_active(engine.flags) ? copy_stopped : copy_done;
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
         bool fault = probe.before_write && !probe.before_write(index);
         if (fault || !WriteFile(temp, buffer, got, &written, nullptr) || written != got)
             return Ending::write_failed;
-        if (engine.flags.running == 0)
+        if (!run_active(engine.flags))
             return Ending::stopped;
         if (probe.before_pause)
             probe.before_pause(index);

@@ -27,8 +27,8 @@ void set_copy_paths(CopyPaths& paths, const char* source, const char* destinatio
 void get_copy_paths(const CopyPaths& paths, char (&source)[kFieldSize], char (&destination)[kFieldSize]);
 
 // The pass under way as quillsave.log tells it. The worker alone writes the
-// plain fields; the shell sets start_kind before a start and reads the
-// atomics.
+// plain fields; the main window sets start_kind before a start and reads
+// the atomics.
 struct RunReport {
     std::mutex lock;  // one line at a time into the file, from either thread
     std::atomic<int> start_kind{0};  // StartKind of the run being started

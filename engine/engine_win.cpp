@@ -24,7 +24,7 @@ bool pause_unless_stopped(Engine& engine, unsigned ms)
         ms = static_cast<unsigned>(engine.pause_override_ms);
     if (!engine.stop_event) {
         Sleep(ms);  // no event could be made: an unbroken pause is still bounded
-        return engine.flags.running == 0;
+        return !run_active(engine.flags);
     }
     return WaitForSingleObject(engine.stop_event, ms) == WAIT_OBJECT_0;
 }

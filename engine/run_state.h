@@ -29,3 +29,10 @@ struct RunFlags {
     std::atomic<int> error_pending{0};  // a copy failed and rw_error_mode != 0
     std::atomic<int> paused{0};         // stopped by an error, restart armed
 };
+
+// A run has started and no stop has come since. running only ever holds 0
+// or 1, so every test of it is this one.
+inline bool run_active(const RunFlags& flags)
+{
+    return flags.running.load() != 0;
+}

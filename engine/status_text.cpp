@@ -9,7 +9,7 @@
 // timer or the user ends the pause.
 static const char* run_state_text(const RunFlags& flags)
 {
-    if (flags.running.load() != 0)
+    if (run_active(flags))
         return flags.run_mode.load() == 1 ? "連続Backup中" : "待機Backup中";
     return flags.paused.load() != 0 ? "一時停止中" : "停止中";
 }

@@ -23,7 +23,7 @@ constexpr int kStopTests = 31;  // one second apart: at most 30 seconds of waiti
 // kept by "0:維持" would be tried thousands of times a second.
 constexpr DWORD kRetryPauseMs = 1000;
 constexpr DWORD kLookPauseMs = 40;
-// How often a worker whose copy error waits for the shell looks again.
+// How often a worker whose copy error waits for the window looks again.
 constexpr DWORD kErrorWaitMs = 100;
 
 DWORD WINAPI worker_start_routine(LPVOID param)
@@ -73,7 +73,7 @@ bool release_ended_worker(Engine& engine)
 
 int start_worker(Engine& engine)
 {
-    if (engine.flags.running.load() != 0)
+    if (run_active(engine.flags))
         return 0;
     if (!release_ended_worker(engine))
         return 1;
@@ -101,8 +101,8 @@ bool worker_alive(Engine& engine)
 unsigned long worker_loop(Engine& engine)
 {
     engine.report.first_pass_of_run = true;
-    while (engine.flags.running.load() == 1) {
-        // A copy error waits for the shell's reaction (at its next tick)
+    while (run_active(engine.flags)) {
+        // A copy error waits for the window's reaction (at its next tick)
         // instead of trying the file again meanwhile: each reaction is one
         // try of the three after which a file is passed.
         if (engine.flags.error_pending.load() != 0) {
@@ -113,7 +113,7 @@ unsigned long worker_loop(Engine& engine)
         engine.last_step_copied = false;
         backup_step(engine);
         pause_unless_stopped(engine, pause_after_step(engine));
-        // Gives the shell's tick timer time to see the end of the list and
+        // Gives the window's tick timer time to see the end of the list and
         // stop the run before the next step begins the list anew.
         if (engine.flags.list_finished.load() == 1)
             pause_unless_stopped(engine, kEndOfListPauseMs);
@@ -124,7 +124,7 @@ unsigned long worker_loop(Engine& engine)
 
 void stop_worker(Engine& engine)
 {
-    if (engine.flags.running.load() != 1)
+    if (!run_active(engine.flags))
         return;
     request_stop(engine);
 
@@ -151,7 +151,7 @@ void stop_worker(Engine& engine)
 
 bool stop_worker_within(Engine& engine, unsigned ms)
 {
-    if (engine.flags.running.load() == 1)
+    if (run_active(engine.flags))
         request_stop(engine);
     if (engine.worker_thread != nullptr)
         WaitForSingleObject(engine.worker_thread, ms);

@@ -97,7 +97,7 @@ void init_settings_dialog(HWND dialog, const Settings& settings)
 }
 
 // Disabled boxes are read like the others.
-bool apply_settings_dialog(HWND dialog, Settings& settings)
+void apply_settings_dialog(HWND dialog, Settings& settings)
 {
     for (const BoxControl& control : kTransferBoxes)
         read_box(dialog, control, settings);
@@ -106,7 +106,6 @@ bool apply_settings_dialog(HWND dialog, Settings& settings)
         read_box(dialog, control, settings);
     for (const FlagBox& flag : kFlagBoxes)
         settings.*flag.field = IsDlgButtonChecked(dialog, flag.id) != BST_UNCHECKED ? 1 : 0;
-    return true;
 }
 
 SettingsDialog* dialog_data(HWND dialog)
@@ -124,8 +123,8 @@ INT_PTR on_init_dialog(HWND dialog, LPARAM param)
 
 INT_PTR on_ok(HWND dialog)
 {
-    if (apply_settings_dialog(dialog, *dialog_data(dialog)->settings))
-        EndDialog(dialog, 1);
+    apply_settings_dialog(dialog, *dialog_data(dialog)->settings);
+    EndDialog(dialog, 1);
     return TRUE;
 }
 

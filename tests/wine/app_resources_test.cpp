@@ -1,5 +1,5 @@
-// The shell's resources as the program loads them: menus with every item and
-// id, the two dialogs of the shell, the icons, and every text of every
+// The resources as the program loads them: menus with every item and
+// id, the main window's two dialogs, the icons, and every text of every
 // dialog whole in the fonts the prefix maps.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "engine/run_state.h"
 #include "resources/resource.h"
 #include "store/settings_dialog.h"
@@ -65,7 +66,7 @@ INT_PTR CALLBACK inert_proc(HWND, UINT message, WPARAM, LPARAM)
 
 class AppResources : public ::testing::Test {
 protected:
-    void SetUp() override { shell().instance = GetModuleHandleA(nullptr); }
+    void SetUp() override { app().instance = GetModuleHandleA(nullptr); }
 };
 
 TEST_F(AppResources, MainMenuHoldsEveryItemWithItsId)
@@ -93,7 +94,7 @@ TEST_F(AppResources, TrayMenuHoldsRestoreAndExit)
 
 TEST_F(AppResources, AutoStartNoticeHasFiveTextsNoButtonAndNoSystemMenu)
 {
-    HWND notice = CreateDialogParamA(shell().instance, MAKEINTRESOURCEA(IDD_AUTO_START), nullptr, inert_proc, 0);
+    HWND notice = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_AUTO_START), nullptr, inert_proc, 0);
     ASSERT_NE(notice, nullptr);
     char caption[64] = {};
     GetWindowTextA(notice, caption, sizeof caption);
@@ -129,7 +130,7 @@ TEST_F(AppResources, AutoStartNoticeClosesItselfAfterThreeSeconds)
 TEST_F(AppResources, ThreadWaitDialogOpensModelessAndCloses)
 {
     open_thread_wait_dialog(nullptr);
-    HWND wait = shell().wait_dialog;
+    HWND wait = app().wait_dialog;
     ASSERT_NE(wait, nullptr);
     EXPECT_TRUE(IsWindowVisible(wait));
     char caption[32] = {};
@@ -145,7 +146,7 @@ TEST_F(AppResources, ThreadWaitDialogOpensModelessAndCloses)
     EXPECT_STREQ(text, "しばらくお待ちください");
     close_thread_wait_dialog();
     EXPECT_FALSE(IsWindow(wait));
-    EXPECT_EQ(shell().wait_dialog, nullptr);
+    EXPECT_EQ(app().wait_dialog, nullptr);
 }
 
 // Room a control leaves its text: all of a static, a check or radio button
@@ -178,7 +179,7 @@ TEST_F(AppResources, EveryCaptionOfEveryDialogFitsItsControl)
 {
     for (int id : {IDD_ENTRY_EDIT, IDD_ABOUT, IDD_SETTINGS, IDD_FOLDER_DISPLAY, IDD_MODE_HELP, IDD_THREAD_WAIT,
                    IDD_COPY_NAMES, IDD_AUTO_START, IDD_FOLDER_SELECT}) {
-        HWND dialog = CreateDialogParamA(shell().instance, MAKEINTRESOURCEA(id), nullptr, inert_proc, 0);
+        HWND dialog = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(id), nullptr, inert_proc, 0);
         ASSERT_NE(dialog, nullptr) << id;
         for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
             char text[256] = {};
@@ -195,7 +196,7 @@ TEST_F(AppResources, EveryCaptionOfEveryDialogFitsItsControl)
 // The settings dialog's boxes show their longest item whole ("120sec").
 TEST_F(AppResources, SettingsBoxesShowTheirLongestItemWhole)
 {
-    HWND dialog = CreateDialogParamA(shell().instance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, inert_proc, 0);
+    HWND dialog = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, inert_proc, 0);
     ASSERT_NE(dialog, nullptr);
     Settings settings{};
     ProgressState progress;
@@ -216,8 +217,8 @@ TEST_F(AppResources, SettingsBoxesShowTheirLongestItemWhole)
 
 TEST_F(AppResources, IdleAndRunningIconsDiffer)
 {
-    HICON idle = LoadIconA(shell().instance, MAKEINTRESOURCEA(IDI_IDLE));
-    HICON running = LoadIconA(shell().instance, MAKEINTRESOURCEA(IDI_RUNNING));
+    HICON idle = LoadIconA(app().instance, MAKEINTRESOURCEA(IDI_IDLE));
+    HICON running = LoadIconA(app().instance, MAKEINTRESOURCEA(IDI_RUNNING));
     ASSERT_NE(idle, nullptr);
     ASSERT_NE(running, nullptr);
     EXPECT_NE(idle, running);

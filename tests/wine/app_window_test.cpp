@@ -1,4 +1,4 @@
-// The shell's pieces on real windows: the list view over the model, the
+// The main window's pieces on real windows: the list view over the model, the
 // status bar, the coalesced refresh, the menu graying and the tray record.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +12,11 @@
 #include <thread>
 
 #include "app/app.h"
+#include "app/lifetime.h"
+#include "app/main_window.h"
+#include "app/run_control.h"
+#include "app/test_hooks.h"
+#include "app/tray.h"
 #include "tests/wine/support.h"
 #include "resources/resource.h"
 
@@ -26,21 +31,21 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-// A hidden main window with the shell's list view and status bar, over the
+// A hidden main window with the program's list view and status bar, over the
 // program's one Engine, emptied before and after each test.
 class AppWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Shell& s = shell();
-        s.instance = GetModuleHandleA(nullptr);
+        App& a = app();
+        a.instance = GetModuleHandleA(nullptr);
         InitCommonControls();
-        window = make_hidden_window("Shell Test Host", host_proc);
+        window = make_hidden_window("App Test Host", host_proc);
         ASSERT_NE(window, nullptr);
-        s.main_window = window;
-        s.list_view = create_list_view(window);
-        s.status_bar = create_status_bar(window);
-        MoveWindow(s.list_view, 0, 0, 580, 500, FALSE);
+        a.main_window = window;
+        a.list_view = create_list_view(window);
+        a.status_bar = create_status_bar(window);
+        MoveWindow(a.list_view, 0, 0, 580, 500, FALSE);
         reset();
     }
     void TearDown() override
@@ -48,9 +53,9 @@ protected:
         reset();
         refresh_list_view();
         DestroyWindow(window);
-        Shell& s = shell();
-        s.main_window = s.list_view = s.status_bar = nullptr;
-        s.in_tray = 0;
+        App& a = app();
+        a.main_window = a.list_view = a.status_bar = nullptr;
+        a.in_tray = 0;
     }
     static void reset()
     {
@@ -70,18 +75,18 @@ protected:
         list_set_cell(list, row, col_file_status, "未");
         list_set_cell(list, row, col_folder_status, "未");
     }
-    static std::string view_cell(int row, int column) { return list_view_text(shell().list_view, row, column); }
+    static std::string view_cell(int row, int column) { return list_view_text(app().list_view, row, column); }
     static std::string bar_text(int part)
     {
         char text[128] = {};
-        SendMessageA(shell().status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+        SendMessageA(app().status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
         return text;
     }
     static int queued_refreshes()
     {
         int n = 0;
         MSG msg;
-        while (PeekMessageA(&msg, shell().main_window, kRefreshMessage, kRefreshMessage, PM_REMOVE))
+        while (PeekMessageA(&msg, app().main_window, kRefreshMessage, kRefreshMessage, PM_REMOVE))
             ++n;
         return n;
     }
@@ -94,7 +99,7 @@ TEST_F(AppWindow, ListViewShowsTheModelsRowsAndChangedCells)
     add_row("*.*", "C:\\ソース表", "D:\\保存先");
     add_row("memo.txt", "C:\\文書", "D:\\控え");
     refresh_list_view();
-    ASSERT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
+    ASSERT_EQ(SendMessageA(app().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(view_cell(0, 1), "C:\\ソース表");
     EXPECT_EQ(view_cell(1, 2), "D:\\控え");
     EXPECT_EQ(view_cell(1, 4), "未");
@@ -104,7 +109,7 @@ TEST_F(AppWindow, ListViewShowsTheModelsRowsAndChangedCells)
     EXPECT_EQ(view_cell(1, 3), "書e");
     list_delete_row(engine().list, 0);
     refresh_list_view();
-    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(app().list_view, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(view_cell(0, 0), "memo.txt");
 }
 
@@ -112,24 +117,24 @@ TEST_F(AppWindow, ListViewHasTheFiveColumnsGridAndFullRowSelect)
 {
     const char* titles[] = {"ファイル名", "ソース", "保存先", "ﾌｧｲﾙ", "ﾌｫﾙﾀﾞ"};
     const int widths[] = {100, 150, 250, 40, 48};
-    HWND header = reinterpret_cast<HWND>(SendMessageA(shell().list_view, LVM_GETHEADER, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(app().list_view, LVM_GETHEADER, 0, 0));
     for (int i = 0; i < 5; ++i) {
         char title[64] = {};
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = title;
         column.cchTextMax = sizeof title;
-        ASSERT_TRUE(SendMessageA(shell().list_view, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
+        ASSERT_TRUE(SendMessageA(app().list_view, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
         EXPECT_STREQ(title, titles[i]);
         EXPECT_EQ(column.cx, at_display_dpi(widths[i]));
         // The header keeps 3 edges of margin on each side of its text.
         EXPECT_LE(text_width(header, title) + 6 * GetSystemMetrics(SM_CXEDGE), column.cx) << i << ": title whole";
     }
-    LRESULT extended = SendMessageA(shell().list_view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    LRESULT extended = SendMessageA(app().list_view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
     EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
-    EXPECT_EQ(GetDlgCtrlID(shell().list_view), IDC_LIST_VIEW);
-    EXPECT_EQ(GetDlgCtrlID(shell().status_bar), IDC_STATUS_BAR);
+    EXPECT_EQ(GetDlgCtrlID(app().list_view), IDC_LIST_VIEW);
+    EXPECT_EQ(GetDlgCtrlID(app().status_bar), IDC_STATUS_BAR);
 }
 
 TEST_F(AppWindow, StatusBarShowsFivePartsFromThePositionAndFlags)
@@ -145,14 +150,14 @@ TEST_F(AppWindow, StatusBarShowsFivePartsFromThePositionAndFlags)
     e.flags.paused = 1;
     update_status_bar();
     int edges[8] = {};
-    ASSERT_EQ(SendMessageA(shell().status_bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
+    ASSERT_EQ(SendMessageA(app().status_bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
     EXPECT_EQ(edges[0], at_display_dpi(100));
     EXPECT_EQ(edges[3], at_display_dpi(440));
     EXPECT_EQ(edges[4], -1);
     // Each part holds its longest text whole in the bar's font.
     const char* longest[] = {"LIST=99/999", "Folder=99/999", "File=999/999", "連続Backup中"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_LE(text_width(shell().status_bar, longest[i]), edges[i] - (i == 0 ? 0 : edges[i - 1]) -
+        EXPECT_LE(text_width(app().status_bar, longest[i]), edges[i] - (i == 0 ? 0 : edges[i - 1]) -
                       4 * GetSystemMetrics(SM_CXEDGE)) << longest[i];
     EXPECT_EQ(bar_text(0), "LIST=1/2");
     EXPECT_EQ(bar_text(1), "Folder=3/7");
@@ -177,8 +182,8 @@ TEST_F(AppWindow, StatusBarCountsOfLargeTreesAreNeverCut)
         update_status_bar();
         for (int part = 0; part < 4; ++part) {
             RECT r{};
-            SendMessageA(shell().status_bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&r));
-            EXPECT_GT(r.right - r.left, text_width(shell().status_bar, bar_text(part))) << bar_text(part);
+            SendMessageA(app().status_bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&r));
+            EXPECT_GT(r.right - r.left, text_width(app().status_bar, bar_text(part))) << bar_text(part);
         }
     }
 }
@@ -227,7 +232,7 @@ TEST_F(AppWindow, MenuItemsThatChangeTheListAreGrayedWhileRunningOrAWorkerLives)
 {
     const int locked[] = {101, 102, 103, 104, 151, 152, 121, 122, 123, 124, 125, 126, 37828, 37829, 37826, 111, 37827};
     const int untouched[] = {142, 141, 127, 37830, 37831, 37832, 131, 132, 133};
-    HMENU menu = LoadMenuA(shell().instance, MAKEINTRESOURCEA(IDM_MAIN));
+    HMENU menu = LoadMenuA(app().instance, MAKEINTRESOURCEA(IDM_MAIN));
     ASSERT_NE(menu, nullptr);
     struct State { const char* what; int running; bool straggler; } states[] = {
         {"running", 1, false}, {"worker left behind by a stop", 0, true}, {"idle", 0, false}};
@@ -282,7 +287,7 @@ TEST_F(AppWindow, CommandsThatChangeTheWorkersMaterialAreRefusedWhileItLives)
     Straggler straggler;
     UINT_PTR guard = SetTimer(nullptr, 0, 300, close_dialogs);
     for (int id : commands) {
-        ListView_SetItemState(shell().list_view, 0, LVIS_SELECTED, LVIS_SELECTED);
+        ListView_SetItemState(app().list_view, 0, LVIS_SELECTED, LVIS_SELECTED);
         e.progress.fmove_point = 1;
         e.settings.data_size = 4096;
         e.flags.run_mode = 0;
@@ -319,12 +324,12 @@ void WINAPI record_exit(UINT code)
 TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
 {
     TempDir dir;
-    Shell& s = shell();
+    App& a = app();
     Engine& e = engine();
     copy_field(e.workdir.path, dir.path().c_str());
     add_row("a.txt", "C:\\src", "D:\\dst");
     const std::string list = "a.txt,C:\\src,D:\\dst,未,未,\r\n";
-    s.exit_process = record_exit;
+    test_hooks().exit_process = record_exit;
     struct Case {
         const char* what;
         void (*end)(HWND);
@@ -341,7 +346,7 @@ TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
         DeleteFileA((dir / "quillsave.ini").c_str());
         g_exit_calls = 0;
         g_list_at_exit.clear();
-        s.in_tray = 1;
+        a.in_tray = 1;
         {
             std::unique_ptr<Straggler> straggler(c.worker ? new Straggler : nullptr);
             e.flags.running = c.running;
@@ -353,9 +358,9 @@ TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
         }
         EXPECT_EQ(read_file(dir / "quillsave.ini"), list) << c.what;
         EXPECT_EQ(e.flags.running.load(), 0) << c.what;
-        EXPECT_EQ(s.in_tray, c.end == end_session ? 0 : 1) << c.what << ": the icon goes only with the session";
+        EXPECT_EQ(a.in_tray, c.end == end_session ? 0 : 1) << c.what << ": the icon goes only with the session";
     }
-    s.exit_process = ExitProcess;
+    test_hooks().exit_process = ExitProcess;
     e.workdir.path[0] = 0;
 }
 
@@ -365,54 +370,72 @@ TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
 TEST_F(AppWindow, SessionEndWritesTheOtherFilesWithoutABox)
 {
     TempDir dir;
-    Shell& s = shell();
+    App& a = app();
     Engine& e = engine();
     copy_field(e.workdir.path, dir.path().c_str());
     make_folder(dir / "quillsave.ini");
     add_row("a.txt", "C:\\src", "D:\\dst");
     install_notifier();
-    s.exit_process = record_exit;
+    test_hooks().exit_process = record_exit;
     g_window_opened = false;
     UINT_PTR guard = SetTimer(nullptr, 0, 300, close_dialogs);
     end_session(window);
     KillTimer(nullptr, guard);
     EXPECT_FALSE(g_window_opened);
     EXPECT_TRUE(file_exists(dir / "set.ini")) << "written after the file that failed";
-    s.session_ending = false;
-    s.exit_process = ExitProcess;
+    a.session_ending = false;
+    test_hooks().exit_process = ExitProcess;
     e.notifier = Notifier{};
     e.workdir.path[0] = 0;
 }
 
 TEST_F(AppWindow, TrayRecordFollowsTheRun)
 {
-    Shell& s = shell();
-    HICON idle = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_IDLE));
-    HICON running = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_RUNNING));
+    App& a = app();
+    HICON idle = LoadIconA(a.instance, MAKEINTRESOURCEA(IDI_IDLE));
+    HICON running = LoadIconA(a.instance, MAKEINTRESOURCEA(IDI_RUNNING));
     add_tray_icon(window);
-    s.in_tray = 1;
-    EXPECT_EQ(s.tray.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));  // 88 bytes in the 32-bit program
-    EXPECT_EQ(s.tray.hWnd, window);
-    EXPECT_EQ(s.tray.uID, 901u);
-    EXPECT_EQ(s.tray.uFlags, 7u);
-    EXPECT_EQ(s.tray.uCallbackMessage, static_cast<UINT>(WM_USER));
-    EXPECT_STREQ(s.tray.szTip, "Quillsave");
-    EXPECT_EQ(s.tray.hIcon, idle);
+    a.in_tray = 1;
+    EXPECT_EQ(a.tray.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));  // 88 bytes in the 32-bit program
+    EXPECT_EQ(a.tray.hWnd, window);
+    EXPECT_EQ(a.tray.uID, 901u);
+    EXPECT_EQ(a.tray.uFlags, 7u);
+    EXPECT_EQ(a.tray.uCallbackMessage, static_cast<UINT>(WM_USER));
+    EXPECT_STREQ(a.tray.szTip, "Quillsave");
+    EXPECT_EQ(a.tray.hIcon, idle);
     engine().flags.running = 1;
-    update_tray_icon(window);
-    EXPECT_EQ(s.tray.hIcon, running);
+    update_tray_icon();
+    EXPECT_EQ(a.tray.hIcon, running);
     // After a pass that left files not backed up the tip says how many,
     // within the first form's 64 bytes, until the next pass begins.
     engine().report.missed_told = 12;
-    update_tray_icon(window);
-    EXPECT_STREQ(s.tray.szTip, "Quillsave - 12件バックアップできませんでした");
-    EXPECT_LT(std::strlen(s.tray.szTip), 64u);
+    update_tray_icon();
+    EXPECT_STREQ(a.tray.szTip, "Quillsave - 12件バックアップできませんでした");
+    EXPECT_LT(std::strlen(a.tray.szTip), 64u);
     engine().report.missed_told = 0;
-    update_tray_icon(window);
-    EXPECT_STREQ(s.tray.szTip, "Quillsave");
+    update_tray_icon();
+    EXPECT_STREQ(a.tray.szTip, "Quillsave");
     restore_from_tray(window);
-    EXPECT_EQ(s.in_tray, 0);
+    EXPECT_EQ(a.in_tray, 0);
     EXPECT_TRUE(IsWindowVisible(window));
+}
+
+// Every start and stop ends with show_run_state: the window's small icon,
+// the tray's icon and the status bar say the same of the run.
+TEST_F(AppWindow, RunStateShowsOneLookInTheTitleTheTrayAndTheStatusBar)
+{
+    Engine& e = engine();
+    struct Case { int running, paused, icon; const char* text; } cases[] = {
+        {1, 0, IDI_RUNNING, "待機Backup中"}, {0, 1, IDI_IDLE, "一時停止中"}, {0, 0, IDI_IDLE, "停止中"}};
+    for (const auto& c : cases) {
+        e.flags.running = c.running;
+        e.flags.paused = c.paused;
+        show_run_state();
+        HICON icon = LoadIconA(app().instance, MAKEINTRESOURCEA(c.icon));
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0)), icon) << c.text;
+        EXPECT_EQ(app().tray.hIcon, icon) << c.text;
+        EXPECT_EQ(bar_text(3), c.text);
+    }
 }
 
 // What the tick timer did when it fired inside an open box.
@@ -453,9 +476,9 @@ TEST_F(AppWindow, OnlyBoxesOfTheTimersOwnPathsMuteTheTimers)
         void (*open_box)();
         bool timers_react;
     } cases[] = {
-        {"項目を選択して下さい", [] { shell_message_box("項目を選択して下さい", "Quillsave", MB_OK); }, true},
-        {"hand start failure", [] { start_run(StartBy::user); }, true},
-        {"timed start failure", [] { start_run(StartBy::timer); }, false},
+        {"項目を選択して下さい", [] { app_message_box("項目を選択して下さい", "Quillsave", MB_OK); }, true},
+        {"hand start failure", [] { start_run(StartBy::user, StartKind::by_hand, RunMode::standby); }, true},
+        {"timed start failure", [] { start_run(StartBy::timer, StartKind::schedule, RunMode::standby); }, false},
     };
     for (const auto& c : cases) {
         e.flags.error_pending = 1;
@@ -463,7 +486,7 @@ TEST_F(AppWindow, OnlyBoxesOfTheTimersOwnPathsMuteTheTimers)
         SetTimer(nullptr, 0, 200, tick_inside_box);
         c.open_box();
         EXPECT_EQ(g_tick_reacted, c.timers_react) << c.what;
-        EXPECT_EQ(shell().timer_boxes_open, 0) << c.what;
+        EXPECT_EQ(app().timer_boxes_open, 0) << c.what;
     }
     e.flags.error_pending = 0;
     e.settings.rw_error_mode = 0;
@@ -516,7 +539,7 @@ int record_power_off(HWND)
 TEST_F(AppWindow, PowerOffAfterAContinuousRunSavesTheSessionFirstAndIsAskedOnce)
 {
     TempDir dir;
-    Shell& s = shell();
+    App& a = app();
     Engine& e = engine();
     copy_field(e.workdir.path, dir.path().c_str());
     add_row("a.txt", "C:\\src", "D:\\dst");
@@ -524,15 +547,15 @@ TEST_F(AppWindow, PowerOffAfterAContinuousRunSavesTheSessionFirstAndIsAskedOnce)
     e.settings.shutdown_mode = 1;
     e.flags.run_mode = 1;
     e.flags.list_finished = 1;
-    s.power_off = record_power_off;
+    test_hooks().power_off = record_power_off;
     g_power_off_calls = 0;
 
     on_timer(kTickTimer);
     on_timer(kTickTimer);
     on_timer(kTickTimer);
 
-    s.power_off = shut_down_system;
-    s.power_off_asked = false;
+    test_hooks().power_off = shut_down_system;
+    a.power_off_asked = false;
     e.settings.shutdown_mode = 0;
     e.flags.list_finished = 0;
     e.workdir.path[0] = 0;

@@ -1,4 +1,4 @@
-// The list edit commands through the shell's command dispatch, on a real list
+// The list edit commands through the program's command dispatch, on a real list
 // view, with the entry edit dialog, the folder browsers, the folder display
 // and the no-selection messages operated from a second thread as a user
 // would: found by their titles, fields typed, buttons pressed.
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "engine/listing_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
@@ -34,12 +35,12 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 
 std::thread operate(std::function<HWND()> find, std::function<void(HWND)> action, const std::string& what)
 {
-    return ::operate(shell().ui_thread, find, action, what);
+    return ::operate(app().ui_thread, find, action, what);
 }
 
 std::thread operate_titled(const char* title, std::function<void(HWND)> action)
 {
-    return ::operate_titled(shell().ui_thread, title, action);
+    return ::operate_titled(app().ui_thread, title, action);
 }
 
 // The system folder browser shows the caller's title in a static text; its
@@ -93,23 +94,23 @@ class ListEdit : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Shell& s = shell();
-        s.instance = GetModuleHandleA(nullptr);
-        s.ui_thread = GetCurrentThreadId();
+        App& a = app();
+        a.instance = GetModuleHandleA(nullptr);
+        a.ui_thread = GetCurrentThreadId();
         WNDCLASSA wc = {};
         wc.lpfnWndProc = host_proc;
-        wc.hInstance = s.instance;
+        wc.hInstance = a.instance;
         wc.lpszClassName = "List Edit Test Host";
         RegisterClassA(&wc);
         InitCommonControls();
         window = CreateWindowExA(0, "List Edit Test Host", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, nullptr,
-                                 nullptr, s.instance, nullptr);
+                                 nullptr, a.instance, nullptr);
         ASSERT_NE(window, nullptr);
-        s.main_window = window;
-        s.list_view = create_list_view(window);
-        s.status_bar = create_status_bar(window);
+        a.main_window = window;
+        a.list_view = create_list_view(window);
+        a.status_bar = create_status_bar(window);
         install_notifier();
-        clear_entry_buffer(s.entry_buffer);
+        clear_entry_buffer(a.entry_buffer);
         list_clear(engine().list);
         reset_progress(engine());
         refresh_list_view();
@@ -119,8 +120,8 @@ protected:
         list_clear(engine().list);
         refresh_list_view();
         DestroyWindow(window);
-        Shell& s = shell();
-        s.main_window = s.list_view = s.status_bar = nullptr;
+        App& a = app();
+        a.main_window = a.list_view = a.status_bar = nullptr;
     }
     // Rows with statuses a run left behind, and a run position inside them.
     static void add_rows(const std::vector<std::vector<std::string>>& rows)
@@ -140,7 +141,7 @@ protected:
         for (int row : rows) {
             LVITEMA item = {};
             item.state = item.stateMask = LVIS_SELECTED;
-            SendMessageA(shell().list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+            SendMessageA(app().list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
         }
     }
     static std::vector<std::string> row(int index)
@@ -151,7 +152,7 @@ protected:
     static int row_count() { return list_row_count(engine().list); }
     static int selected_count()
     {
-        return static_cast<int>(SendMessageA(shell().list_view, LVM_GETSELECTEDCOUNT, 0, 0));
+        return static_cast<int>(SendMessageA(app().list_view, LVM_GETSELECTEDCOUNT, 0, 0));
     }
     // Every row's statuses "未" and the run position back at the start.
     static void expect_reset()
@@ -182,7 +183,7 @@ TEST_F(ListEdit, EntryDialogChangesTheListOnlyOnOk)
         list_clear(engine().list);
         add_rows({{"a.txt", "C:\\a", "D:\\a"}, {"b.txt", "C:\\b", "D:\\b"}, {"c.txt", "C:\\c", "D:\\c"}});
         select_rows({1, 2});
-        copy_field(shell().entry_buffer.file_name, "old.txt");  // New entry starts from an empty buffer
+        copy_field(app().entry_buffer.file_name, "old.txt");  // New entry starts from an empty buffer
         copy_field(engine().settings.temp_backup, "T:\\before");
         std::string shown;
         std::thread user = operate_titled(kEntryTitle, [&](HWND dialog) {
@@ -208,7 +209,7 @@ TEST_F(ListEdit, EntryDialogChangesTheListOnlyOnOk)
         for (int i = 0; i < row_count(); ++i)
             EXPECT_EQ(row(i), expected[i]) << c.command << " " << c.button << " row " << i;
         EXPECT_STREQ(engine().settings.temp_backup, c.changed_row >= 0 ? "E:\\保存" : "T:\\before");
-        EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), row_count());
+        EXPECT_EQ(SendMessageA(app().list_view, LVM_GETITEMCOUNT, 0, 0), row_count());
         expect_reset();
     }
 }
@@ -218,7 +219,7 @@ TEST_F(ListEdit, CopyPasteAndPasteAsNewMoveTheFirstSelectedRowThroughTheBuffer)
     add_rows({{"*.*", "C:\\表", "D:\\ソ"}, {"b.txt", "C:\\b", "D:\\b"}, {"c.txt", "C:\\c", "D:\\c"}});
     select_rows({0, 2});
     on_command(IDM_ENTRY_COPY);
-    EXPECT_STREQ(shell().entry_buffer.source, "C:\\表");
+    EXPECT_STREQ(app().entry_buffer.source, "C:\\表");
     EXPECT_EQ(row(0), (std::vector<std::string>{"*.*", "C:\\表", "D:\\ソ"}));
     expect_reset();
 
@@ -234,7 +235,7 @@ TEST_F(ListEdit, CopyPasteAndPasteAsNewMoveTheFirstSelectedRowThroughTheBuffer)
     on_command(IDM_ENTRY_PASTE_NEW);
     ASSERT_EQ(row_count(), 4);
     EXPECT_EQ(row(3), row(0));
-    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageA(app().list_view, LVM_GETITEMCOUNT, 0, 0), 4);
     expect_reset();
 }
 
@@ -246,7 +247,7 @@ TEST_F(ListEdit, DeleteRemovesEverySelectedRowAndDeselectClearsTheRest)
     ASSERT_EQ(row_count(), 2);
     EXPECT_EQ(row(0)[0], "0");
     EXPECT_EQ(row(1)[0], "2");
-    EXPECT_EQ(SendMessageA(shell().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(app().list_view, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(selected_count(), 0);
     expect_reset();
 
@@ -282,7 +283,7 @@ TEST_F(ListEdit, CommandsWithoutTheirRowShowTheMessageAndStillReset)
         on_command(c.command);
         user.join();
         EXPECT_EQ(text, c.text) << c.caption;
-        EXPECT_EQ(owner, window) << c.caption;  // the shell's own box over the main window
+        EXPECT_EQ(owner, window) << c.caption;  // the program's own box over the main window
         EXPECT_EQ(row(1), (std::vector<std::string>{"b.txt", "C:\\b", "D:\\b"})) << c.caption;
         if (c.resets)
             expect_reset();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "dialogs/info_windows.h"
 #include "engine/worker_win.h"
 #include "resources/resource.h"
@@ -96,17 +97,17 @@ class InfoWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Shell& s = shell();
-        s.instance = GetModuleHandleA(nullptr);
+        App& a = app();
+        a.instance = GetModuleHandleA(nullptr);
         owner = make_hidden_window("Info Test Host", DefWindowProcA);
         ASSERT_NE(owner, nullptr);
-        s.main_window = owner;
+        a.main_window = owner;
     }
     void TearDown() override
     {
         // Owned windows go with their owner.
         DestroyWindow(owner);
-        shell().main_window = nullptr;
+        app().main_window = nullptr;
         pump(50);
         EXPECT_EQ(open_info_window_count(), 0);
     }

@@ -1,6 +1,6 @@
 // Operating the program's modal dialogs from a second thread, as a user
 // would: the thread waits for the window, then acts on it through its
-// control ids while the shell's thread runs the dialog.
+// control ids while the program's thread runs the dialog.
 #pragma once
 #include <windows.h>
 

@@ -577,7 +577,7 @@ static std::vector<std::string> report_lines_with(const std::string& report, con
 // A tree holding a file another program holds without sharing, a file whose
 // backup path passes 259 bytes, dot names and plain files, then a second
 // entry. Every file that can be is backed up; the long one is passed at its
-// third try (the shell told of the first two only); the row ends with the
+// third try (the program told of the first two only); the row ends with the
 // count of the two, and the report names both with their reasons. The pass
 // is one begin line, the two, and one end line.
 TEST_F(StepTest, FilesNotBackedUpAreToldAndNoFileHoldsTheRestBack)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "engine/run_state.h"
 #include "resources/resource.h"
 #include "store/settings_dialog.h"
@@ -111,7 +112,7 @@ void click_schedule(HWND dialog, int id)
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { shell().instance = GetModuleHandleA(nullptr); }
+    void SetUp() override { app().instance = GetModuleHandleA(nullptr); }
 };
 
 // Through the menu command, as the main window opens it.

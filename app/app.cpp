@@ -1,10 +1,12 @@
-// The shell's one Engine and its state, and what the engine asks of the
-// user interface: message boxes, refreshes and the thread wait dialog.
+// The program's one App, Engine and TestHooks, and what the engine asks of
+// the user interface: message boxes, refreshes and the thread wait dialog.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/app.h"
+#include "app/main_window.h"
+#include "app/test_hooks.h"
 #include "engine/notify_win.h"
 
 namespace {
@@ -13,20 +15,20 @@ namespace {
 // of the other thread would tie the two threads' input together.
 void show_engine_message(const char* text, const char* caption, MessageKind kind, MessageOwner owner)
 {
-    if (shell().session_ending.load())
+    if (app().session_ending.load())
         return;
-    if (owner == MessageOwner::main_window && GetCurrentThreadId() == shell().ui_thread)
-        shell_message_box(text, caption, message_box_flags(kind));
+    if (owner == MessageOwner::main_window && GetCurrentThreadId() == app().ui_thread)
+        app_message_box(text, caption, message_box_flags(kind));
     else
         MessageBoxA(nullptr, text, caption, message_box_flags(kind));
 }
 
 }  // namespace
 
-Shell& shell()
+App& app()
 {
-    static Shell the_shell;
-    return the_shell;
+    static App the_app;
+    return the_app;
 }
 
 Engine& engine()
@@ -35,17 +37,23 @@ Engine& engine()
     return the_engine;
 }
 
-int shell_message_box(const char* text, const char* caption, UINT flags)
+TestHooks& test_hooks()
 {
-    return MessageBoxA(shell().main_window, text, caption, flags);
+    static TestHooks the_hooks;
+    return the_hooks;
+}
+
+int app_message_box(const char* text, const char* caption, UINT flags)
+{
+    return MessageBoxA(app().main_window, text, caption, flags);
 }
 
 int timer_message_box(const char* text, const char* caption, UINT flags)
 {
-    Shell& s = shell();
-    ++s.timer_boxes_open;
-    int answer = shell_message_box(text, caption, flags);
-    --s.timer_boxes_open;
+    App& a = app();
+    ++a.timer_boxes_open;
+    int answer = app_message_box(text, caption, flags);
+    --a.timer_boxes_open;
     return answer;
 }
 
@@ -61,6 +69,6 @@ void install_notifier()
     Notifier& n = engine().notifier;
     n.show_message = show_engine_message;
     n.request_refresh = request_list_refresh;
-    n.begin_stop_wait = [] { open_thread_wait_dialog(shell().main_window); };
+    n.begin_stop_wait = [] { open_thread_wait_dialog(app().main_window); };
     n.end_stop_wait = close_thread_wait_dialog;
 }

@@ -1,9 +1,10 @@
-// The two dialogs of the shell: the notice of an automatic start, which
+// The main window's two dialogs: the notice of an automatic start, which
 // closes itself, and the thread wait dialog shown while a stop waits.
 #include <windows.h>
 
 #include "store/dialog_paint_win.h"
 #include "app/app.h"
+#include "app/main_window.h"
 #include "resources/resource.h"
 
 namespace {
@@ -52,25 +53,25 @@ INT_PTR CALLBACK thread_wait_proc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 void show_auto_start_notice(HWND owner)
 {
-    DialogBoxParamA(shell().instance, MAKEINTRESOURCEA(IDD_AUTO_START), owner, notice_proc, 0);
+    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_AUTO_START), owner, notice_proc, 0);
 }
 
 void open_thread_wait_dialog(HWND owner)
 {
-    Shell& s = shell();
-    s.wait_dialog = CreateDialogParamA(s.instance, MAKEINTRESOURCEA(IDD_THREAD_WAIT), owner, thread_wait_proc, 0);
-    if (s.wait_dialog == nullptr)
+    App& a = app();
+    a.wait_dialog = CreateDialogParamA(a.instance, MAKEINTRESOURCEA(IDD_THREAD_WAIT), owner, thread_wait_proc, 0);
+    if (a.wait_dialog == nullptr)
         return;
-    ShowWindow(s.wait_dialog, SW_SHOWNORMAL);
+    ShowWindow(a.wait_dialog, SW_SHOWNORMAL);
     // The stop blocks this thread until the worker has ended, so no message
     // would paint the dialog: it is painted here, or it shows empty.
-    UpdateWindow(s.wait_dialog);
+    UpdateWindow(a.wait_dialog);
 }
 
 void close_thread_wait_dialog()
 {
-    Shell& s = shell();
-    if (s.wait_dialog != nullptr)
-        DestroyWindow(s.wait_dialog);
-    s.wait_dialog = nullptr;
+    App& a = app();
+    if (a.wait_dialog != nullptr)
+        DestroyWindow(a.wait_dialog);
+    a.wait_dialog = nullptr;
 }
