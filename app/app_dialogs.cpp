@@ -2,7 +2,7 @@
 // closes itself, and the thread wait dialog shown while a stop waits.
 #include <windows.h>
 
-#include "store/dialog_paint_win.h"
+#include "dialogs/dialog_paint_win.h"
 #include "app/app.h"
 #include "app/main_window.h"
 #include "resources/resource.h"

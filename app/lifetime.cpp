@@ -14,8 +14,8 @@
 #include "app/test_hooks.h"
 #include "app/tray.h"
 #include "engine/fnv1a.h"
-#include "engine/worker_win.h"
-#include "store/files_win.h"
+#include "engine/worker.h"
+#include "store/program_files.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "app/run_control.h"
 #include "app/tray.h"
 #include "dialogs/dpi_win.h"
-#include "dialogs/info_windows.h"
-#include "dialogs/switches.h"
+#include "dialogs/info_windows_win.h"
+#include "engine/switches.h"
 #include "resources/resource.h"
 #include "resources/version.h"
 

@@ -10,7 +10,7 @@
 #include "app/test_hooks.h"
 #include "app/tray.h"
 #include "engine/schedule.h"
-#include "engine/worker_win.h"
+#include "engine/worker.h"
 #include "resources/resource.h"
 #include "store/settings_table.h"
 

@@ -29,8 +29,8 @@
 #include "app/app.h"
 #include "app/main_window.h"
 #include "app/test_hooks.h"
-#include "engine/workdir_win.h"
-#include "store/file_io_win.h"
+#include "engine/workdir.h"
+#include "store/file_access.h"
 
 namespace {
 

@@ -46,8 +46,8 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/worker_win.h"
-#include "store/files_win.h"
+#include "engine/worker.h"
+#include "store/program_files.h"
 #include "store/formats.h"
 
 namespace {

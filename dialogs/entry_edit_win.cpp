@@ -2,10 +2,11 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "store/dialog_paint_win.h"
+#include "dialogs/dialog_paint_win.h"
+#include "dialogs/file_dialog_win.h"
 #include "store/help_pages.h"
-#include "store/help_pages_win.h"
-#include "dialogs/entry_edit.h"
+#include "dialogs/help_pages_win.h"
+#include "dialogs/entry_edit_win.h"
 #include "dialogs/entry_edit_text.h"
 #include "dialogs/folder_browser.h"
 #include "resources/resource.h"
@@ -43,15 +44,7 @@ void on_browse_file(HWND dialog, const EntryEdit& edit)
     read_field(dialog, IDC_ENTRY_NAME, name);
     read_field(dialog, IDC_ENTRY_SOURCE, folder);
     initial_browse_path(path, folder, name);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    ofn.hwndOwner = dialog;
-    ofn.lpstrFilter = "ALLFile(*.*)\0*.*\0\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof path;
-    ofn.lpstrTitle = "ファイル名の指定";
-    ofn.Flags = OFN_HIDEREADONLY;
+    OPENFILENAMEA ofn = file_dialog_record(dialog, "ALLFile(*.*)\0*.*\0\0", path, "ファイル名の指定", OFN_HIDEREADONLY);
     if (GetOpenFileNameA(&ofn)) {
         split_picked_path(path, ofn.nFileOffset, name, folder);
         SetDlgItemTextA(dialog, IDC_ENTRY_NAME, name);

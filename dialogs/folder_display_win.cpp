@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "dialogs/list_edit.h"
+#include "dialogs/list_edit_win.h"
 #include "dialogs/dpi_win.h"
 #include "dialogs/list_columns_win.h"
 #include "engine/notify_win.h"

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogs/folder_select.h"
+#include "dialogs/folder_select_win.h"
 #include "dialogs/dpi_win.h"
 #include "dialogs/folder_select_text.h"
 #include "dialogs/list_columns_win.h"
 #include "dialogs/list_entries.h"
 #include "engine/listing_win.h"
 #include "resources/resource.h"
-#include "store/dialog_paint_win.h"
+#include "dialogs/dialog_paint_win.h"
 
 namespace {
 

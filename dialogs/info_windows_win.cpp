@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "dialogs/dpi_win.h"
-#include "dialogs/info_windows.h"
+#include "dialogs/info_windows_win.h"
 #include "resources/resource.h"
-#include "store/dialog_paint_win.h"
+#include "dialogs/dialog_paint_win.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dialogs/folder_browser.h"
-#include "dialogs/list_edit.h"
+#include "dialogs/list_edit_win.h"
 #include "dialogs/list_entries.h"
 #include "engine/listing_win.h"
 

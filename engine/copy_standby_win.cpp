@@ -9,7 +9,7 @@
 
 #include "engine/copy_shared_win.h"
 #include "engine/handle_win.h"
-#include "engine/safe_replace_win.h"
+#include "engine/safe_replace.h"
 
 namespace {
 

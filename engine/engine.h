@@ -13,7 +13,7 @@
 #include "engine/report.h"
 #include "engine/run_state.h"
 #include "engine/tables.h"
-#include "engine/workdir_win.h"
+#include "engine/workdir.h"
 #include "store/settings.h"
 
 // The pair of paths of the copy under way, shown by the copy name window.

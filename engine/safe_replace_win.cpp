@@ -1,4 +1,4 @@
-#include "engine/safe_replace_win.h"
+#include "engine/safe_replace.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "engine/workdir_win.h"
+#include "engine/workdir.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 // not block, and the old worker is on its way out (running is 0 and every
 // pause is cut short by the stop event), so a later start, by hand or by a
 // timer, succeeds. Two workers never run steps on one position.
-#include "engine/worker_win.h"
+#include "engine/worker.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The byte formats of set.ini, folder.ini, file.ini and the list files: plain
 // functions over bytes, no operating system, so they are tested natively and
-// fuzzed. The Win32 side (files_win.cpp) only opens, reads and writes.
+// fuzzed. The Win32 side (program_files.cpp, file_access_win.cpp) only opens, reads and writes.
 #pragma once
 #include <cstddef>
 #include <functional>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/run_state.h"
-#include "store/settings_dialog_rules.h"
+#include "dialogs/settings_dialog_rules.h"
 #include "store/settings_table.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "dialogs/folder_select.h"
+#include "dialogs/folder_select_win.h"
 #include "engine/listing_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"

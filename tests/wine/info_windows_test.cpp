@@ -12,11 +12,11 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "dialogs/info_windows.h"
-#include "engine/worker_win.h"
+#include "dialogs/info_windows_win.h"
+#include "engine/worker.h"
 #include "resources/resource.h"
 #include "resources/version.h"
-#include "store/help_pages_win.h"
+#include "dialogs/help_pages_win.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
 

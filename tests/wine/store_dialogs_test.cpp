@@ -5,8 +5,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/workdir_win.h"
-#include "store/list_dialogs.h"
+#include "engine/workdir.h"
+#include "dialogs/list_dialogs_win.h"
 #include "tests/wine/support.h"
 
 namespace {

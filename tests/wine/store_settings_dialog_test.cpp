@@ -15,7 +15,7 @@
 #include "app/main_window.h"
 #include "engine/run_state.h"
 #include "resources/resource.h"
-#include "store/settings_dialog.h"
+#include "dialogs/settings_dialog_win.h"
 #include "store/settings_table.h"
 
 namespace {

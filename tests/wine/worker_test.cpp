@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "engine/worker_win.h"
+#include "engine/worker.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
 

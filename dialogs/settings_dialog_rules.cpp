@@ -1,4 +1,4 @@
-#include "store/settings_dialog_rules.h"
+#include "dialogs/settings_dialog_rules.h"
 
 #include <cstdint>
 #include <cstring>

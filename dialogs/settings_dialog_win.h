@@ -6,7 +6,7 @@
 
 #include "resources/resource.h"
 #include "store/settings.h"
-#include "store/settings_dialog_rules.h"
+#include "dialogs/settings_dialog_rules.h"
 
 // The dialog's drop-down boxes and the setting each one edits.
 struct BoxControl {

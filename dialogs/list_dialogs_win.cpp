@@ -2,9 +2,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "engine/workdir_win.h"
+#include "engine/workdir.h"
 #include "store/formats.h"
-#include "store/list_dialogs.h"
+#include "dialogs/file_dialog_win.h"
+#include "dialogs/list_dialogs_win.h"
 
 namespace {
 
@@ -16,18 +17,11 @@ bool choose_list_file(HWND owner, const WorkingDirectory& workdir, char (&curren
     char name[kFieldSize];
     if (!join_path(name, workdir.path, "temp1.csv"))
         name[0] = 0;
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "csvFile(*.csv)\0*.csv\0AllFile(*.*)\0*.*\0\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name;
-    ofn.nMaxFile = sizeof name;
-    ofn.lpstrTitle = title;
     // No OFN_ALLOWMULTISELECT: the result is used as one path, and with
     // several files chosen the buffer would begin with their folder alone,
     // which would then be opened or overwritten as "<folder>.csv".
-    ofn.Flags = OFN_EXPLORER;
+    OPENFILENAMEA ofn =
+        file_dialog_record(owner, "csvFile(*.csv)\0*.csv\0AllFile(*.*)\0*.*\0\0", name, title, OFN_EXPLORER);
     if (!show(&ofn))
         return false;
     return take_chosen_list_file(current_list_file, name, messages);

@@ -1,4 +1,4 @@
-#include "dialogs/switches.h"
+#include "engine/switches.h"
 
 int parse_switches(const char* arguments)
 {

@@ -1,7 +1,7 @@
 // Replacing a file without ever losing it: the new bytes are written or
 // copied into a temporary file beside it, and only the whole temporary file
 // is moved over it, so a failure at any point leaves the old file as it was.
-// The program's own files (store/file_io_win.cpp) and the backups (the two
+// The program's own files (store/file_access_win.cpp) and the backups (the two
 // copies) are replaced so; what differs between them are the options below.
 #pragma once
 #include "engine/copy.h"

@@ -1,5 +1,5 @@
 // WM_PAINT of the program's dialogs: their controls draw themselves, so the
-// dialog only validates its area. Shared by every dialog layer above store.
+// dialog only validates its area. Shared by every dialog of the program.
 #pragma once
 #include <windows.h>
 

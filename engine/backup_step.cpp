@@ -452,59 +452,49 @@ void unreachable_folder_step(Engine& engine, int row, const char* source, const 
     advance_entry(engine, row);
 }
 
-void folder_entry_step(Engine& engine, int row, const char* source, const char* destination)
+// The walk of the entry's tree, made at its first step and after a stop cut
+// it short. False when a stop ended it: the table cut short goes, and the
+// next run walks again.
+bool walk_tree(Engine& engine, int row, const char* source, const char* destination)
 {
     ProgressState& p = engine.progress;
-    if (source[0] == 0) {
-        finish_unreadable_entry(engine, row, source);
-        return;
+    // A tree of many folders, or a slow share, takes long to walk. A stop
+    // ends the walk at the next folder instead of waiting for its end, so
+    // the end of a session, which waits for the worker only briefly, finds
+    // the walk over before it writes folder.ini.
+    auto stopped = [&engine] { return !run_active(engine.flags); };
+    // Folders left out are told once the walk is known to be whole.
+    std::vector<std::pair<std::string, Failure>> left_out;
+    walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped,
+                 [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); },
+                 destination[0] != 0 ? destination : nullptr);
+    if (stopped()) {
+        clear_folder_table(engine.folders);
+        return false;
     }
-
-    if (p.folder_search_flag != 0 && !folder_position_fits(engine, source))
-        p.folder_search_flag = 0;
-    if (p.folder_search_flag == 0) {
-        // A tree of many folders, or a slow share, takes long to walk. A stop
-        // ends the walk at the next folder instead of waiting for its end, and
-        // the table cut short goes: the next run walks again, and the end of
-        // a session, which waits for the worker only briefly, finds the walk
-        // over before it writes folder.ini.
-        auto stopped = [&engine] { return !run_active(engine.flags); };
-        // Folders left out are told once the walk is known to be whole.
-        std::vector<std::pair<std::string, Failure>> left_out;
-        walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped,
-                     [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); },
-                     destination[0] != 0 ? destination : nullptr);
-        if (stopped()) {
-            clear_folder_table(engine.folders);
-            return;
+    p.miss_count = 0;
+    p.try_count = 0;
+    for (const auto& folder : left_out) {
+        if (folder.second.reason == ReportReason::backup_inside) {
+            report_note(engine, "除外", row, source, folder.first.c_str(), folder.second);
+            continue;
         }
-        p.miss_count = 0;
-        p.try_count = 0;
-        for (const auto& folder : left_out) {
-            if (folder.second.reason == ReportReason::backup_inside) {
-                report_note(engine, "除外", row, source, folder.first.c_str(), folder.second);
-                continue;
-            }
-            report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder.first.c_str(),
-                                 folder.second);
-            p.miss_count += 1;
-        }
-        p.folder_count = 0;
-        p.folder_search_flag = 1;
-        p.file_search_flag = 0;  // a new tree: no folder of it is listed yet
+        report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder.first.c_str(),
+                             folder.second);
+        p.miss_count += 1;
     }
-    p.folder_max = engine.folders.count();
-    if (!folder_position_fits(engine, source)) {
-        finish_unreadable_entry(engine, row, source);  // a walk that gave nothing to stand on
-        return;
-    }
-    const FolderRecord& folder = engine.folders.records[p.folder_count.load()];
-    if (is_unreachable_name(folder.full_path.c_str())) {
-        unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
-                                Failure{ReportReason::unreachable_name, 0});
-        return;
-    }
+    p.folder_count = 0;
+    p.folder_search_flag = 1;
+    p.file_search_flag = 0;  // a new tree: no folder of it is listed yet
+    return true;
+}
 
+// The files of the folder at the position, listed at its first step (or
+// taken from file.ini when that belongs to it). False when the folder
+// cannot be listed: the step has then told it and moved on.
+bool list_folder(Engine& engine, int row, const char* source, const char* destination, const FolderRecord& folder)
+{
+    ProgressState& p = engine.progress;
     if (p.file_search_flag != 0 && !file_position_fits(engine))
         p.file_search_flag = 0;
     if (p.file_search_flag != 0 && !engine.files.verified) {
@@ -519,7 +509,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         if (engine.files.search_error != 0) {
             unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
                                     Failure{ReportReason::system_error, engine.files.search_error});
-            return;
+            return false;
         }
         p.file_count = 0;
         p.file_search_flag = 1;
@@ -527,6 +517,34 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
             prune_versions_of(engine, destination, folder.relative_path.c_str());
     }
     p.file_max = engine.files.count();
+    return true;
+}
+
+void folder_entry_step(Engine& engine, int row, const char* source, const char* destination)
+{
+    ProgressState& p = engine.progress;
+    if (source[0] == 0) {
+        finish_unreadable_entry(engine, row, source);
+        return;
+    }
+
+    if (p.folder_search_flag != 0 && !folder_position_fits(engine, source))
+        p.folder_search_flag = 0;
+    if (p.folder_search_flag == 0 && !walk_tree(engine, row, source, destination))
+        return;
+    p.folder_max = engine.folders.count();
+    if (!folder_position_fits(engine, source)) {
+        finish_unreadable_entry(engine, row, source);  // a walk that gave nothing to stand on
+        return;
+    }
+    const FolderRecord& folder = engine.folders.records[p.folder_count.load()];
+    if (is_unreachable_name(folder.full_path.c_str())) {
+        unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
+                                Failure{ReportReason::unreachable_name, 0});
+        return;
+    }
+    if (!list_folder(engine, row, source, destination, folder))
+        return;
 
     Outcome out;
     int index = p.file_count.load();

@@ -1,4 +1,4 @@
-#include "store/help_pages_win.h"
+#include "dialogs/help_pages_win.h"
 
 #include <shellapi.h>
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "engine/engine.h"
-#include "store/file_io_win.h"
-#include "store/files_win.h"
+#include "store/file_access.h"
+#include "store/program_files.h"
 #include "store/formats.h"
 #include "store/settings_table.h"
 

@@ -1,16 +1,16 @@
 // The settings dialog over the text rules of settings_dialog_rules.h: the
 // procedure only dispatches; filling the controls and reading them back go
-// through the box tables of settings_dialog.h and the tables below.
+// through the box tables of settings_dialog_win.h and the tables below.
 #include <windows.h>
 
 #include <string>
 
-#include "store/dialog_paint_win.h"
+#include "dialogs/dialog_paint_win.h"
 #include "store/help_pages.h"
-#include "store/help_pages_win.h"
+#include "dialogs/help_pages_win.h"
 #include "resources/resource.h"
-#include "store/settings_dialog.h"
-#include "store/settings_dialog_rules.h"
+#include "dialogs/settings_dialog_win.h"
+#include "dialogs/settings_dialog_rules.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/engine.h"
-#include "engine/safe_replace_win.h"
-#include "store/file_io_win.h"
+#include "engine/safe_replace.h"
+#include "store/file_access.h"
 
 namespace {
 
