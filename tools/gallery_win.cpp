@@ -121,8 +121,11 @@ void start_without_a_list(const std::string& folder)
     shot("first-start-no-list", box);
     close_dialog(box, IDOK);
     HWND main = start_with_yes(program);
-    if (main != nullptr)
-        end_by_menu(program, main);
+    if (main == nullptr)
+        return;
+    // Before any run there is no report to open yet.
+    command_shot(program, main, IDM_OPEN_REPORT, "報告を開く", "report-none", IDOK);
+    end_by_menu(program, main);
 }
 
 // Windows' folder browser, opened by a "..." button of the entry edit.

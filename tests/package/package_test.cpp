@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,6 +154,33 @@ TEST(Package, BacksUpFromItsOwnFolderWithoutAndWithASwitch)
         EXPECT_TRUE(has(allowed, name)) << name << " joined the package folder";
     for (const std::string& name : with(unpacked, kept))
         EXPECT_TRUE(has(now, name)) << name << " is missing from the package folder";
+}
+
+// The help as the program opens it from the unpacked folder (help\index.html
+// by the home-page command, help\help.html by the help commands): each page
+// is there, and every picture and page it points at is there beside it.
+TEST(Package, HelpPagesAndTheirPicturesAreBesideTheProgram)
+{
+    const std::string folder = package_folder();
+    ASSERT_FALSE(folder.empty()) << "QS_PACKAGE_DIR names the unpacked package";
+    int targets = 0;
+    for (const char* page : {"index.html", "help.html"}) {
+        const std::string text = read_file(folder + "\\help\\" + page);
+        ASSERT_NE(text.find("</html>"), std::string::npos) << page << " is whole";
+        for (const char* attribute : {"src=\"", "href=\""}) {
+            for (std::size_t at = text.find(attribute); at != std::string::npos; at = text.find(attribute, at + 1)) {
+                std::size_t begin = at + std::strlen(attribute);
+                std::string target = text.substr(begin, text.find('"', begin) - begin);
+                target = target.substr(0, target.find('#'));
+                if (target.empty())
+                    continue;
+                std::replace(target.begin(), target.end(), '/', '\\');
+                EXPECT_TRUE(file_exists(folder + "\\help\\" + target)) << page << " points at " << target;
+                ++targets;
+            }
+        }
+    }
+    EXPECT_GE(targets, 19) << "the help shows the gallery's pictures";
 }
 
 }  // namespace
