@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "resources/resource.h"
@@ -28,11 +27,6 @@ void note(const char* name, const char* what)
         std::fprintf(f, "%s %s\n", name, what);
         std::fclose(f);
     }
-}
-
-bool wait_for(const std::function<bool()>& done, DWORD ms)
-{
-    return wait_until(done, ms);
 }
 
 // Asks for a picture of the window and waits until it has been taken. A
@@ -58,14 +52,14 @@ void shot(const char* name, HWND window, bool repaint = true)
     std::fprintf(f, "%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
     std::fclose(f);
     MoveFileA(partial.c_str(), request_file.c_str());
-    wait_for([] { return GetFileAttributesA(request_file.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+    wait_until([] { return GetFileAttributesA(request_file.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
     note(name, "taken");
 }
 
 HWND wait_dialog(const Quillsave& program, const char* title, DWORD ms = kWindowWait)
 {
     HWND found = nullptr;
-    wait_for([&] { return (found = program.dialog(title)) != nullptr && IsWindowVisible(found); }, ms);
+    wait_until([&] { return (found = program.dialog(title)) != nullptr && IsWindowVisible(found); }, ms);
     return found;
 }
 
@@ -77,7 +71,7 @@ void close_dialog(HWND dialog, int button)
         PostMessageA(dialog, WM_COMMAND, button, 0);
     else
         PostMessageA(dialog, WM_CLOSE, 0, 0);
-    wait_for([&] { return !IsWindow(dialog); }, kWindowWait);
+    wait_until([&] { return !IsWindow(dialog); }, kWindowWait);
 }
 
 // A dialog opened by a menu command: its picture, then it is closed.
@@ -117,7 +111,7 @@ void start_without_a_list(const std::string& folder)
     make_folder(folder);
     Quillsave program(folder, "");
     HWND box = nullptr;
-    wait_for([&] { return (box = program.dialog("CreateFile")) != nullptr && IsWindowVisible(box); }, 60000);
+    wait_until([&] { return (box = program.dialog("CreateFile")) != nullptr && IsWindowVisible(box); }, 60000);
     shot("first-start-no-list", box);
     close_dialog(box, IDOK);
     HWND main = start_with_yes(program);
@@ -137,7 +131,7 @@ void folder_browser_shot(const Quillsave& program, HWND main)
         return;
     PostMessageA(entry, WM_COMMAND, MAKEWPARAM(IDC_ENTRY_BROWSE_SOURCE, BN_CLICKED), 0);
     HWND browser = nullptr;
-    wait_for([&] {
+    wait_until([&] {
         browser = program.dialog(nullptr, [](HWND w) { return has_child_text(w, "フォルダの指定"); });
         return browser != nullptr && IsWindowVisible(browser);
     }, kWindowWait);
@@ -150,23 +144,23 @@ void folder_browser_shot(const Quillsave& program, HWND main)
 void tray_menu_shot(const Quillsave& program, HWND main)
 {
     post_command(main, IDM_TO_TRAY);
-    wait_for([&] { return !IsWindowVisible(main); }, kWindowWait);
+    wait_until([&] { return !IsWindowVisible(main); }, kWindowWait);
     post_tray_mouse(main, WM_RBUTTONDOWN);
     HWND menu = nullptr;
-    wait_for([&] { return (menu = program.visible_menu()) != nullptr; }, kWindowWait);
+    wait_until([&] { return (menu = program.visible_menu()) != nullptr; }, kWindowWait);
     Sleep(700);
     shot("tray-menu", menu, false);
     PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0);
-    wait_for([&] { return program.visible_menu() == nullptr; }, kWindowWait);
+    wait_until([&] { return program.visible_menu() == nullptr; }, kWindowWait);
     post_tray_mouse(main, WM_LBUTTONDBLCLK);
-    wait_for([&] { return IsWindowVisible(main) != FALSE; }, kWindowWait);
+    wait_until([&] { return IsWindowVisible(main) != FALSE; }, kWindowWait);
 }
 
 void first_start(const std::string& work)
 {
     Quillsave program(work, "");
     HWND question = nullptr;
-    wait_for([&] { return (question = find_question(program)) != nullptr; }, 60000);
+    wait_until([&] { return (question = find_question(program)) != nullptr; }, 60000);
     shot("start-question", question);
     HWND main = start_with_yes(program);
     if (main == nullptr)
@@ -177,7 +171,7 @@ void first_start(const std::string& work)
     command_shot(program, main, IDM_COPY_NAMES, "コピーファイル名", "dialog7-copy-names", 0);
     shot("main-run", main);
     post_command(main, IDM_STOP);
-    wait_for([&] { return status_text(main, 3) == "停止中"; }, kWindowWait);
+    wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait);
 
     command_shot(program, main, IDM_ABOUT, "このソフトについて", "dialog2-about", IDC_ABOUT_OK);
     command_shot(program, main, IDM_MODE_HELP, "Quillsaveの説明", "dialog5-mode-help", IDC_MODE_CLOSE);
@@ -196,7 +190,7 @@ void first_start(const std::string& work)
     shot("open-question", ask);
     if (ask != nullptr)
         click_button(ask, IDYES);
-    wait_for([&] { return ask == nullptr || !IsWindow(ask); }, kWindowWait);
+    wait_until([&] { return ask == nullptr || !IsWindow(ask); }, kWindowWait);
     HWND open = wait_dialog(program, "ファイル読出");
     shot("open-dialog", open);
     close_dialog(open, IDCANCEL);
@@ -214,7 +208,7 @@ void first_start(const std::string& work)
     Sleep(1500);
     post_command(main, IDM_STOP);
     shot("dialog6-thread-wait", wait_dialog(program, "Thread", 10000), false);
-    wait_for([&] { return status_text(main, 3) == "停止中"; }, 60000);
+    wait_until([&] { return status_text(main, 3) == "停止中"; }, 60000);
     end_by_menu(program, main);
 }
 
@@ -236,7 +230,7 @@ void pass_with_a_held_file(const std::string& work)
     HWND main = start_with_yes(program);
     if (main != nullptr) {
         post_command(main, IDM_START_CONTINUOUS);
-        wait_for([&] { return status_text(main, 4) != "by Alder-Works"; }, 30000);
+        wait_until([&] { return status_text(main, 4) != "by Alder-Works"; }, 30000);
         shot("main-not-backed-up", main);
         end_by_menu(program, main);
     }
@@ -247,12 +241,12 @@ void automatic_start(const std::string& work)
 {
     Quillsave program(work, "/B");
     HWND notice = nullptr;
-    wait_for([&] {
+    wait_until([&] {
         notice = program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) == nullptr; });
         return notice != nullptr && IsWindowVisible(notice);
     }, 60000);
     shot("dialog8-auto-start", notice);
-    wait_for([&] { return notice == nullptr || !IsWindow(notice); }, kWindowWait);
+    wait_until([&] { return notice == nullptr || !IsWindow(notice); }, kWindowWait);
     HWND main = program.main_window();
     if (main != nullptr)
         end_by_menu(program, main);
