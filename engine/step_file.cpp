@@ -1,0 +1,282 @@
+// The copy of one file within a backup step: its paths, the backup folder
+// made sure of, the copy the run's mode asks for, room made on a full disk,
+// and the outcome settled into the pass's count and the report.
+//
+// Choices where the entry cannot be used as it is:
+// - An empty source folder text names no file: the file gets "読e" and the
+//   run moves on, as for a missing source.
+// - An empty destination folder text gets "棚e": joining a name to it would
+//   copy into whatever folder happens to be current.
+// - A joined path over 259 bytes is never cut: a source path that does not fit
+//   gives "読e" (the file cannot be read by that name, the run moves on), a
+//   destination path that does not fit gives "作e" (the copy cannot be made,
+//   and the error reaches the user by rw_error_mode).
+//
+// One file never holds the rest back: a file that failed three tries in a
+// row (results 2, 3 and 5; a stop is no try) is passed, told and tried again
+// at the next pass. The tries are counted with the run position, so restarts
+// and new starts of the program count too. A failure that every file of the
+// backup folder would meet (its drive or share gone) passes nothing: the run
+// waits, and the report tells once what for.
+#include "engine/step_file.h"
+
+#include <cstring>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/listed_name.h"
+#include "engine/versions.h"
+
+namespace {
+
+constexpr int kPathsFit = -1;
+// Tries of one file before it is passed.
+constexpr int kTriesBeforePassing = 3;
+
+Outcome failure_of(int result, ReportReason reason, unsigned long code = 0)
+{
+    Outcome out;
+    out.result = result;
+    out.why = Failure{reason, code};
+    return out;
+}
+
+// Builds the source path (source folder, name), the destination's folder
+// (destination folder, relative folder) and its path (that folder, name).
+// kPathsFit when all fit, otherwise the result the file gets instead of a
+// copy, with why.
+Outcome make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char (&destination)[kFieldSize],
+                        const char* source_folder, const char* destination_folder, const char* relative,
+                        const char* name)
+{
+    if (source_folder[0] == 0)
+        return failure_of(copy_read_error, ReportReason::system_error, kPathNotFound);
+    if (is_unreachable_name(name))
+        return failure_of(copy_read_error, ReportReason::unreachable_name);
+    if (!join_path(source, source_folder, name))
+        return failure_of(copy_read_error, ReportReason::source_too_long);
+    if (destination_folder[0] == 0)
+        return failure_of(copy_folder_error, ReportReason::system_error, kPathNotFound);
+    if (!append_path(folder, destination_folder, relative) || !join_path(destination, folder, name))
+        return failure_of(copy_create_error, ReportReason::backup_too_long);
+    return failure_of(kPathsFit, ReportReason::system_error);
+}
+
+// The destination folder that check_destination last made sure of on this
+// thread. The files of one folder share it, and under Wine every level the
+// check enters costs a SetCurrentDirectoryA of about 0.2 ms, more than the
+// whole test of an up-to-date file; so the check is made once per folder. A
+// folder removed since shows as a failed create, and the check is then made
+// after all. Per thread: each run's worker starts without it.
+thread_local char checked_folder[kFieldSize];
+
+// The check leaves the current directory in the backup folder; it goes
+// back to the working folder at once, because a process's current directory
+// holds its folder open and a backup drive could not be ejected (unmounted)
+// between steps or after the run. The copies use whole paths.
+bool make_destination_folder(Engine& engine, const char* folder, const char* destination)
+{
+    int checked = check_destination(destination);
+    engine.copy_detail.error = last_system_error();
+    make_working_directory_current(engine.workdir);
+    if (checked != 0) {
+        checked_folder[0] = 0;
+        return false;
+    }
+    copy_field(checked_folder, folder);
+    // Only a continuous copy takes the hint; a standby copy opens both files
+    // anyway.
+    if (engine.flags.run_mode.load() == 0)
+        engine.backup_names.forget();
+    else
+        engine.backup_names.list(folder);
+    return true;
+}
+
+int copy_by_mode(Engine& engine, const char* source, const char* folder, const char* name,
+                 const char* destination)
+{
+    if (engine.flags.run_mode.load() == 0)
+        return copy_standby(engine, source, destination, 0);
+    return copy_continuous_hinted(engine, source, destination, engine.settings.conut_save_mode,
+                                  engine.backup_names.hint(folder, name));
+}
+
+int copy_the_pair(Engine& engine, const char* source, const char* folder, const char* name,
+                  const char* destination)
+{
+    set_copy_paths(engine.copy_paths, source, destination);
+    bool known = std::strcmp(folder, checked_folder) == 0;
+    if (!known && !make_destination_folder(engine, folder, destination))
+        return copy_folder_error;
+    int result = copy_by_mode(engine, source, folder, name, destination);
+    if (result == copy_create_error && known) {
+        // Perhaps the folder went away after it was checked: as if the
+        // check had been made before this file.
+        if (!make_destination_folder(engine, folder, destination))
+            return copy_folder_error;
+        result = copy_by_mode(engine, source, folder, name, destination);
+    }
+    return result;
+}
+
+}  // namespace
+
+// The file's path as the report names it, also when it is too long to use.
+std::string reported_path(const char* folder, const char* name)
+{
+    std::string path = folder;
+    if (!ends_in_separator(folder))
+        path += '\\';
+    return path + name;
+}
+
+namespace {
+
+// Counts the outcome into the pass, tells the report what was not backed up
+// or what the run waits for, and passes a file at its last try.
+void settle(Engine& engine, Outcome& out, int row, const char* entry_source, const char* path,
+            const char* destination_folder)
+{
+    ProgressState& p = engine.progress;
+    RunReport& r = engine.report;
+    const char* status = copy_result_text(out.result);
+    if (out.result == copy_done) {
+        p.try_count = 0;
+        r.waiting_told = false;
+        engine.last_step_copied = engine.copy_detail.copied;
+        if (engine.copy_detail.copied) {
+            r.tally.copied += 1;
+            r.tally.bytes += engine.copy_detail.bytes;
+        } else {
+            r.tally.up_to_date += 1;
+        }
+        return;
+    }
+    if (out.result == copy_read_error) {
+        p.try_count = 0;
+        report_not_backed_up(engine, status, row, entry_source, path, out.why);
+        p.miss_count += 1;
+        return;
+    }
+    if (out.result == copy_stopped)
+        return;
+    // The backup folder's drive or share gone, or its disk full: every file
+    // would fail so, and passing them all would only empty the run into the
+    // report. The run waits as it always has.
+    if ((out.why.reason == ReportReason::system_error && is_backup_wide(out.why.code)) ||
+        !backup_root_present(destination_folder)) {
+        report_waiting(engine, status, row, entry_source, path, out.why);
+        return;
+    }
+    if (p.try_count.fetch_add(1) + 1 < kTriesBeforePassing)
+        return;
+    p.try_count = 0;
+    out.passed = true;
+    out.why.tries = kTriesBeforePassing;
+    report_not_backed_up(engine, status, row, entry_source, path, out.why);
+    p.miss_count += 1;
+}
+
+}  // namespace
+
+// The folder of old versions of an entry's backup folder, and its folder
+// for a relative folder of the tree.
+std::string versions_folder(const char* destination_folder, const char* relative)
+{
+    return reported_path(destination_folder, kVersionsFolder) + relative;
+}
+
+namespace {
+
+// Where the backup the copy may replace goes. False when versions are kept
+// but the version's path cannot be made to fit 259 bytes: the backup is
+// then replaced as before, and the report says so.
+bool choose_version_path(Engine& engine, const char* destination_folder, const char* relative, const char* name)
+{
+    engine.keep_as[0] = 0;
+    if (engine.settings.version_days <= 0)
+        return true;
+    return version_path(engine.keep_as, destination_folder, relative, name, report_now());
+}
+
+bool disk_full(int result, unsigned long error)
+{
+    return (result == copy_create_error || result == copy_write_error) && is_disk_full(error);
+}
+
+// Free space asked for beyond the file itself: the file system's own
+// records of the new file and its folder.
+constexpr unsigned long long kRoomMargin = 64 * 1024;
+
+// Old versions never take the space a backup needs: on a full disk the
+// oldest versions of the entry's backup folder go, oldest first, until the
+// file fits, and the copy is made again before it counts as failed.
+int copy_with_room(Engine& engine, const char* source, const char* folder, const char* name, const char* destination,
+                   const char* destination_folder)
+{
+    int result = copy_the_pair(engine, source, folder, name, destination);
+    for (int round = 0; round < 3 && disk_full(result, engine.copy_detail.error); ++round) {
+        int removed = free_space_from_versions(versions_folder(destination_folder, "").c_str(),
+                                               file_size_of(source) + kRoomMargin);
+        if (removed == 0)
+            break;
+        engine.report.tally.versions_removed += removed;
+        result = copy_the_pair(engine, source, folder, name, destination);
+    }
+    return result;
+}
+
+}  // namespace
+
+// Publishes the pair, makes the destination's folders, copies the file the
+// way the run's mode asks, and settles the outcome.
+Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                      const char* relative, const char* name, const char* entry_source)
+{
+    char source[kFieldSize];
+    char folder[kFieldSize];
+    char destination[kFieldSize];
+    Outcome out = make_copy_paths(source, folder, destination, source_folder, destination_folder, relative, name);
+    engine.copy_detail = CopyDetail{};
+    std::string path = reported_path(source_folder, name);
+    if (out.result == kPathsFit) {
+        bool version_fits = choose_version_path(engine, destination_folder, relative, name);
+        out.result = copy_with_room(engine, source, folder, name, destination, destination_folder);
+        out.why = Failure{ReportReason::system_error, engine.copy_detail.error};
+        if (engine.copy_detail.kept_version)
+            engine.report.tally.versions_kept += 1;
+        else if (engine.copy_detail.replaced && !version_fits)
+            report_note(engine, copy_result_text(out.result), row, entry_source, path.c_str(),
+                        Failure{ReportReason::version_too_long, 0});
+    }
+    settle(engine, out, row, entry_source, path.c_str(), destination_folder);
+    // What the worker's pause after the step follows: a kept file is tried
+    // again after a second.
+    engine.last_step_failed = out.result >= copy_create_error && out.result != copy_stopped && !out.passed;
+    return out;
+}
+
+// Old versions past their days go as the pass reaches their folder, a
+// search of one folder: nothing that slows the pass.
+void prune_versions_of(Engine& engine, const char* destination_folder, const char* relative)
+{
+    engine.report.tally.versions_removed +=
+        prune_versions(versions_folder(destination_folder, relative).c_str(), report_now(),
+                       engine.settings.version_days);
+}
+
+// Whether the run moves on from the file: done, unreadable, or passed.
+bool moves_on(const Outcome& out)
+{
+    return out.result == copy_done || out.result == copy_read_error || out.passed;
+}
+
+// Results 2 to 5 keep the file; the window reacts to them unless the user
+// chose to keep going (rw_error_mode 0). A file passed at its last try is
+// one of the files not backed up, as an unreadable one is: no reaction.
+void note_error(Engine& engine, const Outcome& out)
+{
+    if (out.result >= copy_create_error && !out.passed && engine.settings.rw_error_mode != 0)
+        engine.flags.error_pending = 1;
+}

@@ -1,0 +1,37 @@
+// The copy of one file within a backup step and what it came to; the entry
+// steps (backup_step.cpp) move the run position on from it.
+#pragma once
+#include <string>
+
+#include "engine/copy.h"
+#include "engine/report.h"
+
+struct Engine;
+
+// The system's code the step gives itself (winerror.h).
+constexpr unsigned long kPathNotFound = 3;
+
+// What a file's step came to: the result, and why when it is no success.
+struct Outcome {
+    int result = copy_done;
+    Failure why;
+    bool passed = false;  // failed its last try: passed, the run goes on
+};
+
+// Publishes the pair, makes the destination's folders, copies the file the
+// way the run's mode asks, and settles the outcome into the pass.
+Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                      const char* relative, const char* name, const char* entry_source);
+
+// Whether the run moves on from the file: done, unreadable, or passed.
+bool moves_on(const Outcome& out);
+// Raises error_pending for a kept failure, unless rw_error_mode is 0.
+void note_error(Engine& engine, const Outcome& out);
+
+// The file's path as the report names it, also when it is too long to use.
+std::string reported_path(const char* folder, const char* name);
+// The folder of old versions of an entry's backup folder, and its folder
+// for a relative folder of the tree.
+std::string versions_folder(const char* destination_folder, const char* relative);
+// Old versions past their days go as the pass reaches their folder.
+void prune_versions_of(Engine& engine, const char* destination_folder, const char* relative);
