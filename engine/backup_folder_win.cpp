@@ -139,3 +139,18 @@ int check_destination(const char* path)
     }
     return 0;
 }
+
+bool backup_folder_writable(const char* folder)
+{
+    char probe[kFieldSize];
+    if (!join_path(probe, folder, "~qsv$.probe"))
+        return true;  // nothing to tell: the copy's own error stands
+    HANDLE h = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return true;
+    }
+    DWORD error = GetLastError();
+    return error != ERROR_ACCESS_DENIED && error != ERROR_WRITE_PROTECT;
+}

@@ -53,7 +53,7 @@ void single_file_step(Engine& engine, int row, const char* name, const char* sou
 {
     if (destination[0] != 0)
         prune_versions_of(engine, destination, "");
-    Outcome out = copy_one_file(engine, row, source, destination, "", name, source);
+    Outcome out = copy_one_file(engine, row, source, destination, "", name, source, name);
     if (run_active(engine.flags)) {
         list_set_cell(engine.list, row, col_file_status, copy_result_text(out.result));
         note_error(engine, out);
@@ -212,7 +212,7 @@ bool walk_tree(Engine& engine, int row, const char* source, const char* destinat
     p.try_count = 0;
     for (const auto& folder : left_out) {
         if (folder.second.reason == ReportReason::backup_inside) {
-            report_note(engine, "除外", row, source, folder.first.c_str(), folder.second);
+            report_note_once(engine, "除外", row, source, folder.first.c_str(), folder.second);
             continue;
         }
         report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder.first.c_str(),
@@ -289,12 +289,41 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         copy_field(name, engine.files.records[index].file_name.c_str());
         if (name[0] != 0)
             out = copy_one_file(engine, row, folder.full_path.c_str(), destination, folder.relative_path.c_str(),
-                                name, source);
+                                name, source, nullptr);
     }
     if (moves_on(out))
         p.file_count += 1;
     if (run_active(engine.flags))
         advance_folder_entry(engine, row, out, folder.full_path.c_str());
+}
+
+// A single-file entry's status after a failure it was passed with.
+bool is_failure_text(const char* text)
+{
+    for (int result : {copy_read_error, copy_create_error, copy_write_error, copy_folder_error})
+        if (std::strcmp(text, copy_result_text(result)) == 0)
+            return true;
+    return false;
+}
+
+// What a pass resumed at row (after an error's restart or a new start of
+// the program) had not backed up before it: the rows' "×N", a single-file
+// entry's failure, and the current entry's misses so far. The end line, the
+// tray and the status bar then tell the same count as the rows.
+int missed_before(Engine& engine, int row)
+{
+    int missed = 0;
+    char name[kFieldSize];
+    char status[kFieldSize];
+    for (int r = 0; r < row; ++r) {
+        list_get_cell(engine.list, r, col_file_status, status);
+        list_get_cell(engine.list, r, col_file_name, name);
+        if (name[0] == '*')
+            missed += missed_of_status_text(status);
+        else if (is_failure_text(status))
+            missed += 1;
+    }
+    return missed + engine.progress.miss_count.load();
 }
 
 }  // namespace
@@ -315,7 +344,8 @@ void backup_step(Engine& engine)
     if (rows > 0) {
         if (!engine.report.pass_open) {
             bool resumed = p.fmove_point.load() > 0 || p.folder_count.load() > 0 || p.file_count.load() > 0;
-            begin_pass_report(engine, engine.flags.run_mode.load(), resumed);
+            begin_pass_report(engine, engine.flags.run_mode.load(), resumed,
+                              resumed ? missed_before(engine, p.fmove_point.load()) : 0);
         }
         const int row = p.fmove_point.load();
         char name[kFieldSize];

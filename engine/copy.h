@@ -31,6 +31,9 @@ struct CopyDetail {
     unsigned long error = 0;
     bool replaced = false;      // an old backup was there and was replaced
     bool kept_version = false;  // it went to the folder of old versions
+    // Why a backup that was to be kept as an old version could not be (the
+    // system's code); it was replaced all the same.
+    unsigned long keep_error = 0;
 };
 
 constexpr int kCopyBufferSize = 1050624;  // 1 MiB and 2 KiB
@@ -116,6 +119,11 @@ unsigned long last_system_error();
 // drive letter or share that is gone (a USB drive taken out, a NAS off).
 // A folder without a root of its own (relative) counts as there.
 bool backup_root_present(const char* folder);
+
+// Whether a new file can be made in the backup folder: false for a disk
+// that takes no writing (a card's lock on, a read-only share) or a folder
+// the user may not write. Leaves nothing behind.
+bool backup_folder_writable(const char* folder);
 
 // 0 when every folder level of the destination file path exists or was made,
 // 1 otherwise. Leaves the current directory at the last level entered.

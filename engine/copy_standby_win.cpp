@@ -130,8 +130,13 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
             return Ending::complete;
         DWORD written = 0;
         bool fault = probe.before_write && !probe.before_write(index);
-        if (fault || !WriteFile(temp, buffer, got, &written, nullptr) || written != got)
+        if (fault || !WriteFile(temp, buffer, got, &written, nullptr))
             return Ending::write_failed;
+        if (written != got) {
+            // A write cut short succeeds without a code: the disk has no room.
+            SetLastError(ERROR_DISK_FULL);
+            return Ending::write_failed;
+        }
         if (!run_active(engine.flags))
             return Ending::stopped;
         if (probe.before_pause)

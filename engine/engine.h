@@ -44,7 +44,11 @@ struct RunReport {
     std::string begin_line;
     PassTally tally;
     unsigned long started_ms = 0;
-    bool waiting_told = false;  // the wait for the backup drive or space is told
+    bool waiting_told = false;  // the wait for the backup drive or a writable disk is told
+    bool full_told = false;     // a disk full for every file is told, once per pass
+    // Notes that a never-ending run would repeat at every pass (a backup
+    // folder left out of its source), told since the run began.
+    std::vector<std::string> notes_told;
     // Files the last pass that ended did not back up, told by the status bar
     // and the tray until the next pass begins.
     std::atomic<int> missed_told{0};
@@ -108,8 +112,9 @@ void clear_stop(Engine& engine);
 void write_report_line(Engine& engine, const std::string& line);
 ReportTime report_now();
 // The begin line, once per pass; the end line, once, when the pass ends or
-// the run stops before its end.
-void begin_pass_report(Engine& engine, int run_mode, bool resumed);
+// the run stops before its end. missed_so_far: what a resumed pass had not
+// backed up before the position, so that its count goes on.
+void begin_pass_report(Engine& engine, int run_mode, bool resumed, int missed_so_far = 0);
 void end_pass_report(Engine& engine, bool stopped);
 // A file or folder of the pass not backed up (counted), or the wait for the
 // backup drive or space (told once until a copy succeeds again).
@@ -121,6 +126,10 @@ void report_waiting(Engine& engine, const char* status, int row, const char* sou
 // file or folder that was not a failure to back it up.
 void report_note(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
                  const Failure& failure);
+// The same, told once in a run: a note each pass of a never-ending run
+// would repeat word for word.
+void report_note_once(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
+                      const Failure& failure);
 
 // reset_progress: the seven run-position fields to 0 (dmove_point kept) and
 // both tables emptied. reset_status_columns: "未" in columns 3 and 4 of the

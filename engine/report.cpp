@@ -1,6 +1,7 @@
 #include "engine/report.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr KnownCode kKnownCodes[] = {
     {3, kNotThere, false},                          // ERROR_PATH_NOT_FOUND: perhaps one folder
     {5, "アクセスが拒否されました", false},         // ERROR_ACCESS_DENIED
     {15, kNotThere, true},                          // ERROR_INVALID_DRIVE
-    {19, "書き込み禁止です", false},                // ERROR_WRITE_PROTECT
+    {19, "書き込み禁止です", true},                 // ERROR_WRITE_PROTECT: a locked card, a read-only disk
     {21, kNotThere, true},                          // ERROR_NOT_READY
     {32, kHeld, false},                             // ERROR_SHARING_VIOLATION
     {33, kHeld, false},                             // ERROR_LOCK_VIOLATION
@@ -79,6 +80,11 @@ std::string grouped(std::uint64_t value)
     return out;
 }
 
+std::string free_text(const Failure& failure)
+{
+    return failure.free_known ? grouped(failure.free) + " バイト" : "不明";
+}
+
 }  // namespace
 
 std::string time_text(const char* format, const ReportTime& t)
@@ -98,6 +104,17 @@ std::string reason_text(const Failure& failure)
     case ReportReason::backup_inside: return "転送元の中にある保存先のフォルダなので、バックアップしません";
     case ReportReason::version_too_long:
         return "以前のバージョンのパスが259バイトを超えるため、古いバックアップを残さずに置き換えました";
+    case ReportReason::version_not_kept:
+        return "古いバックアップを以前のバージョンに残せなかったため、残さずに置き換えました（" +
+               code_text(failure.code) + "）";
+    case ReportReason::does_not_fit:
+        return "保存先の空きが足りません（ファイル " + grouped(failure.size) + " バイト、空き " + free_text(failure) +
+               "）";
+    case ReportReason::disk_full:
+        return "保存先のディスクがいっぱいです（空き " + free_text(failure) +
+               "）。このパスの以降のファイルもバックアップできません";
+    case ReportReason::listing_cut:
+        return "フォルダの一覧が途中で途切れました（" + code_text(failure.code) + "）";
     case ReportReason::system_error: break;
     }
     return code_text(failure.code);
@@ -170,4 +187,19 @@ std::string format_event(const ReportTime& time, const char* what, const char* d
 std::string missed_status_text(int missed)
 {
     return "×" + std::to_string(missed);
+}
+
+int missed_of_status_text(const char* text)
+{
+    static const char kMark[] = "×";
+    std::size_t mark = sizeof kMark - 1;
+    if (std::strncmp(text, kMark, mark) != 0)
+        return 0;
+    long n = 0;
+    for (const char* p = text + mark; *p != 0; ++p) {
+        if (*p < '0' || *p > '9' || n > 100000000)
+            return 0;
+        n = n * 10 + (*p - '0');
+    }
+    return static_cast<int>(n);
 }

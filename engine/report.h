@@ -22,12 +22,21 @@ enum class ReportReason {
     table_full,        // the tree has more folders than a walk takes
     backup_inside,     // the entry's own backup folder, inside its source tree
     version_too_long,  // the old backup's version path would pass 259 bytes
+    version_not_kept,  // the old backup could not be kept (code), replaced all the same
+    does_not_fit,      // the file is larger than the disk's free space and the versions that may go
+    disk_full,         // the disk is full for every file: told once per pass
+    listing_cut,       // a folder's listing ended by an error (code) before its end
 };
 
 struct Failure {
     ReportReason reason = ReportReason::system_error;
     unsigned long code = 0;
     int tries = 0;  // more than 0: failed this many tries in a row, then passed
+    // does_not_fit and disk_full: the file's size, and the disk's free space
+    // when it could be asked.
+    std::uint64_t size = 0;
+    std::uint64_t free = 0;
+    bool free_known = false;
 };
 
 // How a run was started.
@@ -77,6 +86,9 @@ std::string format_event(const ReportTime& time, const char* what, const char* d
 // takes the mark for "failed" at once, it is never mistaken for the bare
 // number of files done, and up to "×999" it fits the 40 pixels of the column.
 std::string missed_status_text(int missed);
+// The count a file status column tells of files not backed up: N of "×N".
+// 0 for any other text.
+int missed_of_status_text(const char* text);
 
 // The report's size bound: past it the file becomes quillsave.log.old.
 constexpr std::uint64_t kReportLimit = 1024 * 1024;

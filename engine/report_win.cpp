@@ -6,6 +6,8 @@
 // or interrupt a backup with a box.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "engine/engine.h"
 #include "engine/handle_win.h"
 
@@ -23,29 +25,47 @@ bool report_path(const Engine& engine, const char* name, char (&out)[kFieldSize]
 
 }  // namespace
 
-void write_report_line(Engine& engine, const std::string& line)
+namespace {
+
+// Past the bound the report becomes quillsave.log.old, replacing the one
+// before, so the two never take much more than twice the bound. It turns
+// only where a pass begins (or between passes), so the last whole pass is
+// always in one of the two files.
+void rotate_if_full(Engine& engine, const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return;
+    std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    char old[kFieldSize];
+    if (size >= kReportLimit && report_path(engine, kOldReportName, old))
+        MoveFileExA(path, old, MOVEFILE_REPLACE_EXISTING);
+}
+
+void append_line(Engine& engine, const std::string& line, bool may_turn)
 {
     char path[kFieldSize];
     if (!report_path(engine, kReportName, path))
         return;
     std::lock_guard<std::mutex> hold(engine.report.lock);
     DWORD saved_error = GetLastError();  // the copies' callers may still want theirs
-    LARGE_INTEGER size{};
-    bool full = false;
-    {
-        ScopedHandle file(CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (file.valid() && WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
-            full = GetFileSizeEx(file.get(), &size) && static_cast<std::uint64_t>(size.QuadPart) >= kReportLimit;
-    }
-    // Past the bound the report becomes quillsave.log.old, replacing the one
-    // before, so the two never take much more than twice the bound.
-    char old[kFieldSize];
-    if (full && report_path(engine, kOldReportName, old))
-        MoveFileExA(path, old, MOVEFILE_REPLACE_EXISTING);
+    if (may_turn)
+        rotate_if_full(engine, path);
+    ScopedHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file.valid())
+        WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     SetLastError(saved_error);
+}
+
+}  // namespace
+
+// An event line (from either thread) never turns the report: that is the
+// worker's, where a pass begins.
+void write_report_line(Engine& engine, const std::string& line)
+{
+    append_line(engine, line, false);
 }
 
 ReportTime report_now()
@@ -63,14 +83,14 @@ void write_pass_line(Engine& engine, const std::string& line)
     RunReport& r = engine.report;
     if (r.pass_open && !r.begin_written) {
         r.begin_written = true;
-        write_report_line(engine, r.begin_line);
+        append_line(engine, r.begin_line, true);
     }
-    write_report_line(engine, line);
+    append_line(engine, line, false);
 }
 
 }  // namespace
 
-void begin_pass_report(Engine& engine, int run_mode, bool resumed)
+void begin_pass_report(Engine& engine, int run_mode, bool resumed, int missed_so_far)
 {
     RunReport& r = engine.report;
     if (r.pass_open)
@@ -82,6 +102,10 @@ void begin_pass_report(Engine& engine, int run_mode, bool resumed)
     r.begin_written = false;
     r.begin_line = format_pass_begin(report_now(), run_mode, kind, resumed);
     r.tally = PassTally{};
+    r.tally.missed = missed_so_far;
+    r.full_told = false;
+    if (!r.repeat_pass)
+        r.notes_told.clear();
     r.started_ms = GetTickCount();
     r.missed_told = 0;
 }
@@ -123,4 +147,16 @@ void report_waiting(Engine& engine, const char* status, int row, const char* sou
         return;
     engine.report.waiting_told = true;
     write_pass_line(engine, format_waiting(report_now(), status, row, source_folder, path, failure));
+}
+
+void report_note_once(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
+                      const Failure& failure)
+{
+    std::string key = std::to_string(row) + "\t" + path;
+    std::vector<std::string>& told = engine.report.notes_told;
+    if (std::find(told.begin(), told.end(), key) != told.end())
+        return;
+    if (told.size() < 1000)
+        told.push_back(key);
+    report_note(engine, status, row, source_folder, path, failure);
 }

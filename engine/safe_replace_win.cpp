@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "engine/versions.h"
+
 namespace {
 
 // Makes every missing folder of a file path below its root.
@@ -16,19 +18,42 @@ void make_folders_of(const char* path)
             CreateDirectoryA(prefix, nullptr);
 }
 
+// Moves the old backup to the version's name, or, when that name is taken
+// (a replacement within the same second, two entries writing one backup),
+// to the first free " (2)", " (3)"...: a version never replaces another.
+bool move_to_free_name(const char* destination, const char* keep_as)
+{
+    if (MoveFileExA(destination, keep_as, 0))
+        return true;
+    char numbered[kFieldSize];
+    for (int serial = 2; serial < 100; ++serial) {
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return false;
+        if (!numbered_version_path(numbered, keep_as, serial)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        if (MoveFileExA(destination, numbered, 0))
+            return true;
+    }
+    return false;
+}
+
 // The old backup becomes an old version: a rename within the backup's
 // volume, no byte copied. The folders of old versions are made only when
 // the rename finds them missing, so keeping costs one rename per file.
+// False with the system's error when it could not be kept.
 bool keep_old_backup(const char* destination, const char* keep_as)
 {
     if (keep_as == nullptr || keep_as[0] == 0)
         return false;
-    if (MoveFileExA(destination, keep_as, MOVEFILE_REPLACE_EXISTING))
+    if (move_to_free_name(destination, keep_as))
         return true;
     if (GetLastError() != ERROR_PATH_NOT_FOUND)
         return false;
     make_folders_of(keep_as);
-    return MoveFileExA(destination, keep_as, MOVEFILE_REPLACE_EXISTING) != 0;
+    return move_to_free_name(destination, keep_as);
 }
 
 }  // namespace
@@ -53,6 +78,8 @@ void remove_temp(const char* temp)
 bool put_backup_in_place(const char* temp, const char* destination, const char* keep_as, CopyDetail& detail)
 {
     detail.kept_version = keep_old_backup(destination, keep_as);
+    if (!detail.kept_version && keep_as != nullptr && keep_as[0] != 0)
+        detail.keep_error = GetLastError();
     if (move_temp_over(temp, destination, kBackupReplace))
         return true;
     if (detail.kept_version) {

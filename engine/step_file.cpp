@@ -32,6 +32,7 @@ namespace {
 constexpr int kPathsFit = -1;
 // Tries of one file before it is passed.
 constexpr int kTriesBeforePassing = 3;
+constexpr unsigned long kAccessDenied = 5;  // ERROR_ACCESS_DENIED
 
 Outcome failure_of(int result, ReportReason reason, unsigned long code = 0)
 {
@@ -133,6 +134,43 @@ std::string reported_path(const char* folder, const char* name)
 
 namespace {
 
+// Free space asked for beyond the file itself: the file system's own
+// records of the new file and its folder. A disk with less than this free
+// is full for every file.
+constexpr unsigned long long kRoomMargin = 64 * 1024;
+
+// A file that does not fit is passed at once: another file may fit, and
+// waiting would hold every later file back until the user makes room. A
+// disk full for every file is told once per pass; each file still counts.
+void pass_what_does_not_fit(Engine& engine, Outcome& out, int row, const char* entry_source, const char* path)
+{
+    ProgressState& p = engine.progress;
+    RunReport& r = engine.report;
+    p.try_count = 0;
+    out.passed = true;
+    p.miss_count += 1;
+    if (out.why.free_known && out.why.free < kRoomMargin) {
+        out.why.reason = ReportReason::disk_full;
+        if (r.full_told) {
+            r.tally.missed += 1;
+            return;
+        }
+        r.full_told = true;
+    }
+    report_not_backed_up(engine, copy_result_text(out.result), row, entry_source, path, out.why);
+}
+
+// Whether every file of the backup folder would fail so: its drive or share
+// gone, or a disk that takes no writing (a card's lock, a read-only share).
+bool backup_wide(const Outcome& out, const char* destination_folder)
+{
+    if (out.why.reason != ReportReason::system_error)
+        return false;
+    if (is_backup_wide(out.why.code) || !backup_root_present(destination_folder))
+        return true;
+    return out.why.code == kAccessDenied && !backup_folder_writable(destination_folder);
+}
+
 // Counts the outcome into the pass, tells the report what was not backed up
 // or what the run waits for, and passes a file at its last try.
 void settle(Engine& engine, Outcome& out, int row, const char* entry_source, const char* path,
@@ -161,11 +199,13 @@ void settle(Engine& engine, Outcome& out, int row, const char* entry_source, con
     }
     if (out.result == copy_stopped)
         return;
-    // The backup folder's drive or share gone, or its disk full: every file
-    // would fail so, and passing them all would only empty the run into the
-    // report. The run waits as it always has.
-    if ((out.why.reason == ReportReason::system_error && is_backup_wide(out.why.code)) ||
-        !backup_root_present(destination_folder)) {
+    if (out.why.reason == ReportReason::does_not_fit) {
+        pass_what_does_not_fit(engine, out, row, entry_source, path);
+        return;
+    }
+    // Passing every file would only empty the run into the report: the run
+    // waits, as for a drive taken out, and goes on once the disk is back.
+    if (backup_wide(out, destination_folder)) {
         report_waiting(engine, status, row, entry_source, path, out.why);
         return;
     }
@@ -205,34 +245,67 @@ bool disk_full(int result, unsigned long error)
     return (result == copy_create_error || result == copy_write_error) && is_disk_full(error);
 }
 
-// Free space asked for beyond the file itself: the file system's own
-// records of the new file and its folder.
-constexpr unsigned long long kRoomMargin = 64 * 1024;
+// The entry a file belongs to, as the rule of room on a full disk sees it:
+// its versions are the ones whose backups stand for its own source files.
+struct EntryOfFile {
+    const char* source;      // the entry's source folder
+    const char* only_name;   // a single-file entry's file; null for a tree
+};
+
+VersionOwner owner_of(const EntryOfFile& entry)
+{
+    return [entry](const char* relative, const char* name) {
+        if (entry.only_name != nullptr)
+            return relative[0] == 0 && same_folder(name, entry.only_name);
+        return source_file_exists(entry.source, relative, name);
+    };
+}
 
 // Old versions never take the space a backup needs: on a full disk the
-// oldest versions of the entry's backup folder go, oldest first, until the
-// file fits, and the copy is made again before it counts as failed.
+// oldest versions of the entry's own go, oldest first, until the file fits,
+// and the copy is made again. When they cannot make the room all together,
+// none goes, and the file does not fit (out.why says how large it is and
+// what is free).
 int copy_with_room(Engine& engine, const char* source, const char* folder, const char* name, const char* destination,
-                   const char* destination_folder)
+                   const char* destination_folder, const EntryOfFile& entry, Failure& why)
 {
     int result = copy_the_pair(engine, source, folder, name, destination);
-    for (int round = 0; round < 3 && disk_full(result, engine.copy_detail.error); ++round) {
-        int removed = free_space_from_versions(versions_folder(destination_folder, "").c_str(),
-                                               file_size_of(source) + kRoomMargin);
-        if (removed == 0)
-            break;
-        engine.report.tally.versions_removed += removed;
+    for (int round = 0; disk_full(result, engine.copy_detail.error); ++round) {
+        unsigned long long size = file_size_of(source);
+        RoomMade room{};
+        if (round < 3)
+            room = free_space_from_versions(versions_folder(destination_folder, "").c_str(), destination_folder,
+                                            size + kRoomMargin, owner_of(entry));
+        engine.report.tally.versions_removed += room.removed;
+        if (room.removed == 0) {
+            why = Failure{ReportReason::does_not_fit, engine.copy_detail.error};
+            why.size = size;
+            why.free = room.free;
+            why.free_known = room.free_known;
+            return result;
+        }
         result = copy_the_pair(engine, source, folder, name, destination);
     }
+    why = Failure{ReportReason::system_error, engine.copy_detail.error};
     return result;
+}
+
+// The old backup the copy replaced, when it was to be kept and was not.
+void tell_version_not_kept(Engine& engine, int row, const char* entry_source, const char* path, int result,
+                           bool version_fits)
+{
+    const CopyDetail& d = engine.copy_detail;
+    if (d.kept_version || !d.replaced || engine.settings.version_days <= 0)
+        return;
+    Failure why = version_fits ? Failure{ReportReason::version_not_kept, d.keep_error}
+                               : Failure{ReportReason::version_too_long, 0};
+    report_note(engine, copy_result_text(result), row, entry_source, path, why);
 }
 
 }  // namespace
 
-// Publishes the pair, makes the destination's folders, copies the file the
-// way the run's mode asks, and settles the outcome.
 Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
-                      const char* relative, const char* name, const char* entry_source)
+                      const char* relative, const char* name, const char* entry_source, const char* entry_name)
 {
     char source[kFieldSize];
     char folder[kFieldSize];
@@ -242,13 +315,11 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
     std::string path = reported_path(source_folder, name);
     if (out.result == kPathsFit) {
         bool version_fits = choose_version_path(engine, destination_folder, relative, name);
-        out.result = copy_with_room(engine, source, folder, name, destination, destination_folder);
-        out.why = Failure{ReportReason::system_error, engine.copy_detail.error};
+        out.result = copy_with_room(engine, source, folder, name, destination, destination_folder,
+                                    EntryOfFile{entry_source, entry_name}, out.why);
         if (engine.copy_detail.kept_version)
             engine.report.tally.versions_kept += 1;
-        else if (engine.copy_detail.replaced && !version_fits)
-            report_note(engine, copy_result_text(out.result), row, entry_source, path.c_str(),
-                        Failure{ReportReason::version_too_long, 0});
+        tell_version_not_kept(engine, row, entry_source, path.c_str(), out.result, version_fits);
     }
     settle(engine, out, row, entry_source, path.c_str(), destination_folder);
     // What the worker's pause after the step follows: a kept file is tried

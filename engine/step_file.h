@@ -20,8 +20,9 @@ struct Outcome {
 
 // Publishes the pair, makes the destination's folders, copies the file the
 // way the run's mode asks, and settles the outcome into the pass.
+// entry_name: a single-file entry's file, null for a tree.
 Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
-                      const char* relative, const char* name, const char* entry_source);
+                      const char* relative, const char* name, const char* entry_source, const char* entry_name);
 
 // Whether the run moves on from the file: done, unreadable, or passed.
 bool moves_on(const Outcome& out);

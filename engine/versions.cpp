@@ -46,6 +46,31 @@ bool stamp_at(const char* p, ReportTime& t)
            t.hour <= 23 && t.minute <= 59 && t.second <= 59;
 }
 
+// The stamp of a version's name: where it begins, and where it ends with
+// the " (2)" a taken name adds after it; it ends the name or comes right
+// before the extension. The last such stamp counts.
+bool find_stamp(const char* name, std::size_t len, ReportTime& when, std::size_t& at, std::size_t& end)
+{
+    for (std::size_t i = len >= kStampSize ? len - kStampSize + 1 : 0; i-- > 0;) {
+        if (!stamp_at(name + i, when))
+            continue;
+        std::size_t after = i + kStampSize;
+        if (name[after] == ' ' && name[after + 1] == '(') {
+            std::size_t d = after + 2;
+            while (name[d] >= '0' && name[d] <= '9')
+                ++d;
+            if (d > after + 2 && name[d] == ')')
+                after = d + 1;
+        }
+        if (after == len || name[after] == '.') {
+            at = i;
+            end = after;
+            return true;
+        }
+    }
+    return false;
+}
+
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
 long long days_from_civil(int y, int m, int d)
 {
@@ -108,13 +133,40 @@ bool version_path(char (&out)[kFieldSize], const char* backup_folder, const char
 
 bool version_time(const char* name, ReportTime& when)
 {
-    std::size_t len = std::strlen(name);
-    for (std::size_t i = len >= kStampSize ? len - kStampSize + 1 : 0; i-- > 0;) {
-        bool ends_there = i + kStampSize == len || name[i + kStampSize] == '.';
-        if (ends_there && stamp_at(name + i, when))
-            return true;
-    }
-    return false;
+    std::size_t at = 0, end = 0;
+    return find_stamp(name, std::strlen(name), when, at, end);
+}
+
+bool version_original(std::string& out, const char* name)
+{
+    ReportTime when{};
+    std::size_t len = std::strlen(name), at = 0, end = 0;
+    if (!find_stamp(name, len, when, at, end))
+        return false;
+    out.assign(name, at);
+    out.append(name + end, len - end);
+    return true;
+}
+
+bool numbered_version_path(char (&out)[kFieldSize], const char* version, int serial)
+{
+    out[0] = 0;
+    std::size_t folder = folder_part_length(version);
+    const char* name = version + folder;
+    std::size_t len = std::strlen(name), at = 0, end = 0;
+    ReportTime when{};
+    if (serial < 2 || !find_stamp(name, len, when, at, end))
+        return false;
+    std::string numbered = stamp(when) + " (" + std::to_string(serial) + ")";
+    std::size_t ext = len - end;
+    if (folder + numbered.size() + ext + 1 > kMaxText)
+        return false;
+    std::size_t keep = kMaxText - folder - numbered.size() - ext;
+    char stem[kFieldSize];
+    copy_text(stem, keep + 1 < sizeof stem ? keep + 1 : sizeof stem, name, at);
+    if (stem[0] == 0)
+        return false;
+    return copy_field(out, (std::string(version, folder) + stem + numbered + std::string(name + end, ext)).c_str());
 }
 
 long long seconds_of(const ReportTime& t)
@@ -124,8 +176,10 @@ long long seconds_of(const ReportTime& t)
 
 bool version_expired(const ReportTime& when, const ReportTime& now, int days)
 {
+    // 0 keeps no new versions; those kept so far stay until the user
+    // deletes them.
     if (days <= 0)
-        return true;
+        return false;
     return seconds_of(now) - seconds_of(when) > static_cast<long long>(days) * 86400;
 }
 

@@ -4,6 +4,7 @@
 // once it is older than version_days. The names and the age rule live here,
 // without an operating system, so they are tested natively.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "engine/report.h"
@@ -30,10 +31,19 @@ bool version_path(char (&out)[kFieldSize], const char* backup_folder, const char
 
 // The time a version was replaced, read back from its name; false for a
 // name that is no version's (a user's own file there is never removed).
+// A name taken already gets " (2)", " (3)"... after its stamp.
 bool version_time(const char* name, ReportTime& when);
+// The backup's own name, the stamp and its number taken out; false for a
+// name that is no version's. A name cut to fit gives the cut name.
+bool version_original(std::string& out, const char* name);
+// The version's path with " (serial)" after the stamp (serial 2 or more),
+// the name cut again by whole characters to fit 259 bytes. False when the
+// path holds no version's name or cannot be made to fit.
+bool numbered_version_path(char (&out)[kFieldSize], const char* version, int serial);
 
 // Whether a version replaced at `when` is more than `days` days old at
-// `now`. days 0 or less keeps none, so every version is old enough to go.
+// `now`. At 0 days or less none expires: no new version is kept, and
+// those kept before stay.
 bool version_expired(const ReportTime& when, const ReportTime& now, int days);
 
 // Seconds since 1970-01-01 of a local time, for ordering and ages.
@@ -47,8 +57,24 @@ bool same_folder(const char* a, const char* b);
 // Removes the versions in one folder of old versions (not below it) that are
 // past `days` days at `now`. Returns how many went.
 int prune_versions(const char* folder, const ReportTime& now, int days);
-// Removes versions below a folder of old versions, oldest first, until its
-// volume has `needed` bytes free or none is left. Returns how many went.
-int free_space_from_versions(const char* versions_root, unsigned long long needed);
+// Whether a version's backup is one of the entry's own: the version's
+// folder below the folder of old versions ("" or "\a\b") and the backup's
+// name. Entries that share a backup folder keep their versions side by side.
+using VersionOwner = std::function<bool(const char* relative, const char* name)>;
+// What making room on a full disk came to.
+struct RoomMade {
+    int removed = 0;                // versions that went
+    bool free_known = false;        // the free space could be asked
+    unsigned long long free = 0;    // bytes free on the backup folder's disk
+};
+// Removes the entry's versions below a folder of old versions, oldest first,
+// until the backup folder's disk has `needed` bytes free; only when they
+// make that room all together, and none when the free space cannot be
+// asked.
+RoomMade free_space_from_versions(const char* versions_root, const char* backup_folder, unsigned long long needed,
+                                  const VersionOwner& belongs);
+// Whether the source folder holds the file at relative ("" or "\a\b") and
+// name: the backup of a version stands for one of its files.
+bool source_file_exists(const char* source_folder, const char* relative, const char* name);
 // The size of a file, 0 when it cannot be told.
 unsigned long long file_size_of(const char* path);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,12 +47,13 @@ void for_each_version(const std::string& folder, bool deep, Visit visit)
         for_each_version(sub, true, visit);
 }
 
-unsigned long long free_bytes(const char* folder)
+bool free_bytes(const char* folder, unsigned long long& free)
 {
     ULARGE_INTEGER available;
     if (!GetDiskFreeSpaceExA(folder, &available, nullptr, nullptr))
-        return 0;
-    return available.QuadPart;
+        return false;
+    free = available.QuadPart;
+    return true;
 }
 
 }  // namespace
@@ -64,6 +66,16 @@ unsigned long long file_size_of(const char* path)
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool source_file_exists(const char* source_folder, const char* relative, const char* name)
+{
+    char folder[kFieldSize];
+    char path[kFieldSize];
+    if (!append_path(folder, source_folder, relative) || !join_path(path, folder, name))
+        return false;
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int prune_versions(const char* folder, const ReportTime& now, int days)
 {
     int removed = 0;
@@ -74,19 +86,58 @@ int prune_versions(const char* folder, const ReportTime& now, int days)
     return removed;
 }
 
-int free_space_from_versions(const char* versions_root, unsigned long long needed)
+namespace {
+
+struct Version {
+    long long replaced;  // seconds_of its stamp
+    unsigned long long size;
+    std::string path;
+};
+
+// The versions below a folder of old versions whose backups belong to the
+// entry, with their sizes.
+std::vector<Version> versions_belonging(const char* versions_root, const VersionOwner& belongs)
 {
-    std::vector<std::pair<long long, std::string>> versions;
+    std::vector<Version> versions;
+    std::size_t root = std::strlen(versions_root);
     for_each_version(versions_root, true, [&](const std::string& path, const ReportTime& when) {
-        versions.emplace_back(seconds_of(when), path);
+        std::size_t cut = path.rfind('\\');
+        std::string original;
+        if (!version_original(original, path.c_str() + cut + 1))
+            return;
+        if (belongs && !belongs(path.substr(root, cut - root).c_str(), original.c_str()))
+            return;
+        versions.push_back({seconds_of(when), file_size_of(path.c_str()), path});
     });
-    std::sort(versions.begin(), versions.end());
-    int removed = 0;
-    for (const auto& version : versions) {
-        if (free_bytes(versions_root) >= needed)
+    return versions;
+}
+
+}  // namespace
+
+RoomMade free_space_from_versions(const char* versions_root, const char* backup_folder, unsigned long long needed,
+                                  const VersionOwner& belongs)
+{
+    RoomMade room;
+    room.free_known = free_bytes(backup_folder, room.free);
+    if (!room.free_known || room.free >= needed)
+        return room;
+    std::vector<Version> versions = versions_belonging(versions_root, belongs);
+    unsigned long long may_go = 0;
+    for (const Version& v : versions)
+        may_go += v.size;
+    // Taking them all in vain would lose the history and still leave the
+    // file without a backup.
+    if (room.free + may_go < needed)
+        return room;
+    std::sort(versions.begin(), versions.end(),
+              [](const Version& a, const Version& b) { return a.replaced < b.replaced; });
+    for (const Version& version : versions) {
+        if (remove_version(version.path))
+            ++room.removed;
+        if (!free_bytes(backup_folder, room.free))
+            break;  // what the disk holds is no longer known: nothing more goes
+        if (room.free >= needed)
             break;
-        if (remove_version(version.second))
-            ++removed;
     }
-    return removed;
+    return room;
 }

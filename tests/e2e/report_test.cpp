@@ -242,6 +242,7 @@ TEST(Report, TwoLinesForAGoodPassAndTheReportIsBounded)
     EXPECT_LT(old.size(), filler.size() + 200);
     std::string report = read_file(bed.dir / "quillsave.log");
     EXPECT_EQ(lines_with(report, "\t完了\t").size(), 1u) << report;
+    EXPECT_EQ(lines_with(report, "\t開始\t").size(), 1u) << "the pass whole in one file\n" << report;
     EXPECT_LT(report.size(), 200u);
 }
 

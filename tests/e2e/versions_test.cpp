@@ -126,8 +126,9 @@ TEST_P(VersionsByRunKind, ReplacedBackupIsKeptWithItsDate)
 INSTANTIATE_TEST_SUITE_P(Versions, VersionsByRunKind, ::testing::ValuesIn(kRunKinds),
                          [](const ::testing::TestParamInfo<RunKind>& info) { return info.param.name; });
 
-// version_days 0 keeps none, as before; versions past the days go when the
-// pass reaches their folder, the others and the user's own files stay.
+// version_days 0 keeps no new version and deletes none kept before;
+// versions past the days go when the pass reaches their folder, the others
+// and the user's own files stay.
 TEST(Versions, NoneKeptAtZeroDaysAndOldOnesGo)
 {
     Bed bed;
@@ -148,11 +149,11 @@ TEST(Versions, NoneKeptAtZeroDaysAndOldOnesGo)
     EXPECT_EQ(end_by_menu(program, main), 0);
     EXPECT_EQ(read_file(bed.backup + "\\a.txt"), "new a");
     EXPECT_EQ(list_folder(bed.backup + "\\" + kVersions), std::vector<std::string>{"d"}) << "a.txt kept no version";
-    EXPECT_EQ(list_folder(versions), std::vector<std::string>{"note.txt"}) << "0 days keeps none";
+    EXPECT_EQ(read_file(versions + "\\" + old_one), "forty days") << "0 days deletes none kept before";
+    EXPECT_EQ(read_file(versions + "\\" + young_one), "ten days");
+    EXPECT_EQ(list_folder(versions).size(), 3u) << "f.txt kept no version either";
 
     bed.file("d\\f.txt", "newer f");
-    write_file(versions + "\\" + old_one, "forty days");
-    write_file(versions + "\\" + young_one, "ten days");
     write_file(bed.dir / "set.ini", settings_file(run_settings({{"version_days", "30"}})));
     Quillsave again(bed.dir.path(), "");
     main = start_with_yes(again);

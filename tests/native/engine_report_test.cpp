@@ -36,6 +36,10 @@ TEST(Report, ReasonsInWordsAndOtherCodesInNumbers)
         {{ReportReason::system_error, 1234}, "エラーコード 1234"},
         {{ReportReason::system_error, 0}, "エラーコード 0"},
         {{ReportReason::system_error, 4294967295ul}, "エラーコード 4294967295"},
+        {{ReportReason::system_error, 19}, "書き込み禁止です"},
+        {{ReportReason::version_not_kept, 3},
+         "古いバックアップを以前のバージョンに残せなかったため、残さずに置き換えました（フォルダまたはドライブがありません）"},
+        {{ReportReason::listing_cut, 64}, "フォルダの一覧が途中で途切れました（フォルダまたはドライブがありません）"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(reason_text(c.failure), c.text) << static_cast<int>(c.failure.reason) << " " << c.failure.code;
@@ -47,7 +51,7 @@ TEST(Report, ReasonsInWordsAndOtherCodesInNumbers)
 // instead of passing the file.
 TEST(Report, BackupWideFailures)
 {
-    for (unsigned long code : {112ul, 39ul, 15ul, 21ul, 53ul, 67ul})
+    for (unsigned long code : {112ul, 39ul, 15ul, 19ul, 21ul, 53ul, 67ul})
         EXPECT_TRUE(is_backup_wide(code)) << code;
     for (unsigned long code : {0ul, 2ul, 3ul, 5ul, 32ul, 206ul})
         EXPECT_FALSE(is_backup_wide(code)) << code;
@@ -84,6 +88,28 @@ TEST(Report, LinesAreTabSeparatedAndEndInCrLf)
     EXPECT_EQ(format_event(kTime, "電源オフできませんでした", "アクセスが拒否されました"),
               "2026/12/09 15:30:02\t電源オフできませんでした\tアクセスが拒否されました\r\n");
     EXPECT_EQ(missed_status_text(2), "×2");
+    for (int n : {1, 2, 999, 123456})
+        EXPECT_EQ(missed_of_status_text(missed_status_text(n).c_str()), n) << n;
+    for (const char* text : {"完", "", "×", "×2a", "3", "読e", "×99999999999"})
+        EXPECT_EQ(missed_of_status_text(text), 0) << text;
+}
+
+// A file that does not fit is told with its size and the free space; a
+// disk full for every file says so once.
+TEST(Report, RoomOnTheDiskInBytes)
+{
+    Failure fit{ReportReason::does_not_fit, 112};
+    fit.size = 5242880;
+    fit.free = 3145728;
+    fit.free_known = true;
+    EXPECT_EQ(reason_text(fit), "保存先の空きが足りません（ファイル 5,242,880 バイト、空き 3,145,728 バイト）");
+    fit.free_known = false;
+    EXPECT_EQ(reason_text(fit), "保存先の空きが足りません（ファイル 5,242,880 バイト、空き 不明）");
+    Failure full{ReportReason::disk_full, 112};
+    full.free = 4096;
+    full.free_known = true;
+    EXPECT_EQ(reason_text(full),
+              "保存先のディスクがいっぱいです（空き 4,096 バイト）。このパスの以降のファイルもバックアップできません");
 }
 
 // try_count and miss_count are lines only while they are not 0, so a run

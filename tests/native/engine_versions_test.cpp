@@ -77,6 +77,55 @@ TEST(Versions, OnlyNamesWithAStampAreVersions)
     EXPECT_EQ(t.year, 2026);
 }
 
+// A name taken already gets " (2)" after its stamp, cut again by whole
+// characters to fit; the number never hides the stamp or the backup's name.
+TEST(Versions, TakenNamesGetANumberAfterTheStamp)
+{
+    struct Case {
+        const char* version;
+        int serial;
+        const char* numbered;  // "" when there is none
+    } cases[] = {
+        {"D:\\b\\以前のバージョン\\report 2026-12-09 153012.doc", 2,
+         "D:\\b\\以前のバージョン\\report 2026-12-09 153012 (2).doc"},
+        {"D:\\b\\以前のバージョン\\report 2026-12-09 153012 (2).doc", 3,
+         "D:\\b\\以前のバージョン\\report 2026-12-09 153012 (3).doc"},
+        {"D:\\ソ\\README 2026-12-09 153012", 12, "D:\\ソ\\README 2026-12-09 153012 (12)"},
+        {"D:\\b\\report.doc", 2, ""},  // no version's name
+        {"D:\\b\\a 2026-12-09 153012.txt", 1, ""},
+    };
+    for (const Case& c : cases) {
+        char out[kFieldSize];
+        EXPECT_EQ(numbered_version_path(out, c.version, c.serial), c.numbered[0] != 0) << c.version;
+        EXPECT_STREQ(out, c.numbered) << c.version;
+    }
+    // At 259 bytes the name gives way to the number, a character at a time.
+    const std::string folder = "D:\\" + std::string(220, 'f') + "\\";
+    const std::string full = folder + "ソ表ソ表ソ表 2026-12-09 153012.txt";
+    ASSERT_EQ(full.size(), 258u);
+    char out[kFieldSize];
+    ASSERT_TRUE(numbered_version_path(out, full.c_str(), 2));
+    EXPECT_EQ(std::string(out), folder + "ソ表ソ表 2026-12-09 153012 (2).txt");
+
+    struct Back {
+        const char* name;
+        const char* original;
+    } backs[] = {
+        {"report 2026-12-09 153012.doc", "report.doc"},
+        {"report 2026-12-09 153012 (2).doc", "report.doc"},
+        {"archive.tar 2026-12-09 153012.gz", "archive.tar.gz"},
+        {"README 2026-12-09 153012 (10)", "README"},
+        {"x 2026-12-09 153012 (2)x.doc", ""},
+        {"x 2026-12-09 153012 ().doc", ""},
+    };
+    for (const Back& b : backs) {
+        std::string original;
+        EXPECT_EQ(version_original(original, b.name), b.original[0] != 0) << b.name;
+        if (b.original[0] != 0)
+            EXPECT_EQ(original, b.original) << b.name;
+    }
+}
+
 TEST(Versions, OldEnoughToGoAfterTheDays)
 {
     struct Case {
@@ -88,7 +137,7 @@ TEST(Versions, OldEnoughToGoAfterTheDays)
         {{2026, 11, 9, 15, 30, 11}, 30, true},
         {{2025, 12, 9, 15, 30, 12}, 365, false},
         {{2024, 2, 29, 0, 0, 0}, 365, true},
-        {{2026, 12, 9, 15, 30, 12}, 0, true},  // 0 keeps none
+        {{2020, 1, 1, 0, 0, 0}, 0, false},     // 0 keeps no new ones and deletes none kept
         {{2026, 12, 10, 0, 0, 0}, 1, false},   // a clock set back
     };
     for (const Case& c : cases)
