@@ -218,17 +218,6 @@ void broadcast_taskbar_created()
     SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
-std::string host_path(const std::string& path)
-{
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/')
-            c = '\\';
-    return windows;
-}
-
 HWND find_question(const Quillsave& program)
 {
     return program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) != nullptr; });

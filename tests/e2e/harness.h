@@ -64,10 +64,6 @@ private:
 // quillsave.exe itself has none.
 std::string seams_program();
 
-// The Windows path of a path of the host: under Wine the host root is
-// drive Z:. A path that is not a host path is given back as it is.
-std::string host_path(const std::string& path);
-
 // Waits for a window to appear or go, and for the program to end.
 constexpr DWORD kWindowWait = 20000;
 constexpr DWORD kExitWait = 60000;

@@ -301,3 +301,49 @@ int at_display_dpi(int pixels)
     }
     return MulDiv(pixels, dpi, 96);
 }
+
+std::string host_path(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/')
+            c = '\\';
+    return windows;
+}
+
+int run_on_host(const std::string& command)
+{
+    static int serial = 0;
+    std::string result = "/tmp/quillsave-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++serial);
+    std::string line = "sh -c \"" + command + "; echo $? > '" + result + ".part'; mv '" + result + ".part' '" +
+                       result + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string windows_result = host_path(result);
+    for (DWORD start = GetTickCount(); !file_exists(windows_result); Sleep(100))
+        if (GetTickCount() - start > 30000)
+            return -1;
+    int code = std::atoi(read_file(windows_result).c_str());
+    DeleteFileA(windows_result.c_str());
+    return code;
+}
+
+MappedDrive::MappedDrive(char letter) : letter_(letter)
+{
+    host_folder_ = "/tmp/quillsave-drive-" + std::string(1, letter) + "-" + std::to_string(GetCurrentProcessId());
+    mapped_ = run_on_host("rm -rf '" + host_folder_ + "' && mkdir -p '" + host_folder_ + "' && ln -sfn '" +
+                          host_folder_ + "' $WINEPREFIX/dosdevices/" + std::string(1, letter) + ":") == 0;
+}
+
+MappedDrive::~MappedDrive()
+{
+    run_on_host("rm -f $WINEPREFIX/dosdevices/" + std::string(1, letter_) + ": && rm -rf '" + host_folder_ + "'");
+}
