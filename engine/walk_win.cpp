@@ -163,8 +163,10 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
         rec.full_path.reserve(parent_len + 1 + name_len);
         rec.full_path.append(parent, parent_len).append(1, '\\').append(item.name, name_len);
         if (leave_out.is(rec.full_path, item.name, name_len)) {
-            if (left_out)
-                left_out(rec.full_path.c_str(), Failure{ReportReason::backup_inside, 0});
+            // Told as a user writes it: "R:\Backup", not the record's "R:\\Backup".
+            char told[kFieldSize];
+            if (left_out && join_path(told, parent, item.name))
+                left_out(told, Failure{ReportReason::backup_inside, 0});
             return true;
         }
         rec.relative_path.assign(rec.full_path, source_len, std::string::npos);

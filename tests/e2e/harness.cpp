@@ -405,3 +405,12 @@ std::vector<std::string> lines_of(const std::string& text)
         lines.push_back(text.substr(start, end - start));
     return lines;
 }
+
+std::vector<std::string> lines_with(const std::string& report, const std::string& text)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines_of(report))
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
+    return found;
+}

@@ -138,3 +138,5 @@ std::string list_line(const std::string& name, const std::string& source, const 
                       const std::string& file_status = "未", const std::string& folder_status = "未");
 // The lines of a CR LF text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
+// The lines of a CR LF text (a report) that hold the text.
+std::vector<std::string> lines_with(const std::string& report, const std::string& text);
