@@ -397,20 +397,3 @@ std::string list_line(const std::string& name, const std::string& source, const 
     return name + "," + source + "," + destination + "," + file_status + "," + folder_status + ",\r\n";
 }
 
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-std::vector<std::string> lines_with(const std::string& report, const std::string& text)
-{
-    std::vector<std::string> found;
-    for (const std::string& line : lines_of(report))
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
-    return found;
-}

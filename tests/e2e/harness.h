@@ -136,7 +136,3 @@ std::string settings_value(const std::string& file, const std::string& key);
 // One list line: five cells, each followed by ",", then CR LF.
 std::string list_line(const std::string& name, const std::string& source, const std::string& destination,
                       const std::string& file_status = "未", const std::string& folder_status = "未");
-// The lines of a CR LF text, without their line ends.
-std::vector<std::string> lines_of(const std::string& text);
-// The lines of a CR LF text (a report) that hold the text.
-std::vector<std::string> lines_with(const std::string& report, const std::string& text);

@@ -406,16 +406,6 @@ TEST(WalkFolders, BackupFolderOnAShareOrByItsShortNameIsLeftOut)
     }
 }
 
-namespace {
-
-// The listing seam, off again at the end of a test that set it.
-struct FailingListings {
-    FailingListings(int items, DWORD code) { fail_listings_after(items, code); }
-    ~FailingListings() { fail_listings_after(-1, 0); }
-};
-
-}  // namespace
-
 // A listing that an error ends part-way (a share's hiccup) is never taken
 // as complete: the files' walk says it could not search the folder, the
 // folders' walk tells the folder whose subfolders it could not all list.

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "engine/listing_win.h"
+
 TempDir::TempDir()
 {
     static std::atomic<unsigned> serial{0};
@@ -346,4 +348,32 @@ MappedDrive::MappedDrive(char letter) : letter_(letter)
 MappedDrive::~MappedDrive()
 {
     run_on_host("rm -f $WINEPREFIX/dosdevices/" + std::string(1, letter_) + ": && rm -rf '" + host_folder_ + "'");
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::vector<std::string> lines_with(const std::string& report, const std::string& text)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines_of(report))
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
+    return found;
+}
+
+FailingListings::FailingListings(int items, DWORD code)
+{
+    fail_listings_after(items, code);
+}
+
+FailingListings::~FailingListings()
+{
+    fail_listings_after(-1, 0);
 }
