@@ -98,32 +98,37 @@ public:
     {
         if (path == nullptr || path[0] == 0)
             return;
-        long_key_ = folder_key(resolved_path(path, PathForm::long_form).c_str());
-        short_key_ = folder_key(resolved_path(path, PathForm::short_form).c_str());
+        long_ = Key(resolved_path(path, PathForm::long_form));
+        short_ = Key(resolved_path(path, PathForm::short_form));
     }
 
     bool is(const std::string& folder, const char* name, std::size_t name_len) const
     {
-        bool long_name = ends_in_name(long_key_, name, name_len);
-        if (!long_name && !ends_in_name(short_key_, name, name_len))
+        bool long_name = long_.named(name, name_len);
+        if (!long_name && !short_.named(name, name_len))
             return false;
-        if (long_name && !is_unreachable_name(long_key_.c_str()) &&
-            folder_key(resolved_path(folder.c_str(), PathForm::long_form).c_str()) == long_key_)
+        if (long_name && !is_unreachable_name(long_.text.c_str()) &&
+            long_.text == folder_key(resolved_path(folder.c_str(), PathForm::long_form).c_str()))
             return true;
-        return !short_key_.empty() &&
-               folder_key(resolved_path(folder.c_str(), PathForm::short_form).c_str()) == short_key_;
+        return !short_.text.empty() &&
+               short_.text == folder_key(resolved_path(folder.c_str(), PathForm::short_form).c_str());
     }
 
 private:
-    // A key with a name: never the bare root of a drive or share that a
-    // walk starts at.
-    static bool ends_in_name(const std::string& key, const char* name, std::size_t len)
-    {
-        std::size_t start = last_name_start(key);
-        return start > 0 && name_matches(name, len, key.data() + start, key.size() - start);
-    }
+    struct Key {
+        Key() = default;
+        explicit Key(const std::string& path) : text(folder_key(path.c_str())), name(last_name_start(text)) {}
+        // Whether the key ends in this name: never for the bare root of a
+        // drive or share that a walk starts at.
+        bool named(const char* listed, std::size_t len) const
+        {
+            return name > 0 && name_matches(listed, len, text.data() + name, text.size() - name);
+        }
+        std::string text;
+        std::size_t name = 0;  // where its last name begins
+    };
 
-    std::string long_key_, short_key_;
+    Key long_, short_;
 };
 
 // Adds the subfolders of record `scan` to the table, in search order. A
