@@ -23,7 +23,8 @@
 //                                  and the time until its backup holds the
 //                                  change is taken
 //   run_bench tables TREE FLAT WORK the tables of a large tree: walk_folders
-//                                  over TREE, walk_files over FLAT, then
+//                                  over TREE (WORK\backup its backup
+//                                  folder), walk_files over FLAT, then
 //                                  folder.ini and file.ini saved into WORK
 //                                  and loaded again
 //   run_bench empty                nothing: the resident size of the program
@@ -340,8 +341,11 @@ int run_tables(const char* tree, const char* flat, const char* work)
     Engine engine;
     int messages = 0;
     engine.notifier.show_message = [&messages](const char*, const char*, MessageKind, MessageOwner) { ++messages; };
+    // As the step walks a tree: with the entry's backup folder to leave out
+    // (outside the tree, as mostly).
+    const std::string backup = std::string(work) + "\\backup";
     double start = now_seconds();
-    walk_folders(engine.folders, engine.notifier, tree, std::strlen(tree));
+    walk_folders(engine.folders, engine.notifier, tree, std::strlen(tree), nullptr, nullptr, backup.c_str());
     double walk = now_seconds() - start;
     start = now_seconds();
     walk_files(engine.files, flat, std::strlen(flat));

@@ -9,6 +9,19 @@
 namespace {
 
 std::atomic<bool> g_short_names_hidden{false};
+std::atomic<int> g_fail_after{-1};
+std::atomic<DWORD> g_fail_code{0};
+
+// The next item of a search, or false with the last error telling why not.
+bool next_item(HANDLE find, WIN32_FIND_DATAW& data, int listed)
+{
+    int fail_after = g_fail_after.load();
+    if (fail_after >= 0 && listed >= fail_after) {
+        SetLastError(g_fail_code.load());
+        return false;
+    }
+    return FindNextFileW(find, &data) != FALSE;
+}
 
 // A UTF-16 name or path converted to code page 932, with the two tests that
 // tell a name the code page cannot hold: a character without an exact form
@@ -52,17 +65,18 @@ void convert(Converted& out, const wchar_t* wide)
 
 }  // namespace
 
-bool for_each_listed_item(const char* pattern, const std::function<bool(const ListedItem&)>& visit)
+ListingEnd for_each_listed_item(const char* pattern, const std::function<bool(const ListedItem&)>& visit)
 {
     wchar_t wide_pattern[kFieldSize + 8];
     if (MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, kFieldSize + 8) <= 0)
-        return false;
+        return {false, GetLastError()};
     WIN32_FIND_DATAW data;
     ScopedFind find(FindFirstFileW(wide_pattern, &data));
     if (!find.valid())
-        return false;
+        return {false, GetLastError()};
     Converted own, short_name;
     ListedItem item;
+    int listed = 0;
     do {
         convert(own, data.cFileName);
         // The short name is only looked at when the own name cannot serve.
@@ -73,9 +87,10 @@ bool for_each_listed_item(const char* pattern, const std::function<bool(const Li
         item.last_write = data.ftLastWriteTime;
         item.reach = reach_name(item.name, own.conversion, short_name.conversion);
         if (!visit(item))
-            break;
-    } while (FindNextFileW(find.get(), &data));
-    return true;
+            return {true, 0};
+    } while (next_item(find.get(), data, ++listed));
+    DWORD error = GetLastError();
+    return {true, error == ERROR_NO_MORE_FILES ? 0 : error};
 }
 
 bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize])
@@ -98,4 +113,10 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize])
 void hide_short_names(bool hidden)
 {
     g_short_names_hidden = hidden;
+}
+
+void fail_listings_after(int items, DWORD code)
+{
+    g_fail_code = code;
+    g_fail_after = items;
 }

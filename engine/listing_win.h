@@ -16,10 +16,22 @@ struct ListedItem {
     char name[kFieldSize];  // the name to reach it by; with "?" when there is none
 };
 
+// How a listing ended. searched is false when the folder could not be
+// searched at all (error: why; ERROR_FILE_NOT_FOUND when nothing matched).
+// A listing that some error ended after its first items (a share's hiccup)
+// is searched but not whole: error holds the code, and the items it would
+// have gone on with are unknown. error is 0 for a listing that went to its
+// end or that visit stopped.
+struct ListingEnd {
+    bool searched;
+    DWORD error;
+    bool whole() const { return searched && error == 0; }
+};
+
 // Calls visit for every item the search pattern (an ANSI path ending in a
 // wildcard) yields, "." and ".." included, in the file system's order,
-// until visit returns false. False when the folder cannot be searched.
-bool for_each_listed_item(const char* pattern, const std::function<bool(const ListedItem&)>& visit);
+// until visit returns false.
+ListingEnd for_each_listed_item(const char* pattern, const std::function<bool(const ListedItem&)>& visit);
 
 // A whole UTF-16 path as an ANSI path: itself when code page 932 holds it
 // exactly, else its short path; false, out empty, when neither is held
@@ -29,3 +41,7 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize]);
 // Test seam: while set, every item is listed as if its volume kept no short
 // names. Off in the program.
 void hide_short_names(bool hidden);
+
+// Test seam: while items is 0 or more, every listing ends after that many
+// items as if FindNextFileW had failed with code. Off (-1) in the program.
+void fail_listings_after(int items, DWORD code);

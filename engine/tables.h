@@ -69,10 +69,15 @@ using LeftOut = std::function<void(const char* path, const Failure& failure)>;
 // nothing. A walk that abandoned() answers true for, asked before each
 // folder, ends there with its table cut short and nothing told: whoever
 // abandons it must never use that table. left_out hears of every folder
-// left out for its length and of the folder where the limit stopped the walk.
-// A folder that is leave_out (the entry's own backup folder, when a user has
-// put it inside the source) is left out with its contents, so a backup never
-// backs up its own backups and old versions a level deeper at every pass.
+// left out for its length, of the folder where the limit stopped the walk,
+// and of a folder whose listing an error cut short (system_error with its
+// code: its subfolders after the cut are unknown, so the step counts it and
+// the next pass walks again). A folder that is leave_out (the entry's own
+// backup folder, when a user has put it inside the source) is left out with
+// its contents, so a backup never backs up its own backups and old versions
+// a level deeper at every pass. Both are compared as Windows resolves them
+// (a drive root as "R:\" or "R:", a share's root, "." and "..", short
+// names, ASCII case), the backup folder once per walk.
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
                   const std::function<bool()>& abandoned = nullptr, const LeftOut& left_out = nullptr,
                   const char* leave_out = nullptr);
@@ -84,7 +89,9 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 // listed files are passed over and at most the table's limit are taken, so a
 // folder of more files is walked again for the rest: once those records are
 // done, call again with first_ordinal = the last record's first_number + 1.
-// Returns whether at least one name was taken.
+// Returns whether at least one name was taken. A folder that cannot be
+// searched, or whose listing an error cut short, gives no records and its
+// code in search_error, never a listing taken for whole.
 bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal = 0);
 
 // Whether a table that was not listed here (read from file.ini) lists files

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/folder_key.h"
+
 namespace {
 
 constexpr std::size_t kStampSize = 18;  // " YYYY-MM-DD hhmmss"
@@ -80,19 +82,6 @@ long long days_from_civil(int y, int m, int d)
     const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe - 719468;
-}
-
-unsigned char folded(unsigned char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-
-std::size_t without_separator(const char* text)
-{
-    std::size_t len = std::strlen(text);
-    while (len > 1 && ends_in_separator(text, len))
-        --len;
-    return len;
 }
 
 }  // namespace
@@ -185,19 +174,5 @@ bool version_expired(const ReportTime& when, const ReportTime& now, int days)
 
 bool same_folder(const char* a, const char* b)
 {
-    std::size_t len = without_separator(a);
-    if (len != without_separator(b))
-        return false;
-    for (std::size_t i = 0; i < len; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (is_lead_byte(x) && i + 1 < len) {
-            if (x != y || a[i + 1] != b[i + 1])
-                return false;
-            ++i;
-            continue;
-        }
-        if (folded(x) != folded(y))
-            return false;
-    }
-    return true;
+    return folder_key(a) == folder_key(b);
 }

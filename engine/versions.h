@@ -50,7 +50,8 @@ bool version_expired(const ReportTime& when, const ReportTime& now, int days);
 long long seconds_of(const ReportTime& t);
 
 // Whether two folder texts name the same folder as Windows compares them:
-// ASCII letters without regard to case, a trailing separator ignored.
+// ASCII letters without regard to case, a trailing separator ignored, and
+// the rest of folder_key's rules ("." and "..", runs of separators).
 bool same_folder(const char* a, const char* b);
 
 // On the file system (versions_win.cpp).

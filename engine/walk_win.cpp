@@ -6,11 +6,11 @@
 #include <string>
 
 #include "engine/copy.h"
+#include "engine/folder_key.h"
 #include "engine/listing_win.h"
 #include "engine/notify.h"
 #include "engine/report.h"
 #include "engine/tables.h"
-#include "engine/versions.h"
 
 // Search pattern: the folder, a separator unless it already ends in one, and
 // the wildcard. Room for a 259-byte folder, "\" and "*.*".
@@ -57,13 +57,89 @@ static void note_too_long(TooLong& too_long, const char* parent, const char* nam
         left_out((std::string(parent) + "\\" + name).c_str(), Failure{ReportReason::source_too_long, 0});
 }
 
+// A folder as Windows resolves it: its full path (the current folder, "."
+// and "..") in its long form (a short name given for one of its folders),
+// or its full path alone when it is not there (yet); or its short form,
+// "" for a folder without one. A drive
+// alone ("R:") is its root, not the current folder on it, as the folder
+// browser and the walk read it.
+enum class PathForm { long_form, short_form };
+
+static std::string resolved_path(const char* path, PathForm form)
+{
+    char text[kFieldSize];
+    if (!copy_field(text, path))
+        return "";
+    PathRoot root = path_root(text);
+    if (root.kind == RootKind::drive && text[root.length] == 0) {
+        text[root.length] = '\\';
+        text[root.length + 1] = 0;
+    }
+    char full[kFieldSize];
+    DWORD n = GetFullPathNameA(text, kFieldSize, full, nullptr);
+    if (n == 0 || n >= kFieldSize)
+        return "";
+    char formed[kFieldSize];
+    n = form == PathForm::long_form ? GetLongPathNameA(full, formed, kFieldSize)
+                                    : GetShortPathNameA(full, formed, kFieldSize);
+    if (n == 0 || n >= kFieldSize)
+        return form == PathForm::long_form ? full : "";
+    return formed;
+}
+
+// The entry's backup folder, resolved once per walk, and the test that a
+// walked folder is it. A walked folder's own name comes from the listing,
+// so it is the backup folder only when it is the last name of the
+// backup's long or short form; only such a folder is resolved itself, and a
+// walk of many folders costs one comparison of names per folder.
+class LeftOutFolder {
+public:
+    explicit LeftOutFolder(const char* path)
+    {
+        if (path == nullptr || path[0] == 0)
+            return;
+        long_ = Key(resolved_path(path, PathForm::long_form));
+        short_ = Key(resolved_path(path, PathForm::short_form));
+    }
+
+    bool is(const std::string& folder, const char* name, std::size_t name_len) const
+    {
+        bool long_name = long_.named(name, name_len);
+        if (!long_name && !short_.named(name, name_len))
+            return false;
+        if (long_name && !is_unreachable_name(long_.text.c_str()) &&
+            long_.text == folder_key(resolved_path(folder.c_str(), PathForm::long_form).c_str()))
+            return true;
+        return !short_.text.empty() &&
+               short_.text == folder_key(resolved_path(folder.c_str(), PathForm::short_form).c_str());
+    }
+
+private:
+    struct Key {
+        Key() = default;
+        explicit Key(const std::string& path) : text(folder_key(path.c_str())), name(last_name_start(text)) {}
+        // Whether the key ends in this name: never for the bare root of a
+        // drive or share that a walk starts at.
+        bool named(const char* listed, std::size_t len) const
+        {
+            return name > 0 && name_matches(listed, len, text.data() + name, text.size() - name);
+        }
+        std::string text;
+        std::size_t name = 0;  // where its last name begins
+    };
+
+    Key long_, short_;
+};
+
 // Adds the subfolders of record `scan` to the table, in search order. A
 // folder whose name code page 932 cannot hold is recorded by its short name;
 // one without a short name is recorded by a name with "?", which is never
 // searched, so the backup step reports it instead of taking it for empty.
-// Returns false when a folder was left out because the table is at its limit.
+// A listing cut short by an error is told through left_out, so that the
+// folder's step is not taken as complete. Returns false when a folder was
+// left out because the table is at its limit.
 static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long,
-                              const LeftOut& left_out, const char* leave_out)
+                              const LeftOut& left_out, const LeftOutFolder& leave_out)
 {
     // A copy: adding records may move the table's records.
     char parent[kFieldSize];
@@ -73,7 +149,7 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
     std::size_t parent_len = std::strlen(parent);
     Pattern pattern = search_pattern(parent, parent_len, "*");
     bool complete = true;
-    for_each_listed_item(pattern.text, [&](const ListedItem& item) {
+    ListingEnd end = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
         if (!is_folder(item) || is_dot_name(item))
             return true;
         if (table.count() >= table.limit) {
@@ -91,15 +167,20 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
         FolderRecord rec;
         rec.full_path.reserve(parent_len + 1 + name_len);
         rec.full_path.append(parent, parent_len).append(1, '\\').append(item.name, name_len);
-        if (leave_out != nullptr && same_folder(rec.full_path.c_str(), leave_out)) {
-            if (left_out)
-                left_out(rec.full_path.c_str(), Failure{ReportReason::backup_inside, 0});
+        if (leave_out.is(rec.full_path, item.name, name_len)) {
+            // Told as a user writes it: "R:\Backup", not the record's "R:\\Backup".
+            char told[kFieldSize];
+            if (left_out && join_path(told, parent, item.name))
+                left_out(told, Failure{ReportReason::backup_inside, 0});
             return true;
         }
         rec.relative_path.assign(rec.full_path, source_len, std::string::npos);
         table.records.push_back(std::move(rec));
         return true;
     });
+    // A folder that cannot be searched at all is told by its files' walk.
+    if (end.searched && end.error != 0 && left_out)
+        left_out(parent, Failure{ReportReason::system_error, end.error});
     return complete;
 }
 
@@ -114,10 +195,11 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
     len = std::strlen(root);
 
     TooLong too_long;
+    const LeftOutFolder leave_out_folder(leave_out);
     for (int scan = 0; scan < table.count(); ++scan) {
         if (abandoned && abandoned())
             return;
-        if (!gather_subfolders(table, scan, len, too_long, left_out, leave_out)) {
+        if (!gather_subfolders(table, scan, len, too_long, left_out, leave_out_folder)) {
             if (left_out)
                 left_out(table.records[scan].full_path.c_str(), Failure{ReportReason::table_full, 0});
             notify_message(notifier, "指定のテーブル量を超えました。", "エラー", MessageKind::warning);
@@ -141,7 +223,7 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         return false;
     Pattern pattern = search_pattern(folder, len, "*.*");
     int ordinal = 0;
-    bool searched = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
+    ListingEnd end = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
         if (is_folder(item) || is_dot_name(item) || std::strcmp(item.name, kCopyTempName) == 0)
             return true;
         int this_ordinal = ordinal++;
@@ -152,12 +234,18 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         table.records.push_back({item.name, this_ordinal, 0});
         return true;
     });
-    if (!searched) {
+    if (!end.searched) {
         // Nothing matched is an empty folder (a drive's empty root lists no
         // "." either); any other failure is a folder that cannot be searched.
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
-            table.search_error = error == 0 ? ERROR_ACCESS_DENIED : error;
+        if (end.error != ERROR_FILE_NOT_FOUND && end.error != ERROR_NO_MORE_FILES)
+            table.search_error = end.error == 0 ? ERROR_ACCESS_DENIED : end.error;
+        return false;
+    }
+    if (end.error != 0) {
+        // Cut short: the files after the cut are unknown, so the folder is
+        // told as one that could not be searched, and listed again next time.
+        clear_file_table(table);
+        table.search_error = end.error;
         return false;
     }
     table.verified = true;

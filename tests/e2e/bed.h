@@ -112,32 +112,6 @@ inline void PrintTo(const RunKind& kind, std::ostream* out)
     *out << kind.name;
 }
 
-// Runs a shell command on the host and gives its exit code, or -1 when it
-// has not ended within 30 s. Wine starts a Unix program named on drive Z:
-// but neither waits for it nor hands back its exit code, so the command
-// writes the code into a file. No double quotes in the command.
-inline int run_on_host(const std::string& command)
-{
-    static int serial = 0;
-    std::string result = "/tmp/quillsave-host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(++serial);
-    std::string line = "sh -c \"" + command + "; echo $? > '" + result + ".part'; mv '" + result + ".part' '" +
-                       result + "'\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::string windows_result = host_path(result);
-    if (!wait_until([&] { return file_exists(windows_result); }, 30000))
-        return -1;
-    int code = std::atoi(read_file(windows_result).c_str());
-    DeleteFileA(windows_result.c_str());
-    return code;
-}
-
 // A tmpfs mounted on a folder of the host for one test, unmounted again at
 // its end if the test has not done so. Mounting needs root.
 class HostMount {

@@ -218,17 +218,6 @@ void broadcast_taskbar_created()
     SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
-std::string host_path(const std::string& path)
-{
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/')
-            c = '\\';
-    return windows;
-}
-
 HWND find_question(const Quillsave& program)
 {
     return program.dialog("Quillsave", [](HWND box) { return GetDlgItem(box, IDNO) != nullptr; });
@@ -408,11 +397,3 @@ std::string list_line(const std::string& name, const std::string& source, const 
     return name + "," + source + "," + destination + "," + file_status + "," + folder_status + ",\r\n";
 }
 
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}

@@ -64,10 +64,6 @@ private:
 // quillsave.exe itself has none.
 std::string seams_program();
 
-// The Windows path of a path of the host: under Wine the host root is
-// drive Z:. A path that is not a host path is given back as it is.
-std::string host_path(const std::string& path);
-
 // Waits for a window to appear or go, and for the program to end.
 constexpr DWORD kWindowWait = 20000;
 constexpr DWORD kExitWait = 60000;
@@ -140,5 +136,3 @@ std::string settings_value(const std::string& file, const std::string& key);
 // One list line: five cells, each followed by ",", then CR LF.
 std::string list_line(const std::string& name, const std::string& source, const std::string& destination,
                       const std::string& file_status = "未", const std::string& folder_status = "未");
-// The lines of a CR LF text, without their line ends.
-std::vector<std::string> lines_of(const std::string& text);

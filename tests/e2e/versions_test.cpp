@@ -246,4 +246,41 @@ TEST(Versions, ABackupFolderInsideItsSourceIsNotBackedUpIntoItself)
     EXPECT_NE(report.find("\t除外\t1行目 " + bed.source + "\t" + backup + "\t"), std::string::npos) << report;
 }
 
+// A whole drive backed up to a folder on it, the drive as the folder
+// browser gives it ("S:\"): over three passes each source file is backed
+// up once, the backup folder never into itself, and the report says why it
+// was left out.
+TEST(Versions, ADriveRootBackedUpToAFolderOnItIsNotBackedUpIntoItself)
+{
+    MappedDrive drive('s');
+    if (!drive.mapped())
+        GTEST_SKIP() << "no drive letter could be mapped in the prefix's dosdevices";
+    const std::string root = drive.root();
+    const std::string backup = root + "Backup";
+    write_file(root + "a.txt", "a");
+    make_folder(root + "d");
+    write_file(root + "d\\b.txt", "b");
+    make_folder(backup);  // made in the folder browser, so there at the first walk
+    Bed bed;
+    bed.program_files(list_line("*.*", root, backup));
+    for (int pass = 0; pass < 3; ++pass) {
+        Quillsave program(bed.dir.path(), "");
+        HWND main = start_with_yes(program);
+        ASSERT_NE(main, nullptr);
+        run_and_watch(main, kContinuous, 0);
+        EXPECT_EQ(list_cell(main, 0, 3), "完") << pass;
+        EXPECT_EQ(end_by_menu(program, main), 0);
+    }
+    EXPECT_EQ(list_folder(root), (std::vector<std::string>{"Backup", "a.txt", "d"}));
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"a.txt", "d"})) << "no Backup\\Backup, no versions";
+    EXPECT_EQ(list_folder(backup + "\\d"), std::vector<std::string>{"b.txt"});
+    EXPECT_EQ(read_file(backup + "\\a.txt"), "a");
+    std::string report = read_file(bed.dir / "quillsave.log");
+    EXPECT_EQ(lines_with(report, "\t除外\t1行目 " + root + "\t" + backup + "\t").size(), 3u) << report;
+    const std::vector<std::string> ends = lines_with(report, "\t完了\t");
+    ASSERT_EQ(ends.size(), 3u) << report;
+    EXPECT_NE(ends[0].find("コピー 2件\t"), std::string::npos) << ends[0];
+    EXPECT_NE(ends[2].find("コピー 0件\t"), std::string::npos) << ends[2];
+}
+
 }  // namespace

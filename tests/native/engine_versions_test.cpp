@@ -145,12 +145,3 @@ TEST(Versions, OldEnoughToGoAfterTheDays)
                                                                       << c.when.day << " " << c.days;
 }
 
-TEST(Versions, SameFolderAsWindowsComparesThem)
-{
-    EXPECT_TRUE(same_folder("C:\\Users\\taro\\backup", "c:\\users\\TARO\\Backup\\"));
-    EXPECT_TRUE(same_folder("\\\\nas\\share\\ソ", "\\\\NAS\\share\\ソ"));
-    EXPECT_FALSE(same_folder("C:\\a\\backup", "C:\\a\\backup2"));
-    // ア is 83 41; 83 61 is another character, whose trail byte is the lower
-    // case of ア's: the trail byte of a character is no letter.
-    EXPECT_FALSE(same_folder("C:\\ア", "C:\\\x83\x61"));
-}

@@ -3,13 +3,17 @@
 // folders larger than the old fixed tables, up to a table's limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/handle_win.h"
 #include "engine/listing_win.h"
+#include "engine/report.h"
 #include "engine/tables.h"
 #include "tests/wine/support.h"
 
@@ -283,4 +287,163 @@ TEST(AnsiPath, FolderTheCodePageCannotHoldIsTakenByItsShortPath)
     hide_short_names(false);
     EXPECT_FALSE(taken);
     EXPECT_STREQ(out, "");
+}
+
+namespace {
+
+// What a walk with a backup folder to leave out gave: the relative paths it
+// recorded and the reasons of what it left out.
+struct LeftOutWalk {
+    std::set<std::string> relative;
+    std::vector<Failure> left_out;
+};
+
+LeftOutWalk walk_leaving_out(const std::string& source, const std::string& backup)
+{
+    FolderTable table;
+    MessageRecorder recorder;
+    LeftOutWalk out;
+    walk_folders(table, recorder.notifier(), source.c_str(), source.size(), nullptr,
+                 [&out](const char*, const Failure& why) { out.left_out.push_back(why); }, backup.c_str());
+    for (const FolderRecord& r : table.records)
+        out.relative.insert(r.relative_path);
+    return out;
+}
+
+std::string short_path_of(const std::string& path)
+{
+    char out[kFieldSize];
+    DWORD n = GetShortPathNameA(path.c_str(), out, kFieldSize);
+    return n == 0 || n >= kFieldSize ? "" : out;
+}
+
+bool only_backup_inside(const std::vector<Failure>& left_out)
+{
+    return left_out.size() == 1 && left_out[0].reason == ReportReason::backup_inside;
+}
+
+}  // namespace
+
+// A backup folder inside its source is left out however either is written:
+// a drive root as the folder browser gives it or without its separator, a
+// trailing separator after 書 (8F 91, whose 0x91 is a lead byte), "." and
+// "..", and ASCII case. A folder of the same name elsewhere stays.
+TEST(WalkFolders, BackupFolderInsideADriveRootIsLeftOutHoweverWritten)
+{
+    MappedDrive drive('r');
+    if (!drive.mapped())
+        GTEST_SKIP() << "no drive letter could be mapped in the prefix's dosdevices";
+    const std::string r = drive.root();
+    for (const char* f : {"Backup\\old", "data\\Backup", "文書\\x"})
+        make_folder(r + f);
+    const std::set<std::string> without_backup = {"", "\\data", "\\data\\Backup", "\\文書", "\\文書\\x"};
+    const std::set<std::string> without_bunsho = {"", "\\Backup", "\\Backup\\old", "\\data", "\\data\\Backup"};
+    const struct { std::string source, backup; const std::set<std::string>& expected; } cases[] = {
+        {r, r + "Backup", without_backup},
+        {"R:", "R:\\Backup", without_backup},
+        {r, "r:\\BACKUP\\", without_backup},
+        {r, "R:\\\\Backup", without_backup},
+        {r, r + "文書\\", without_bunsho},
+        {r, r + "文書", without_bunsho},
+        {r + "data\\..", r + "Backup", without_backup},
+        {r + ".\\", r + "data\\..\\Backup", without_backup},
+        {r + "文書\\..", r + "data\\.\\..\\Backup\\.", without_backup},
+    };
+    for (const auto& c : cases) {
+        LeftOutWalk walked = walk_leaving_out(c.source, c.backup);
+        EXPECT_EQ(walked.relative, c.expected) << c.source << " | " << c.backup;
+        EXPECT_TRUE(only_backup_inside(walked.left_out)) << c.source << " | " << c.backup;
+    }
+    // Near names leave nothing out.
+    for (const std::string& other : {r + "Backu", r + "Backup2", r + "data\\x\\..\\..\\data\\Backup2", std::string("S:\\Backup")}) {
+        LeftOutWalk walked = walk_leaving_out(r, other);
+        EXPECT_EQ(walked.relative.size(), 7u) << other;
+        EXPECT_TRUE(walked.left_out.empty()) << other;
+    }
+}
+
+// A share's root as the source, a folder on it as the backup folder; and a
+// backup folder or a source written by its short (8.3) name.
+TEST(WalkFolders, BackupFolderOnAShareOrByItsShortNameIsLeftOut)
+{
+    // The suite maps the share \\nas\backup; other tests use it too, so only
+    // this test's folders are looked at.
+    const std::string mine = "qs-walk-" + std::to_string(GetCurrentProcessId());
+    const std::string share = "\\\\nas\\backup";
+    make_folder(share + "\\" + mine + "\\old");
+    make_folder(share + "\\" + mine + "-kept");
+    for (const std::string& backup : {share + "\\" + mine, "\\\\NAS\\Backup\\" + mine + "\\"}) {
+        LeftOutWalk walked = walk_leaving_out(share, backup);
+        EXPECT_EQ(walked.relative.count("\\" + mine), 0u) << backup;
+        EXPECT_EQ(walked.relative.count("\\" + mine + "\\old"), 0u) << backup;
+        EXPECT_EQ(walked.relative.count("\\" + mine + "-kept"), 1u) << backup;
+        EXPECT_EQ(std::count_if(walked.left_out.begin(), walked.left_out.end(),
+                                [](const Failure& f) { return f.reason == ReportReason::backup_inside; }),
+                  1)
+            << backup;
+    }
+    remove_tree(share + "\\" + mine);
+    remove_tree(share + "\\" + mine + "-kept");
+
+    TempDir dir;
+    const std::string source = dir / "Source folder";
+    make_folder(source + "\\Backup folder\\old");
+    make_folder(source + "\\data");
+    const std::string short_backup = short_path_of(source + "\\Backup folder");
+    const std::string short_source = short_path_of(source);
+    ASSERT_NE(short_backup, "");
+    ASSERT_NE(short_backup, source + "\\Backup folder") << "Wine gives short names";
+    const struct { std::string source, backup; } cases[] = {
+        {source, short_backup},
+        {short_source, source + "\\Backup folder"},
+        {short_source, short_backup},
+        {short_source + "\\..\\Source folder", short_backup + "\\"},
+    };
+    for (const auto& c : cases) {
+        LeftOutWalk walked = walk_leaving_out(c.source, c.backup);
+        EXPECT_EQ(walked.relative, (std::set<std::string>{"", "\\data"})) << c.source << " | " << c.backup;
+        EXPECT_TRUE(only_backup_inside(walked.left_out)) << c.source << " | " << c.backup;
+    }
+}
+
+// A listing that an error ends part-way (a share's hiccup) is never taken
+// as complete: the files' walk says it could not search the folder, the
+// folders' walk tells the folder whose subfolders it could not all list.
+TEST(WalkFiles, ListingEndedByAnErrorIsNoWholeListing)
+{
+    TempDir dir;
+    std::string folder = dir / "src";
+    for (const char* f : {"a", "b", "c", "d"})
+        make_folder(folder + "\\" + f);
+    make_empty_files(folder, 5);
+    const struct { int fail_after; DWORD code; bool cut; } cases[] = {
+        {3, ERROR_NETNAME_DELETED, true},
+        {1, ERROR_UNEXP_NET_ERR, true},
+        {100, ERROR_NETNAME_DELETED, false},  // past the folder's end: it ends as it should
+    };
+    for (const auto& c : cases) {
+        FailingListings failing(c.fail_after, c.code);
+        const DWORD error = c.cut ? c.code : 0;
+        FileTable files;
+        bool listed = walk_files(files, folder.c_str(), folder.size());
+        EXPECT_EQ(listed, !c.cut) << c.fail_after;
+        EXPECT_EQ(files.search_error, error) << c.fail_after;
+        EXPECT_EQ(files.count(), c.cut ? 0 : 5) << c.fail_after;
+
+        FolderTable folders;
+        MessageRecorder recorder;
+        std::vector<std::pair<std::string, Failure>> left_out;
+        walk_folders(folders, recorder.notifier(), folder.c_str(), folder.size(), nullptr,
+                     [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); });
+        if (!c.cut) {
+            EXPECT_EQ(folders.count(), 5) << c.fail_after;
+            EXPECT_TRUE(left_out.empty()) << c.fail_after;
+            continue;
+        }
+        EXPECT_LT(folders.count(), 5) << c.fail_after;
+        ASSERT_EQ(left_out.size(), 1u) << c.fail_after;
+        EXPECT_EQ(left_out[0].first, folder);
+        EXPECT_EQ(left_out[0].second.reason, ReportReason::system_error);
+        EXPECT_EQ(left_out[0].second.code, error);
+    }
 }

@@ -557,23 +557,6 @@ TEST_F(StepTest, EveryStepEndsInTheWorkingFolder)
     }
 }
 
-// Lines of the report that hold the text.
-static std::vector<std::string> report_lines_with(const std::string& report, const std::string& text)
-{
-    std::vector<std::string> found;
-    std::size_t start = 0;
-    while (start < report.size()) {
-        std::size_t end = report.find("\r\n", start);
-        if (end == std::string::npos)
-            end = report.size();
-        std::string line = report.substr(start, end - start);
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
-        start = end + 2;
-    }
-    return found;
-}
-
 // A tree holding a file another program holds without sharing, a file whose
 // backup path passes 259 bytes, dot names and plain files, then a second
 // entry. Every file that can be is backed up; the long one is passed at its
@@ -629,21 +612,60 @@ TEST_F(StepTest, FilesNotBackedUpAreToldAndNoFileHoldsTheRestBack)
         EXPECT_EQ(engine.progress.miss_count.load(), 0) << where;
 
         std::string report = read_file(run / "quillsave.log");
-        std::vector<std::string> held_lines = report_lines_with(report, "\\mail.pst");
+        std::vector<std::string> held_lines = lines_with(report, "\\mail.pst");
         ASSERT_EQ(held_lines.size(), 1u) << report;
         EXPECT_NE(held_lines[0].find("\t読e\t1行目 " + source + "\t"), std::string::npos) << held_lines[0];
         EXPECT_NE(held_lines[0].find("他のプログラムが使用中です"), std::string::npos) << held_lines[0];
-        std::vector<std::string> long_lines = report_lines_with(report, long_name);
+        std::vector<std::string> long_lines = lines_with(report, long_name);
         ASSERT_EQ(long_lines.size(), 1u) << report;
         EXPECT_NE(long_lines[0].find("\t作e\t"), std::string::npos) << long_lines[0];
         EXPECT_NE(long_lines[0].find("保存先のパスが259バイトを超えます（3回"), std::string::npos) << long_lines[0];
-        EXPECT_EQ(report_lines_with(report, "\t開始\t").size(), 1u) << report;
-        std::vector<std::string> ends = report_lines_with(report, "\t完了\t");
+        EXPECT_EQ(lines_with(report, "\t開始\t").size(), 1u) << report;
+        std::vector<std::string> ends = lines_with(report, "\t完了\t");
         ASSERT_EQ(ends.size(), 1u) << report;
         EXPECT_NE(ends[0].find("コピー 4件\t最新 0件\tバックアップできず 2件"), std::string::npos) << ends[0];
         EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
         EXPECT_EQ(engine.report.missed_told.load(), 2) << where;
     }
+}
+
+// A listing that an error ends part-way (a share's hiccup) is never taken
+// as complete: the row ends with the count of what could not be listed, the
+// report tells each with its code, and the next pass lists the tree again.
+TEST_F(StepTest, ListingEndedByAnErrorIsCountedAndListedAgainNextPass)
+{
+    std::string source = dir / "src", backup = dir / "dst";
+    make_folder(source + "\\b");
+    make_folder(source + "\\a");
+    write_file(source + "\\a\\in.txt", "in");  // ".", ".." and one file: listed whole
+    for (const char* f : {"x.txt", "y.txt", "z.txt"})
+        write_file(source + "\\" + f, f);
+    copy_field(engine.workdir.path, dir.path().c_str());
+    add_entry(engine.list, "*.*", source, backup);
+    auto one_pass = [this] {
+        engine.flags.list_finished = 0;
+        for (int step = 0; step < 20 && engine.flags.list_finished.load() == 0; ++step)
+            backup_step(engine);
+        EXPECT_EQ(engine.flags.list_finished.load(), 1);
+    };
+    {
+        // The source's listings end after ".", ".." and two of its five items.
+        FailingListings failing(4, ERROR_UNEXP_NET_ERR);
+        one_pass();
+    }
+    // Its subfolders and its files, each cut short once.
+    EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "×2");
+    std::string report = read_file(dir / "quillsave.log");
+    std::vector<std::string> cut = lines_with(report, "エラーコード 59");
+    ASSERT_EQ(cut.size(), 2u) << report;
+    for (const std::string& line : cut)
+        EXPECT_NE(line.find("\t1行目 " + source + "\t" + source + "\t"), std::string::npos) << line;
+
+    one_pass();
+    EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "完");
+    EXPECT_EQ(list_folder(backup), (std::vector<std::string>{"a", "x.txt", "y.txt", "z.txt"}));
+    EXPECT_EQ(read_file(backup + "\\a\\in.txt"), "in");
+    EXPECT_EQ(lines_with(read_file(dir / "quillsave.log"), "エラーコード 59").size(), 2u) << "nothing more told";
 }
 
 // A backup folder on a drive that is not there: every file would fail so,
@@ -668,7 +690,7 @@ TEST_F(StepTest, MissingBackupDrivePassesNothingAndIsToldOnce)
     EXPECT_EQ(engine.progress.try_count.load(), 0);
     EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "棚e");
     std::string report = read_file(dir / "quillsave.log");
-    std::vector<std::string> waits = report_lines_with(report, "\t待機\t");
+    std::vector<std::string> waits = lines_with(report, "\t待機\t");
     ASSERT_EQ(waits.size(), 1u) << report;
     EXPECT_NE(waits[0].find("戻るまで待ちます"), std::string::npos) << waits[0];
 }

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "engine/listing_win.h"
+
 TempDir::TempDir()
 {
     static std::atomic<unsigned> serial{0};
@@ -300,4 +302,78 @@ int at_display_dpi(int pixels)
         EXPECT_EQ(dpi, std::atoi(expected)) << "the display's DPI";
     }
     return MulDiv(pixels, dpi, 96);
+}
+
+std::string host_path(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/')
+            c = '\\';
+    return windows;
+}
+
+int run_on_host(const std::string& command)
+{
+    static int serial = 0;
+    std::string result = "/tmp/quillsave-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++serial);
+    std::string line = "sh -c \"" + command + "; echo $? > '" + result + ".part'; mv '" + result + ".part' '" +
+                       result + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string windows_result = host_path(result);
+    for (DWORD start = GetTickCount(); !file_exists(windows_result); Sleep(100))
+        if (GetTickCount() - start > 30000)
+            return -1;
+    int code = std::atoi(read_file(windows_result).c_str());
+    DeleteFileA(windows_result.c_str());
+    return code;
+}
+
+MappedDrive::MappedDrive(char letter) : letter_(letter)
+{
+    host_folder_ = "/tmp/quillsave-drive-" + std::string(1, letter) + "-" + std::to_string(GetCurrentProcessId());
+    mapped_ = run_on_host("rm -rf '" + host_folder_ + "' && mkdir -p '" + host_folder_ + "' && ln -sfn '" +
+                          host_folder_ + "' $WINEPREFIX/dosdevices/" + std::string(1, letter) + ":") == 0;
+}
+
+MappedDrive::~MappedDrive()
+{
+    run_on_host("rm -f $WINEPREFIX/dosdevices/" + std::string(1, letter_) + ": && rm -rf '" + host_folder_ + "'");
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::vector<std::string> lines_with(const std::string& report, const std::string& text)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines_of(report))
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
+    return found;
+}
+
+FailingListings::FailingListings(int items, DWORD code)
+{
+    fail_listings_after(items, code);
+}
+
+FailingListings::~FailingListings()
+{
+    fail_listings_after(-1, 0);
 }

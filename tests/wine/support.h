@@ -59,6 +59,46 @@ unsigned long long last_write_time(const std::string& path);
 // Names in a folder (no "." or ".."), sorted.
 std::vector<std::string> list_folder(const std::string& path);
 void remove_tree(const std::string& path);
+// The lines of a CR LF text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+// The lines of a CR LF text (a report) that hold the text.
+std::vector<std::string> lines_with(const std::string& report, const std::string& text);
+
+// The Windows path of a path of the host: under Wine the host root is
+// drive Z:. A path that is not a host path is given back as it is.
+std::string host_path(const std::string& path);
+// Runs a shell command on the host and gives its exit code, or -1 when it
+// has not ended within 30 s. Wine starts a Unix program named on drive Z:
+// but neither waits for it nor hands back its exit code, so the command
+// writes the code into a file. No double quotes in the command.
+int run_on_host(const std::string& command);
+
+// Every listing of the test fails after `items` items with code, as a
+// share's hiccup would end it (the listing's seam); off again at the end.
+struct FailingListings {
+    FailingListings(int items, DWORD code);
+    ~FailingListings();
+    FailingListings(const FailingListings&) = delete;
+    FailingListings& operator=(const FailingListings&) = delete;
+};
+
+// A drive letter of the prefix (a link in its dosdevices) to a fresh folder
+// of the host for one test, gone with the folder at its end. root() is the
+// drive as the folder browser gives it ("R:\").
+class MappedDrive {
+public:
+    explicit MappedDrive(char letter);  // lower case, as dosdevices names it
+    ~MappedDrive();
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+    bool mapped() const { return mapped_; }
+    std::string root() const { return std::string(1, static_cast<char>(letter_ - 'a' + 'A')) + ":\\"; }
+
+private:
+    char letter_;
+    std::string host_folder_;
+    bool mapped_ = false;
+};
 
 // A hidden 600 x 600 top-level window of a class of its own, registered with
 // this procedure: the stand-in for a main window.
