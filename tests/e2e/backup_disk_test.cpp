@@ -19,11 +19,7 @@ namespace {
 
 std::vector<std::string> report_lines_with(const Bed& bed, const std::string& text)
 {
-    std::vector<std::string> found;
-    for (const std::string& line : lines_of(read_file(bed.dir / "quillsave.log")))
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
-    return found;
+    return lines_with(read_file(bed.dir / "quillsave.log"), text);
 }
 
 // A version of the file kept an hour ago: well within its days.

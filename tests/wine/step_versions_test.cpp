@@ -40,17 +40,7 @@ protected:
 
     std::vector<std::string> report_lines_with(const std::string& text)
     {
-        std::vector<std::string> found;
-        std::string report = read_file(dir / "quillsave.log");
-        for (std::size_t at = 0, end; at < report.size(); at = end + 2) {
-            end = report.find("\r\n", at);
-            if (end == std::string::npos)
-                end = report.size();
-            std::string line = report.substr(at, end - at);
-            if (line.find(text) != std::string::npos)
-                found.push_back(line);
-        }
-        return found;
+        return lines_with(read_file(dir / "quillsave.log"), text);
     }
 
     TempDir dir;
