@@ -160,3 +160,71 @@ TEST_F(StepVersions, AResumedPassCountsWhatItMissedBefore)
     ASSERT_EQ(ends.size(), 1u);
     EXPECT_NE(ends[0].find("バックアップできず 3件"), std::string::npos) << ends[0];
 }
+
+namespace {
+
+// A 1 MiB tmpfs of the test's own, so that the free space moves only with
+// what the test writes and removes.
+struct RoomDisk {
+    std::string unix_path = std::string(QS_BACKUP_DISK) + "-room";
+    bool mounted = run_on_host("mkdir -p '" + unix_path + "' && mount -t tmpfs -o size=1m qs-room '" + unix_path +
+                               "'") == 0;
+    ~RoomDisk() { run_on_host("umount '" + unix_path + "'"); }
+};
+
+unsigned long long free_on(const std::string& folder)
+{
+    ULARGE_INTEGER available{};
+    GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr);
+    return available.QuadPart;
+}
+
+}  // namespace
+
+// Versions go oldest first and only the entry's own, and only when they
+// make the room all together; a free space that cannot be asked takes none.
+TEST(RoomFromVersions, OnlyTheEntrysOwnAndOnlyWhenTheyMakeTheRoom)
+{
+    RoomDisk disk;
+    if (!disk.mounted)
+        GTEST_SKIP() << "no tmpfs at " << disk.unix_path << ": mounting needs root";
+    const std::string backup = host_path(disk.unix_path), root = backup + "\\以前のバージョン";
+    make_folder(root);
+    const unsigned long long kib = 1024;
+    struct Kept {
+        const char* name;
+        unsigned long long size;
+    } kept[] = {{"own 2026-01-01 000000.bin", 200 * kib},
+                {"own 2026-02-01 000000.bin", 200 * kib},
+                {"theirs 2025-01-01 000000.bin", 300 * kib}};
+    auto write_all = [&] {
+        for (const Kept& k : kept)
+            if (!file_exists(root + "\\" + k.name))
+                write_file(root + "\\" + k.name, std::string(k.size, 'v'));
+    };
+    VersionOwner own = [](const char* relative, const char* name) {
+        return relative[0] == 0 && std::string(name) == "own.bin";
+    };
+    struct Case {
+        const char* what;
+        unsigned long long more;  // needed beyond what is free now
+        const char* folder;       // where the free space is asked; null: the backup folder
+        int removed;
+        bool oldest_left, younger_left;
+    } cases[] = {
+        {"more than the own versions can give", 450 * kib, nullptr, 0, true, true},
+        {"the oldest is enough", 100 * kib, nullptr, 1, false, true},
+        {"both are needed", 350 * kib, nullptr, 2, false, false},
+        {"free space not known", 100 * kib, "Q:\\no-such-folder", 0, true, true},
+    };
+    for (const Case& c : cases) {
+        write_all();
+        RoomMade room = free_space_from_versions(root.c_str(), c.folder ? c.folder : backup.c_str(),
+                                                 free_on(backup) + c.more, own);
+        EXPECT_EQ(room.removed, c.removed) << c.what;
+        EXPECT_EQ(room.free_known, c.folder == nullptr) << c.what;
+        EXPECT_EQ(file_exists(root + "\\" + kept[0].name), c.oldest_left) << c.what;
+        EXPECT_EQ(file_exists(root + "\\" + kept[1].name), c.younger_left) << c.what;
+        EXPECT_TRUE(file_exists(root + "\\" + kept[2].name)) << c.what << ": another entry's version stays";
+    }
+}
