@@ -306,8 +306,8 @@ bool is_failure_text(const char* text)
     return false;
 }
 
-// What a pass resumed at row (after an error's restart or a new start of
-// the program) had not backed up before it: the rows' "×N", a single-file
+// What a pass begun or resumed at row (after an error's restart or a new
+// start of the program) had not backed up before it: the rows' "×N", a single-file
 // entry's failure, and the current entry's misses so far. The end line, the
 // tray and the status bar then tell the same count as the rows.
 int missed_before(Engine& engine, int row)
@@ -345,7 +345,7 @@ void backup_step(Engine& engine)
         if (!engine.report.pass_open) {
             bool resumed = p.fmove_point.load() > 0 || p.folder_count.load() > 0 || p.file_count.load() > 0;
             begin_pass_report(engine, engine.flags.run_mode.load(), resumed,
-                              resumed ? missed_before(engine, p.fmove_point.load()) : 0);
+                              missed_before(engine, p.fmove_point.load()));
         }
         const int row = p.fmove_point.load();
         char name[kFieldSize];
