@@ -21,16 +21,6 @@ const std::string kLongName = "a-name-long-enough-to-pass.txt";
 constexpr int kEndPause = 37832;    // 一時停止を終了(&E)
 constexpr int kOpenReport = 37834;  // 報告を開く(&R)
 
-// The lines of a report that hold the text.
-std::vector<std::string> lines_with(const std::string& report, const std::string& text)
-{
-    std::vector<std::string> found;
-    for (const std::string& line : lines_of(report))
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
-    return found;
-}
-
 // A source tree of plain files, a dot folder, a file the test holds without
 // sharing and a file whose backup path passes 259 bytes (the backup folder
 // is long, the source short), then a second, single-file entry.
