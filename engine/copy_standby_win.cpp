@@ -2,7 +2,9 @@
 // bytes with a pause after each, into the temporary file in the destination
 // folder, which takes the destination's place only when it is whole. A stop
 // keeps what it has copied there, so that a large file is finished over
-// several runs instead of begun again at each.
+// several runs instead of begun again at each; a whole copy that could not
+// take the destination's place is kept so too, and only moved at the next
+// try.
 #include <windows.h>
 
 #include <cstring>
