@@ -73,7 +73,6 @@ TEST(BackupUpToDate, SourceNewerByLessThanTwoSecondsStillCounts)
         {"sizes differ, backup older by 1 s", backup + second, false, 0, false},
         {"forced, times equal", backup, true, 1, false},
         {"forced, source older", backup - second, true, 1, false},
-        {"force 2 is no force", backup + second, true, 2, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(backup_up_to_date(c.source, backup, c.same_size, c.force), c.current) << c.what;
