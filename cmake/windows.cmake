@@ -111,7 +111,8 @@ foreach(kind wine e2e)
   target_compile_definitions(${kind}_tests PRIVATE
     QS_EXE_PATH="$<TARGET_FILE:quillsave>" QS_SEAMS_EXE_PATH="$<TARGET_FILE:quillsave_seams>"
     QS_SMALL_DISK="${CMAKE_BINARY_DIR}/small-disk" QS_BACKUP_DISK="${CMAKE_BINARY_DIR}/backup-disk"
-    QS_SHARE_FOLDER="${CMAKE_BINARY_DIR}/share")
+    QS_SHARE_FOLDER="${CMAKE_BINARY_DIR}/share" QS_USB_DISK="${CMAKE_BINARY_DIR}/usb-disk"
+    QS_USB_DISK_TOOL="${CMAKE_SOURCE_DIR}/tests/e2e/usb_disk.sh")
   add_dependencies(${kind}_tests quillsave quillsave_seams)
   gtest_discover_tests(${kind}_tests TEST_PREFIX "${kind}." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120 PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 ${serial})

@@ -54,8 +54,10 @@ constexpr char kCopyTempName[] = "~qsv$.tmp";
 // source's length and last-write time). The next standby copy goes on after
 // those bytes only when the mark it would write itself ends the file and the
 // bytes are not more than the source holds; any other file of that name is
-// made anew, so a part is never joined to another file's bytes. Only the
-// temporary file carries it: nothing in the working folder or the four files.
+// made anew, so a part is never joined to another file's bytes. A part that
+// holds all the source's bytes (its move failed, or a stop came after its
+// last chunk) is only moved. Only the temporary file carries it: nothing in
+// the working folder or the four files.
 constexpr std::size_t kKeptMarkSize = 8 + 8 + 8 + 2 * 260;
 struct KeptMark {
     char bytes[kKeptMarkSize];
@@ -72,10 +74,12 @@ void format_kept_mark(KeptMark& mark, const char* source, const char* destinatio
 bool copy_temp_path(char (&out)[kFieldSize], const char* destination);
 
 // Whether a backup counts as current, so that the file is not copied: the
-// source not written after the backup (last-write times as FILETIME numbers)
-// and, for the standby copy, the same size on disk (GetCompressedFileSize;
-// the continuous copy passes true). Attributes are not compared. A forced
-// copy (force, or conut_save_mode, 1) is never current.
+// source written at most 2 s after the backup (last-write times as FILETIME
+// numbers; FAT and exFAT disks keep times coarser than the source's) and,
+// for the standby copy, the same length (never the size on disk, which a
+// compressed or sparse source has smaller; the continuous copy passes true).
+// Attributes are not compared. A forced copy (force, or conut_save_mode, 1)
+// is never current.
 bool backup_up_to_date(unsigned long long source_written, unsigned long long backup_written, bool same_size,
                        int force);
 
@@ -129,10 +133,13 @@ bool backup_folder_writable(const char* folder);
 // 1 otherwise. Leaves the current directory at the last level entered.
 int check_destination(const char* path);
 // Chunks of data_size bytes with a pause of data_time seconds after each;
-// the pauses end at once on request_stop. Up to date (left alone, 0): equal
-// size and the source not newer, unless force is 1. A stop keeps the part
-// copied, and the next standby copy of the same source goes on after it
-// (see KeptMark); a failed read or write removes it.
+// the pauses end at once on request_stop. Up to date (left alone, 0): see
+// backup_up_to_date; the backup is not opened, so one held by any program
+// is compared too. A stop keeps the part copied, and the next standby copy
+// of the same source goes on after it (see KeptMark); a failed read or
+// write removes it. A whole copy that cannot be put in place (the backup
+// held open) is kept with its mark too: the next try of the same source,
+// unchanged, only moves it, and reads nothing.
 int copy_standby(Engine& engine, const char* source, const char* destination, int force);
 // What the listing of a backup folder, taken when the run last checked the
 // folder, says of a backup's name.
@@ -166,7 +173,7 @@ private:
 };
 
 // CopyFileA into the temporary file, then moved over the destination. Up to
-// date (left alone, 0): the source not newer, unless overwrite is 1.
+// date (left alone, 0): see backup_up_to_date, times only.
 int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite);
 // The same, with what the folder's listing says of the destination's name:
 // it only chooses which calls find the outcome out, never the outcome.

@@ -27,10 +27,28 @@ bool copy_temp_path(char (&out)[kFieldSize], const char* destination)
     return true;
 }
 
+// How much older than its source a backup may be and still count as its
+// copy, in FILETIME ticks of 100 ns. The disks keep times coarser than the
+// source's: FAT32 to 2 s, rounded down; exFAT to 10 ms on Windows and to the
+// second through the FUSE driver under Wine; some shares round too. A copy
+// there always ends up a little older than its source; without the window
+// each pass would copy every unchanged file again and keep the backup before
+// as an old version. 2 s, FAT32's own step, covers them all; the volume's
+// file system is not asked, as a share that rounds tells nothing of it.
+//
+// What this misses: a file saved again within 2 s after its backup was
+// taken, at the same size (the standby copy compares sizes; the continuous
+// copy, as xcopy /D, only times). The next save of it moves its time past
+// the window and it is copied then, so the change is only late, never lost.
+// A forced copy is never current, window or not.
+constexpr unsigned long long kTimeWindow = 2ull * 10000000ull;
+
 bool backup_up_to_date(unsigned long long source_written, unsigned long long backup_written, bool same_size,
                        int force)
 {
-    return same_size && source_written <= backup_written && force != 1;
+    if (force == 1 || !same_size)
+        return false;
+    return source_written <= backup_written || source_written - backup_written <= kTimeWindow;
 }
 
 static char* put_number(char* at, unsigned long long value)

@@ -2,7 +2,9 @@
 // bytes with a pause after each, into the temporary file in the destination
 // folder, which takes the destination's place only when it is whole. A stop
 // keeps what it has copied there, so that a large file is finished over
-// several runs instead of begun again at each.
+// several runs instead of begun again at each; a whole copy that could not
+// take the destination's place is kept so too, and only moved at the next
+// try.
 #include <windows.h>
 
 #include <cstring>
@@ -33,13 +35,6 @@ void set_times_in_place(const char* destination, const FileTimes& t)
         SetFileTime(h.get(), &t.created, &t.accessed, &t.written);
 }
 
-unsigned long long compressed_size(const char* path)
-{
-    DWORD high = 0;
-    DWORD low = GetCompressedFileSizeA(path, &high);
-    return (static_cast<unsigned long long>(high) << 32) | low;
-}
-
 // The code a path over 259 bytes gives in the file system.
 int path_too_long(Engine& engine, int result)
 {
@@ -65,25 +60,33 @@ bool seek_to(HANDLE h, unsigned long long offset)
     return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
 }
 
-// The mark a stop of this copy would leave, and the source's length; false
-// when the source cannot tell them (its part is then not kept).
-bool mark_of_copy(HANDLE src, const char* source, const char* destination, KeptMark& mark,
-                  unsigned long long& length)
+// What the up-to-date test and the mark of a kept part take of the open
+// source: its length (never its size on disk, smaller when the file is
+// compressed or sparse) and its last-write time.
+struct SourceFacts {
+    unsigned long long length = 0, written = 0;
+};
+
+// False when the source cannot tell them: it is then copied, and its part
+// is not kept.
+bool source_facts(HANDLE src, SourceFacts& facts)
 {
     LARGE_INTEGER size;
     FILETIME written;
     if (!GetFileSizeEx(src, &size) || !GetFileTime(src, nullptr, nullptr, &written))
         return false;
-    length = static_cast<unsigned long long>(size.QuadPart);
-    format_kept_mark(mark, source, destination, length, file_time_number(written));
+    facts.length = static_cast<unsigned long long>(size.QuadPart);
+    facts.written = file_time_number(written);
     return true;
 }
 
 // The temporary file a stopped standby copy of this same source into this
 // same destination kept, cut back to its copied bytes, with it and the
-// source both standing after them. Invalid when there is no such file: none,
-// another's, a mark that does not match, or more bytes than the source has.
-HANDLE reopen_kept(const char* temp, HANDLE src, const KeptMark& mark, unsigned long long source_length)
+// source both standing after them; kept tells how many. Invalid when there
+// is no such file: none, another's, a mark that does not match, or more
+// bytes than the source has.
+HANDLE reopen_kept(const char* temp, HANDLE src, const KeptMark& mark, unsigned long long source_length,
+                   unsigned long long& kept)
 {
     ScopedHandle h(CreateFileA(temp, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, kScanFlags, nullptr));
     LARGE_INTEGER size;
@@ -100,6 +103,7 @@ HANDLE reopen_kept(const char* temp, HANDLE src, const KeptMark& mark, unsigned 
     // The source last: a failed seek leaves it at its start for a copy anew.
     if (!seek_to(h.get(), bytes) || !SetEndOfFile(h.get()) || !seek_to(src, bytes))
         return INVALID_HANDLE_VALUE;
+    kept = bytes;
     return h.release();
 }
 
@@ -147,28 +151,45 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
     }
 }
 
-// Whether the destination is up to date with the open source; opened tells
-// whether it could be opened for writing at all.
-bool destination_up_to_date(HANDLE src, const char* source, const char* destination, int force, bool& opened)
+// Whether the destination is up to date with the source (null: facts
+// unknown), told without opening it, so that a backup held open by a program
+// that denies writers (a viewer) is compared like any other. exists tells
+// whether anything has the destination's name, also a read-only file.
+bool destination_up_to_date(const SourceFacts* source, const char* destination, int force, bool& exists)
 {
-    ScopedHandle dst(open_existing(destination, GENERIC_WRITE));
-    opened = dst.valid();
-    if (!opened)
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    exists = GetFileAttributesExA(destination, GetFileExInfoStandard, &d) != 0;
+    if (!exists || !source || (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    FileTimes s{}, d{};
-    get_times(src, s);
-    get_times(dst.get(), d);
-    bool same_size = compressed_size(source) == compressed_size(destination);
-    return backup_up_to_date(file_time_number(s.written), file_time_number(d.written), same_size, force);
+    unsigned long long length = (static_cast<unsigned long long>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+    return backup_up_to_date(source->written, file_time_number(d.ftLastWriteTime), length == source->length, force);
+}
+
+// A whole copy that could not be put in place stays, marked as a part of
+// all the source's bytes, so that the next try of the same source only
+// moves it (the backup was held open for a moment); without a mark it goes.
+void keep_whole(const char* temp, const KeptMark* mark)
+{
+    ScopedHandle h(mark ? CreateFileA(temp, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, kScanFlags, nullptr)
+                        : INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end = {};
+    if (h.valid() && SetFilePointerEx(h.get(), end, nullptr, FILE_END) && keep_part(h.get(), *mark))
+        return;
+    h.reset();
+    remove_temp(temp);
 }
 
 // The whole temporary file in the destination's place, with the source's
-// times on it.
+// times on it; kept with the mark when it cannot be put there.
 int finish_complete(Engine& engine, const char* temp, const char* destination, bool replaces,
-                    const FileTimes* times, unsigned long long length)
+                    const FileTimes* times, unsigned long long length, const KeptMark* mark)
 {
-    if (!put_backup_in_place(temp, destination, replaces ? engine.keep_as : nullptr, engine.copy_detail))
-        return failed(engine, copy_create_error);
+    if (!put_backup_in_place_keeping_temp(temp, destination, replaces ? engine.keep_as : nullptr,
+                                          engine.copy_detail)) {
+        int result = failed(engine, copy_create_error);
+        keep_whole(temp, mark);
+        return result;
+    }
     engine.copy_detail.replaced = replaces;
     if (engine.copy_probe.after_replace)
         engine.copy_probe.after_replace();
@@ -206,25 +227,28 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     ScopedHandle src(open_existing(source, GENERIC_READ));
     if (!src.valid())
         return failed(engine, copy_read_error);
-    bool opened = false;
-    if (destination_up_to_date(src.get(), source, destination, force, opened))
+    SourceFacts facts;
+    bool marked = source_facts(src.get(), facts);
+    bool replaces = false;
+    if (destination_up_to_date(marked ? &facts : nullptr, destination, force, replaces))
         return copy_done;
-    // A read-only backup does not open for writing, and is replaced too.
-    bool replaces = opened || GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
 
     char temp[kFieldSize];
     if (!copy_temp_path(temp, destination))
         return path_too_long(engine, copy_create_error);
     KeptMark mark;
-    unsigned long long length = 0;
-    bool marked = mark_of_copy(src.get(), source, destination, mark, length);
-    ScopedHandle out(marked ? reopen_kept(temp, src.get(), mark, length) : INVALID_HANDLE_VALUE);
+    if (marked)
+        format_kept_mark(mark, source, destination, facts.length, facts.written);
+    unsigned long long kept = 0;
+    ScopedHandle out(marked ? reopen_kept(temp, src.get(), mark, facts.length, kept) : INVALID_HANDLE_VALUE);
+    // A kept part of all the source's bytes is only moved.
+    bool whole = out.valid() && kept == facts.length;
     if (!out.valid())
         out.reset(create_temp(temp));
     if (!out.valid())
         return failed(engine, copy_create_error);
 
-    Ending ending = copy_chunks(engine, src.get(), out.get(), chunk);
+    Ending ending = whole ? Ending::complete : copy_chunks(engine, src.get(), out.get(), chunk);
     DWORD chunk_error = GetLastError();
     FileTimes s{};
     bool have_times = false;
@@ -242,6 +266,7 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     src.reset();
     out.reset();
     if (ending == Ending::complete)
-        return finish_complete(engine, temp, destination, replaces, have_times ? &s : nullptr, length);
+        return finish_complete(engine, temp, destination, replaces, have_times ? &s : nullptr, facts.length,
+                               marked ? &mark : nullptr);
     return finish_incomplete(engine, temp, ending, keep, chunk_error);
 }

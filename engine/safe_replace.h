@@ -37,3 +37,7 @@ void remove_temp(const char* temp);
 // its attributes back when it could not be replaced after all. On failure
 // the temporary file is removed and a kept old backup goes back in place.
 bool put_backup_in_place(const char* temp, const char* destination, const char* keep_as, CopyDetail& detail);
+// The same, but a temporary file that could not be put in place is left
+// whole to the caller: the standby copy keeps it for the next try.
+bool put_backup_in_place_keeping_temp(const char* temp, const char* destination, const char* keep_as,
+                                      CopyDetail& detail);

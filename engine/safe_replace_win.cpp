@@ -75,7 +75,8 @@ void remove_temp(const char* temp)
 
 // The plain move comes first: a backup is mostly new or writable files, and
 // under Wine every extra call on a path costs a file lookup.
-bool put_backup_in_place(const char* temp, const char* destination, const char* keep_as, CopyDetail& detail)
+bool put_backup_in_place_keeping_temp(const char* temp, const char* destination, const char* keep_as,
+                                      CopyDetail& detail)
 {
     detail.kept_version = keep_old_backup(destination, keep_as);
     if (!detail.kept_version && keep_as != nullptr && keep_as[0] != 0)
@@ -85,7 +86,6 @@ bool put_backup_in_place(const char* temp, const char* destination, const char* 
     if (detail.kept_version) {
         DWORD error = GetLastError();
         detail.kept_version = !MoveFileExA(keep_as, destination, 0);
-        remove_temp(temp);
         SetLastError(error);
         return false;
     }
@@ -98,6 +98,13 @@ bool put_backup_in_place(const char* temp, const char* destination, const char* 
         SetFileAttributesA(destination, old);
         SetLastError(error);
     }
+    return false;
+}
+
+bool put_backup_in_place(const char* temp, const char* destination, const char* keep_as, CopyDetail& detail)
+{
+    if (put_backup_in_place_keeping_temp(temp, destination, keep_as, detail))
+        return true;
     remove_temp(temp);
     return false;
 }

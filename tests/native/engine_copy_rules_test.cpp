@@ -1,5 +1,5 @@
-// The OS-free rules of the copies: status texts, the temporary path, the
-// correction of hand-edited copy settings.
+// The OS-free rules of the copies: status texts, the temporary path, when a
+// backup is current, the correction of hand-edited copy settings.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -52,6 +52,33 @@ TEST(CopyTempPath, RefusedWhenItWouldNotFitOrIsTheDestination)
     EXPECT_STREQ(out, "");
     EXPECT_FALSE(copy_temp_path(out, "D:\\backup\\~qsv$.tmp"));
     EXPECT_TRUE(copy_temp_path(out, "D:\\backup\\~qsv$.tmp2"));
+}
+
+// A backup on a FAT or exFAT disk carries its source's time cut to 2 s or
+// to the second: older by less than 2 s, it is still the same file.
+TEST(BackupUpToDate, SourceNewerByLessThanTwoSecondsStillCounts)
+{
+    constexpr unsigned long long second = 10000000ull;  // FILETIME ticks
+    constexpr unsigned long long backup = 132000000000000000ull;
+    const struct { const char* what; unsigned long long source; bool same_size; int force; bool current; } cases[] = {
+        {"times equal", backup, true, 0, true},
+        {"backup older by 1 s", backup + second, true, 0, true},
+        {"backup older by 1.999 s", backup + 1999 * second / 1000, true, 0, true},
+        {"backup older by 2 s", backup + 2 * second, true, 0, true},
+        {"backup older by 2.001 s", backup + 2001 * second / 1000, true, 0, false},
+        {"backup older by an hour", backup + 3600 * second, true, 0, false},
+        {"source older", backup - 3600 * second, true, 0, true},
+        {"source older by all of time", 0, true, 0, true},
+        {"sizes differ, times equal", backup, false, 0, false},
+        {"sizes differ, backup older by 1 s", backup + second, false, 0, false},
+        {"forced, times equal", backup, true, 1, false},
+        {"forced, source older", backup - second, true, 1, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(backup_up_to_date(c.source, backup, c.same_size, c.force), c.current) << c.what;
+    // The window does not wrap at the end of the FILETIME range.
+    EXPECT_TRUE(backup_up_to_date(~0ull, ~0ull - second, true, 0));
+    EXPECT_FALSE(backup_up_to_date(~0ull, 0, true, 0));
 }
 
 TEST(CorrectCopySettings, HandEditedValuesComeBackIntoRange)

@@ -359,12 +359,14 @@ TEST_F(CopyTest, ReadOnlyOlderDestinationIsReplacedByBothCopies)
 
 TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
 {
-    const struct { CopyFn copy; int result; } cases[] = {
-        {copy_standby, copy_create_error},       // could not be put in place: "作e"
-        {copy_continuous, copy_create_error},    // the system copy found no destination to open
-        {continuous_told_unlisted, copy_create_error},
+    // The standby copy keeps its whole copy for the next try of the move.
+    const struct { CopyFn copy; int result; bool keeps_temp; } cases[] = {
+        {copy_standby, copy_create_error, true},       // could not be put in place: "作e"
+        {copy_continuous, copy_create_error, false},   // the system copy found no destination to open
+        {continuous_told_unlisted, copy_create_error, false},
     };
     for (const auto& c : cases) {
+        DeleteFileA(temp.c_str());
         make_file(src, "fresh", kNew);
         make_file(dst, "kept", kOld);
         ScopedHandle held(CreateFileA(dst.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -372,7 +374,65 @@ TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
         EXPECT_EQ(c.copy(engine, src.c_str(), dst.c_str(), 0), c.result);
         held.reset();
         EXPECT_EQ(read_file(dst), "kept");
+        EXPECT_EQ(file_exists(temp), c.keeps_temp);
+    }
+}
+
+// A backup another program holds open for reading only (a viewer that
+// denies writers) is the same file still, and is left.
+TEST_F(CopyTest, CurrentBackupHeldByAReaderIsLeft)
+{
+    int reads = 0;
+    engine.copy_probe.before_read = [&](int) { ++reads; return true; };
+    for (CopyFn copy : {copy_standby, copy_continuous}) {
+        make_file(src, "current", kOld);
+        make_file(dst, "current", kOld);
+        ScopedHandle held(CreateFileA(dst.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.valid());
+        reads = 0;
+        EXPECT_EQ(copy(engine, src.c_str(), dst.c_str(), 0), copy_done);
+        EXPECT_FALSE(engine.copy_detail.copied);
+        EXPECT_EQ(reads, 0);
         EXPECT_FALSE(file_exists(temp));
+    }
+}
+
+// A standby copy whose move failed (the backup held for a moment) keeps
+// its whole copy; the next try only moves it, unless the source has changed
+// since: a whole copy of an older source is never put in place.
+TEST_F(CopyTest, StandbyCopyWhoseMoveFailedIsMovedWithoutReadingTheSourceAgain)
+{
+    int reads = 0;
+    engine.copy_probe.before_read = [&](int) { ++reads; return true; };
+    engine.settings.data_size = 4;
+    const struct { const char* what; const char* changed; int reads_again; } cases[] = {
+        {"source unchanged", nullptr, 0},
+        {"source changed since", "changed since then", 6},
+    };
+    for (const auto& c : cases) {
+        DeleteFileA(temp.c_str());
+        make_file(src, "fresh data!", kNew);
+        make_file(dst, "kept", kOld);
+        reads = 0;
+        {
+            ScopedHandle held(CreateFileA(dst.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held.valid());
+            EXPECT_EQ(standby(), copy_create_error) << c.what;
+        }
+        EXPECT_EQ(reads, 4) << c.what;  // three chunks and the end
+        EXPECT_EQ(read_file(dst), "kept") << c.what;
+        std::string expected = "fresh data!";
+        if (c.changed) {
+            expected = c.changed;
+            make_file(src, expected, kNew + 10000000ull);
+        }
+        reads = 0;
+        EXPECT_EQ(standby(), copy_done) << c.what;
+        EXPECT_EQ(reads, c.reads_again) << c.what;
+        EXPECT_TRUE(engine.copy_detail.copied) << c.what;
+        EXPECT_EQ(read_file(dst), expected) << c.what;
+        EXPECT_EQ(last_write_time(dst), last_write_time(src)) << c.what;
+        EXPECT_EQ(list_folder(dir / "表"), std::vector<std::string>{"ソ.txt"}) << c.what;
     }
 }
 
