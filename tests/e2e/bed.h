@@ -52,16 +52,6 @@ inline bool contains(const std::vector<std::string>& texts, const std::string& t
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-// The lines of a report that hold the text.
-inline std::vector<std::string> lines_with(const std::string& report, const std::string& text)
-{
-    std::vector<std::string> found;
-    for (const std::string& line : lines_of(report))
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
-    return found;
-}
-
 // A schedule that is never due (February 31st), so that the end of the
 // list stops a standby run.
 inline std::vector<std::pair<std::string, std::string>> run_settings(
