@@ -180,7 +180,7 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
     });
     // A folder that cannot be searched at all is told by its files' walk.
     if (end.searched && end.error != 0 && left_out)
-        left_out(parent, Failure{ReportReason::system_error, end.error});
+        left_out(parent, Failure{ReportReason::listing_cut, end.error});
     return complete;
 }
 

@@ -443,7 +443,7 @@ TEST(WalkFiles, ListingEndedByAnErrorIsNoWholeListing)
         EXPECT_LT(folders.count(), 5) << c.fail_after;
         ASSERT_EQ(left_out.size(), 1u) << c.fail_after;
         EXPECT_EQ(left_out[0].first, folder);
-        EXPECT_EQ(left_out[0].second.reason, ReportReason::system_error);
+        EXPECT_EQ(left_out[0].second.reason, ReportReason::listing_cut);
         EXPECT_EQ(left_out[0].second.code, error);
     }
 }
