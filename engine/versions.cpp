@@ -125,7 +125,7 @@ long long seconds_of(const ReportTime& t)
 bool version_expired(const ReportTime& when, const ReportTime& now, int days)
 {
     if (days <= 0)
-        return true;
+        return false;
     return seconds_of(now) - seconds_of(when) > static_cast<long long>(days) * 86400;
 }
 

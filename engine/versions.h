@@ -33,7 +33,8 @@ bool version_path(char (&out)[kFieldSize], const char* backup_folder, const char
 bool version_time(const char* name, ReportTime& when);
 
 // Whether a version replaced at `when` is more than `days` days old at
-// `now`. days 0 or less keeps none, so every version is old enough to go.
+// `now`. At 0 days or less none expires: 0 means "keep no new versions",
+// and the versions kept so far are the user's to delete by hand.
 bool version_expired(const ReportTime& when, const ReportTime& now, int days);
 
 // Seconds since 1970-01-01 of a local time, for ordering and ages.
@@ -52,3 +53,6 @@ int prune_versions(const char* folder, const ReportTime& now, int days);
 int free_space_from_versions(const char* versions_root, unsigned long long needed);
 // The size of a file, 0 when it cannot be told.
 unsigned long long file_size_of(const char* path);
+// How many versions below a folder of old versions (deep) are past `days`
+// days at `now`: what a pass would remove under that setting.
+int count_versions_past(const char* versions_root, const ReportTime& now, int days);
