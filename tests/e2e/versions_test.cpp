@@ -2,7 +2,7 @@
 // into 以前のバージョン with the date of its replacement in its name, in both
 // run kinds, for a single file and for a file deep in a tree; version_days 0
 // keeps none; versions past their days go (their age is the date in their
-// names); a full backup disk gives up its oldest versions before a copy
+// names), while 0 days removes none of those kept; a full backup disk gives up its oldest versions before a copy
 // fails; a stopped copy keeps the old backup in place; and a backup folder
 // inside its own source is never backed up into itself.
 #include <gtest/gtest.h>
@@ -46,27 +46,6 @@ std::string only_version(const std::string& folder, const std::string& stem)
         found = folder + "\\" + name;
     }
     return found;
-}
-
-// A version's name dated `days` ago.
-std::string dated(const std::string& stem, int days, const std::string& extension)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME f;
-    SystemTimeToFileTime(&now, &f);
-    ULARGE_INTEGER t;
-    t.LowPart = f.dwLowDateTime;
-    t.HighPart = f.dwHighDateTime;
-    t.QuadPart -= static_cast<unsigned long long>(days) * 86400ull * 10000000ull;
-    f.dwLowDateTime = t.LowPart;
-    f.dwHighDateTime = t.HighPart;
-    SYSTEMTIME then;
-    FileTimeToSystemTime(&f, &then);
-    std::string name;
-    version_name(name, (stem + extension).c_str(),
-                 ReportTime{then.wYear, then.wMonth, then.wDay, then.wHour, then.wMinute, then.wSecond}, 259);
-    return name;
 }
 
 class VersionsByRunKind : public ::testing::TestWithParam<RunKind> {};
@@ -126,8 +105,9 @@ TEST_P(VersionsByRunKind, ReplacedBackupIsKeptWithItsDate)
 INSTANTIATE_TEST_SUITE_P(Versions, VersionsByRunKind, ::testing::ValuesIn(kRunKinds),
                          [](const ::testing::TestParamInfo<RunKind>& info) { return info.param.name; });
 
-// version_days 0 keeps none, as before; versions past the days go when the
-// pass reaches their folder, the others and the user's own files stay.
+// version_days 0 keeps no new version and removes none kept before it;
+// versions past the days go when the pass reaches their folder, the others
+// and the user's own files stay.
 TEST(Versions, NoneKeptAtZeroDaysAndOldOnesGo)
 {
     Bed bed;
@@ -148,7 +128,9 @@ TEST(Versions, NoneKeptAtZeroDaysAndOldOnesGo)
     EXPECT_EQ(end_by_menu(program, main), 0);
     EXPECT_EQ(read_file(bed.backup + "\\a.txt"), "new a");
     EXPECT_EQ(list_folder(bed.backup + "\\" + kVersions), std::vector<std::string>{"d"}) << "a.txt kept no version";
-    EXPECT_EQ(list_folder(versions), std::vector<std::string>{"note.txt"}) << "0 days keeps none";
+    EXPECT_EQ(read_file(versions + "\\" + old_one), "forty days") << "0 days removes none";
+    EXPECT_EQ(read_file(versions + "\\" + young_one), "ten days");
+    EXPECT_EQ(list_folder(versions).size(), 3u);
 
     bed.file("d\\f.txt", "newer f");
     write_file(versions + "\\" + old_one, "forty days");

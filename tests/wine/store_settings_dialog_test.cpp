@@ -165,7 +165,7 @@ TEST_F(SettingsDialogTest, OkWritesChosenAndTypedValues)
     std::vector<bool> weekly_enabled, continuous_enabled;
     auto operate = [&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_SET_DATA_SIZE, CB_SETCURSEL, 5, 0);  // "262144byte"
-        SetDlgItemTextA(dialog, IDC_SET_DATA_TIME, "1000");                  // unit cut by length: 1
+        SetDlgItemTextA(dialog, IDC_SET_DATA_TIME, "１０００");              // a bare number, kept to 60
         SetDlgItemTextA(dialog, IDC_SET_START_TIME, "-30sec");               // a timer needs a second
         SendDlgItemMessageA(dialog, IDC_SET_ERROR_MODE, CB_SETCURSEL, 3, 0);  // "3:EXE終了"
         click_schedule(dialog, IDC_SET_CONTINUOUS);
@@ -186,7 +186,7 @@ TEST_F(SettingsDialogTest, OkWritesChosenAndTypedValues)
     EXPECT_EQ(weekly_enabled, (std::vector<bool>{false, false, true, true, true}));
     Settings expected = defaults();
     expected.data_size = 262144;
-    expected.data_time = 1;
+    expected.data_time = 60;
     expected.start_time = 1;
     expected.rw_error_mode = 3;
     expected.set_t_mode = 3;
