@@ -254,7 +254,7 @@ bool lets_versions_go(int before, int after)
 
 std::string versions_lost_question(int days, int count)
 {
-    return "以前のバージョンを残す日数を" + with_unit(days, kDay) + "にすると、以前のバージョンが" +
+    return "以前のバージョンを残す日数を" + with_unit(days, kDay) + "にすると、\n以前のバージョンが" +
            std::to_string(count) + "個消えます。\nよろしいですか？";
 }
 

@@ -119,7 +119,7 @@ TEST(VersionDays, FewerDaysAskHowManyVersionsGo)
     type_days_and_ok(dialog, "7日");
     HWND question = box_over(program, dialog);
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(message_box_text(question), "以前のバージョンを残す日数を7日にすると、以前のバージョンが1個消えます。\n"
+    EXPECT_EQ(message_box_text(question), "以前のバージョンを残す日数を7日にすると、\n以前のバージョンが1個消えます。\n"
                                           "よろしいですか？");
     click_button(question, IDNO);
     ASSERT_TRUE(wait_until([&] { return !IsWindow(question); }, kWindowWait));

@@ -317,7 +317,7 @@ TEST_F(SettingsDialogTest, RefusedTextAndNoKeepTheDialogOpenAtTheBox)
     EXPECT_EQ(refusal, "「Dataｻｲｽﾞ」は数字で入れてください（例: 1048576byte）。");
     EXPECT_EQ(size_after, "131072byte");
     EXPECT_EQ(size_focus, size_box);
-    EXPECT_EQ(question, "以前のバージョンを残す日数を7日にすると、以前のバージョンが2個消えます。\nよろしいですか？");
+    EXPECT_EQ(question, "以前のバージョンを残す日数を7日にすると、\n以前のバージョンが2個消えます。\nよろしいですか？");
     EXPECT_EQ(days_after, "30日");
     EXPECT_EQ(days_focus, days_box);
     EXPECT_EQ(counted, std::vector<int>{7}) << "60 days asks nothing";
