@@ -67,6 +67,23 @@ bool closes(HWND dialog)
     return wait_until([&] { return !IsWindow(dialog); }, kWindowWait);
 }
 
+// The dialog opened, the days typed and OK pressed, and the box OK shows
+// over the dialog; either is null when it does not come.
+struct Asked {
+    HWND dialog = nullptr;
+    HWND box = nullptr;
+};
+Asked ok_with_days(const Quillsave& program, HWND main, const char* days)
+{
+    Asked asked;
+    asked.dialog = open_settings(program, main);
+    if (asked.dialog == nullptr)
+        return asked;
+    type_days_and_ok(asked.dialog, days);
+    asked.box = box_over(program, asked.dialog);
+    return asked;
+}
+
 // Each typed text in a session of its own, then a pass and the end of the
 // program, so that set.ini tells what OK kept. "abc" is refused and the
 // box shows the kept value again.
@@ -114,35 +131,29 @@ TEST(VersionDays, FewerDaysAskHowManyVersionsGo)
     HWND main = start_with_yes(program);
     ASSERT_NE(main, nullptr);
 
-    HWND dialog = open_settings(program, main);
-    ASSERT_NE(dialog, nullptr);
-    type_days_and_ok(dialog, "7日");
-    HWND question = box_over(program, dialog);
-    ASSERT_NE(question, nullptr);
-    EXPECT_EQ(message_box_text(question), "以前のバージョンを残す日数を7日にすると、\n以前のバージョンが1個消えます。\n"
-                                          "よろしいですか？");
-    click_button(question, IDNO);
-    ASSERT_TRUE(wait_until([&] { return !IsWindow(question); }, kWindowWait));
-    EXPECT_TRUE(IsWindow(dialog)) << "いいえ keeps the dialog open";
-    EXPECT_EQ(days_shown(dialog), "30日");
-    PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
-    ASSERT_TRUE(closes(dialog));
+    Asked no = ok_with_days(program, main, "7日");
+    ASSERT_NE(no.box, nullptr);
+    EXPECT_EQ(message_box_text(no.box), "以前のバージョンを残す日数を7日にすると、\n以前のバージョンが1個消えます。\n"
+                                        "よろしいですか？");
+    click_button(no.box, IDNO);
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(no.box); }, kWindowWait));
+    EXPECT_TRUE(IsWindow(no.dialog)) << "いいえ keeps the dialog open";
+    EXPECT_EQ(days_shown(no.dialog), "30日");
+    PostMessageA(no.dialog, WM_COMMAND, IDC_SET_OK, 0);
+    ASSERT_TRUE(closes(no.dialog));
     run_and_watch(main, kContinuous, 0);
     EXPECT_TRUE(file_exists(bed.young));
     EXPECT_TRUE(file_exists(bed.old)) << "いいえ keeps it";
 
-    dialog = open_settings(program, main);
-    ASSERT_NE(dialog, nullptr);
-    type_days_and_ok(dialog, "7日");
-    question = box_over(program, dialog);
-    ASSERT_NE(question, nullptr);
-    click_button(question, IDYES);
-    ASSERT_TRUE(closes(dialog));
+    Asked yes = ok_with_days(program, main, "7日");
+    ASSERT_NE(yes.box, nullptr);
+    click_button(yes.box, IDYES);
+    ASSERT_TRUE(closes(yes.dialog));
     run_and_watch(main, kContinuous, 0);
     EXPECT_TRUE(file_exists(bed.young));
     EXPECT_FALSE(file_exists(bed.old)) << "past 7 days";
 
-    dialog = open_settings(program, main);
+    HWND dialog = open_settings(program, main);
     ASSERT_NE(dialog, nullptr);
     type_days_and_ok(dialog, "0日");
     ASSERT_TRUE(closes(dialog)) << "0 removes none: nothing to ask";
