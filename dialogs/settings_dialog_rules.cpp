@@ -91,8 +91,10 @@ struct BoxText {
     // Japanese IME types by default.
     bool digit(int& d)
     {
+        if (at >= n)
+            return false;
         unsigned char c = static_cast<unsigned char>(text[at]);
-        if (at < n && c >= '0' && c <= '9') {
+        if (c >= '0' && c <= '9') {
             d = c - '0';
             at += 1;
             return true;
