@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/main_window.h"
@@ -13,6 +14,7 @@
 #include "dialogs/folder_select_win.h"
 #include "dialogs/info_windows_win.h"
 #include "dialogs/list_edit_win.h"
+#include "engine/versions.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
 #include "store/program_files.h"
@@ -82,10 +84,38 @@ void on_command_start(RunMode mode)
     start_run(StartBy::user, StartKind::by_hand, mode);
 }
 
+// The folders of old versions of the list's backup folders, each once.
+std::vector<std::string> versions_roots(const BackupList& list)
+{
+    std::vector<std::string> backups;
+    for (int row = 0; row < list_row_count(list); ++row) {
+        char backup[kFieldSize];
+        list_get_cell(list, row, col_destination, backup);
+        bool known = backup[0] == 0;
+        for (const std::string& seen : backups)
+            known = known || same_folder(seen.c_str(), backup);
+        if (!known)
+            backups.push_back(backup);
+    }
+    std::vector<std::string> roots;
+    for (const std::string& backup : backups)
+        roots.push_back(backup + (ends_in_separator(backup.c_str()) ? "" : "\\") + kVersionsFolder);
+    return roots;
+}
+
+int versions_past(int days)
+{
+    ReportTime now = report_now();
+    int past = 0;
+    for (const std::string& root : versions_roots(engine().list))
+        past += count_versions_past(root.c_str(), now, days);
+    return past;
+}
+
 // The dialog never writes the record under a live worker.
 void on_command_settings()
 {
-    show_settings_dialog(app().list_view, engine().settings);
+    show_settings_dialog(app().list_view, engine().settings, versions_past);
 }
 
 void on_command_reset_settings()

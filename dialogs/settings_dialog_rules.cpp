@@ -61,27 +61,81 @@ std::size_t box_text_length(const char* text)
     return n;
 }
 
-// The number of a box's text without its unit of `unit` bytes. A text of at
-// most `whole_up_to` bytes is read whole: a bare number typed into a box of
-// the transfer group, or an emptied or one-digit schedule box.
-std::int32_t number_before_unit(const char* text, std::size_t unit, std::size_t whole_up_to)
-{
-    std::size_t n = box_text_length(text);
-    return atoi_compat(text, n > whole_up_to ? n - unit : n);
-}
+// A number far beyond every row's range, where a long run of digits stops
+// growing: the row's range then says what it becomes.
+constexpr std::int64_t kHugeNumber = std::int64_t{1} << 40;
 
-// The transfer group's boxes take a text no longer than its unit whole.
-std::int32_t transfer_number(const char* text, const char* unit)
-{
-    std::size_t len = std::strlen(unit);
-    return number_before_unit(text, len, len);
-}
+// A text cursor over a box's text, one character at a time.
+struct BoxText {
+    const char* text;
+    std::size_t n;
+    std::size_t at = 0;
 
-// The schedule boxes' units are one double-byte character: "12" without it
-// is empty. A single byte is less than the unit and read whole.
-std::int32_t schedule_number(const char* text)
+    bool starts_with(const char* s, std::size_t len) const
+    {
+        return n - at >= len && std::memcmp(text + at, s, len) == 0;
+    }
+    // Spaces of either width, as an IME in full-width mode types them.
+    void skip_spaces()
+    {
+        for (;;) {
+            if (at < n && (text[at] == ' ' || text[at] == '\t'))
+                ++at;
+            else if (starts_with("\x81\x40", 2))
+                at += 2;
+            else
+                return;
+        }
+    }
+    // A digit of either width: ０ to ９ are 82 4F to 82 58 in CP932, what a
+    // Japanese IME types by default.
+    bool digit(int& d)
+    {
+        if (at >= n)
+            return false;
+        unsigned char c = static_cast<unsigned char>(text[at]);
+        if (c >= '0' && c <= '9') {
+            d = c - '0';
+            at += 1;
+            return true;
+        }
+        unsigned char trail = at + 1 < n ? static_cast<unsigned char>(text[at + 1]) : 0;
+        if (at + 1 < n && c == 0x82 && trail >= 0x4F && trail <= 0x58) {
+            d = trail - 0x4F;
+            at += 2;
+            return true;
+        }
+        return false;
+    }
+};
+
+// The number of a box's text: spaces, a sign, digits of either width, then
+// at most the box's own unit, spaces around it. A bare number is that
+// number. False for a text that holds no number or anything else, and for
+// one that fills what the dialog fetches, which may have been cut.
+bool box_number(const char* text, const char* unit, std::int64_t& value)
 {
-    return number_before_unit(text, 2, 1);
+    BoxText t{text, box_text_length(text)};
+    if (t.n >= kSettingsBoxText - 1)
+        return false;
+    t.skip_spaces();
+    bool negative = t.at < t.n && t.text[t.at] == '-';
+    if (t.at < t.n && (t.text[t.at] == '-' || t.text[t.at] == '+'))
+        ++t.at;
+    std::int64_t number = 0;
+    int d = 0, digits = 0;
+    for (; t.digit(d); ++digits)
+        number = number < kHugeNumber ? number * 10 + d : kHugeNumber;
+    if (digits == 0)
+        return false;
+    t.skip_spaces();
+    if (t.starts_with(unit, std::strlen(unit)))
+        t.at += std::strlen(unit);
+    t.skip_spaces();
+    if (t.at != t.n)
+        return false;
+    value = negative ? -number : number;
+    return true;
 }
 
 int in_range_or(std::int64_t value, int first, int last, int otherwise)
@@ -89,10 +143,16 @@ int in_range_or(std::int64_t value, int first, int last, int otherwise)
     return value < first || value > last ? otherwise : static_cast<int>(value);
 }
 
-// Stores a number read from a box as its row of the settings table keeps it.
-void keep_number(Settings& s, int Settings::*field, std::int64_t value)
+// Stores the number of a box's text as its row of the settings table keeps
+// it, `shift` added (the month is shown from 1); false, and nothing stored,
+// for a text that is no number.
+bool keep_number(Settings& s, int Settings::*field, const char* text, const char* unit, int shift = 0)
 {
-    s.*field = kept_in(row_of(field).dialog, value);
+    std::int64_t value = 0;
+    if (!box_number(text, unit, value))
+        return false;
+    s.*field = kept_in(row_of(field).dialog, value + shift);
+    return true;
 }
 
 int error_mode_of(const char* text)
@@ -109,6 +169,20 @@ int weekday_of(const char* text)
             return i + 1;
     }
     return 0;
+}
+
+// The box's name as the dialog labels it; the schedule boxes share one.
+const char* box_label(SettingsBox box)
+{
+    switch (box) {
+    case SettingsBox::data_size: return "Dataｻｲｽﾞ";
+    case SettingsBox::data_time: return "Data転送間隔";
+    case SettingsBox::start_time: return "初起動待ち時間";
+    case SettingsBox::restart_time: return "再起動待ち時間";
+    case SettingsBox::rw_error_mode: return "エラー時処理";
+    case SettingsBox::version_days: return "以前のバージョン";
+    default: return "待機BackUP開始時刻";
+    }
 }
 
 }  // namespace
@@ -151,23 +225,39 @@ std::string settings_box_text(SettingsBox box, const Settings& s)
     return {};
 }
 
-void read_settings_box(SettingsBox box, const char* text, Settings& s)
+bool read_settings_box(SettingsBox box, const char* text, Settings& s)
 {
     switch (box) {
-    case SettingsBox::data_size: keep_number(s, &Settings::data_size, transfer_number(text, kByte)); break;
-    case SettingsBox::data_time: keep_number(s, &Settings::data_time, transfer_number(text, kSec)); break;
-    case SettingsBox::start_time: keep_number(s, &Settings::start_time, transfer_number(text, kSec)); break;
-    case SettingsBox::restart_time: keep_number(s, &Settings::restart_time, transfer_number(text, kSec)); break;
-    case SettingsBox::rw_error_mode: s.rw_error_mode = error_mode_of(text); break;
-    case SettingsBox::set_t_mon:
-        keep_number(s, &Settings::set_t_mon, static_cast<std::int64_t>(schedule_number(text)) - 1);
-        break;
-    case SettingsBox::set_t_mday: keep_number(s, &Settings::set_t_mday, schedule_number(text)); break;
-    case SettingsBox::set_t_week: s.set_t_week = weekday_of(text); break;
-    case SettingsBox::set_t_hour: keep_number(s, &Settings::set_t_hour, schedule_number(text)); break;
-    case SettingsBox::set_t_min: keep_number(s, &Settings::set_t_min, schedule_number(text)); break;
-    case SettingsBox::version_days: keep_number(s, &Settings::version_days, transfer_number(text, kDay)); break;
+    case SettingsBox::data_size: return keep_number(s, &Settings::data_size, text, kByte);
+    case SettingsBox::data_time: return keep_number(s, &Settings::data_time, text, kSec);
+    case SettingsBox::start_time: return keep_number(s, &Settings::start_time, text, kSec);
+    case SettingsBox::restart_time: return keep_number(s, &Settings::restart_time, text, kSec);
+    case SettingsBox::rw_error_mode: s.rw_error_mode = error_mode_of(text); return true;
+    case SettingsBox::set_t_mon: return keep_number(s, &Settings::set_t_mon, text, kMonth, -1);
+    case SettingsBox::set_t_mday: return keep_number(s, &Settings::set_t_mday, text, kDay);
+    case SettingsBox::set_t_week: s.set_t_week = weekday_of(text); return true;
+    case SettingsBox::set_t_hour: return keep_number(s, &Settings::set_t_hour, text, kHour);
+    case SettingsBox::set_t_min: return keep_number(s, &Settings::set_t_min, text, kMinute);
+    case SettingsBox::version_days: return keep_number(s, &Settings::version_days, text, kDay);
     }
+    return true;
+}
+
+std::string settings_box_refusal(SettingsBox box, const Settings& settings)
+{
+    return std::string("「") + box_label(box) + "」は数字で入れてください（例: " +
+           settings_box_items(box, settings).back() + "）。";
+}
+
+bool lets_versions_go(int before, int after)
+{
+    return after > 0 && (before <= 0 || after < before);
+}
+
+std::string versions_lost_question(int days, int count)
+{
+    return "以前のバージョンを残す日数を" + with_unit(days, kDay) + "にすると、\n以前のバージョンが" +
+           std::to_string(count) + "個消えます。\nよろしいですか？";
 }
 
 std::array<bool, kScheduleBoxCount> schedule_boxes_enabled(int set_t_mode)

@@ -26,8 +26,9 @@ enum class SettingsBox {
 };
 
 // OK fetches a box's text into a buffer of this size, so it sees at most
-// 15 bytes of it; read_settings_box looks at no more than that either.
-constexpr std::size_t kSettingsBoxText = 16;
+// 63 bytes of it; read_settings_box looks at no more than that either, and
+// refuses a number text that long, since it may have been cut.
+constexpr std::size_t kSettingsBoxText = 64;
 
 // The list items of a box, in list order. The day list depends on the month
 // the record shows: 29 days for February, 30 for the months of 30 days and
@@ -39,13 +40,28 @@ std::vector<std::string> settings_box_items(SettingsBox box, const Settings& set
 // ("日" for any weekday but 1 to 6).
 std::string settings_box_text(SettingsBox box, const Settings& settings);
 
-// Reads a box's text into its setting. The unit is cut by its length, not
-// its text, so a number typed without its unit loses its last digits. The
-// number is kept as the dialog column of its row in kSettingsTable says
-// (settings_table.h). The error mode is the digit of the first byte, 0
-// without one. The days old versions are kept are read as the transfer
-// group's numbers are, their unit "日" cut by its length.
-void read_settings_box(SettingsBox box, const char* text, Settings& settings);
+// Reads a box's text into its setting. A number box takes spaces, a sign,
+// digits, half-width or full-width (６０日), and then at most its own unit;
+// a bare number is that number. The number is kept as the dialog column of
+// its row in kSettingsTable says (settings_table.h): a number beyond the
+// row's range, however long, becomes what the row says of it. A text that
+// is no such number ("abc", "日", "") is refused: false, and the setting is
+// left as it was. The error mode is the digit of the first byte, 0 without
+// one, and the weekday its character; they are never refused.
+bool read_settings_box(SettingsBox box, const char* text, Settings& settings);
+
+// What the dialog says of a refused box: its name and an example of what
+// it takes.
+std::string settings_box_refusal(SettingsBox box, const Settings& settings);
+
+// Whether changing the days old versions are kept from `before` to `after`
+// lets a pass remove some it would have kept: fewer days, or any days after
+// 0, which lets none expire.
+bool lets_versions_go(int before, int after);
+
+// The question before fewer days are kept: how many old versions the new
+// days let go.
+std::string versions_lost_question(int days, int count);
 
 // The five schedule boxes in the order month, day, weekday, hour, minute,
 // and whether a schedule mode enables each: 1 yearly enables all but the

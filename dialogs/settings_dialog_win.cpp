@@ -3,6 +3,7 @@
 // through the box tables of settings_dialog_win.h and the tables below.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "dialogs/dialog_paint_win.h"
@@ -16,7 +17,11 @@ namespace {
 
 struct SettingsDialog {
     Settings* settings;  // in: shown when the dialog opens; out: written on OK only
+    const VersionsPast* versions_past;
 };
+
+const char kTitle[] = "環境設定";
+constexpr BoxControl kDaysBox = {IDC_SET_VERSION_DAYS, SettingsBox::version_days};
 
 struct ScheduleRadio {
     int id;
@@ -48,11 +53,20 @@ void fill_box(HWND dialog, const BoxControl& control, const Settings& settings)
     SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
-void read_box(HWND dialog, const BoxControl& control, Settings& settings)
+bool read_box(HWND dialog, const BoxControl& control, Settings& settings)
 {
     char text[kSettingsBoxText] = {};
     GetDlgItemTextA(dialog, control.id, text, sizeof text);
-    read_settings_box(control.box, text, settings);
+    return read_settings_box(control.box, text, settings);
+}
+
+// The record's value back in a box, selected and with the focus, so that
+// the user types over it.
+void put_back(HWND dialog, const BoxControl& control, const Settings& settings)
+{
+    SetDlgItemTextA(dialog, control.id, settings_box_text(control.box, settings).c_str());
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, control.id)), TRUE);
+    SendDlgItemMessageA(dialog, control.id, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
 }
 
 void enable_schedule_boxes(HWND dialog, int set_t_mode)
@@ -96,16 +110,35 @@ void init_settings_dialog(HWND dialog, const Settings& settings)
         CheckDlgButton(dialog, flag.id, settings.*flag.field != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
-// Disabled boxes are read like the others.
-void apply_settings_dialog(HWND dialog, Settings& settings)
+// Disabled boxes are read like the others. The first box that refuses its
+// text, or null when every box was read.
+const BoxControl* apply_settings_dialog(HWND dialog, Settings& settings)
 {
-    for (const BoxControl& control : kTransferBoxes)
-        read_box(dialog, control, settings);
+    for (const BoxControl& control : kTransferBoxes) {
+        if (!read_box(dialog, control, settings))
+            return &control;
+    }
     settings.set_t_mode = checked_schedule_mode(dialog);
-    for (const BoxControl& control : kScheduleBoxes)
-        read_box(dialog, control, settings);
+    for (const BoxControl& control : kScheduleBoxes) {
+        if (!read_box(dialog, control, settings))
+            return &control;
+    }
     for (const FlagBox& flag : kFlagBoxes)
         settings.*flag.field = IsDlgButtonChecked(dialog, flag.id) != BST_UNCHECKED ? 1 : 0;
+    return nullptr;
+}
+
+// The next pass removes the versions the new days let go: asked once, and
+// only when there are some.
+bool versions_may_go(HWND dialog, const SettingsDialog& data, int days)
+{
+    if (!lets_versions_go(data.settings->version_days, days) || !data.versions_past || !*data.versions_past)
+        return true;
+    int count = (*data.versions_past)(days);
+    if (count <= 0)
+        return true;
+    return MessageBoxA(dialog, versions_lost_question(days, count).c_str(), kTitle, MB_YESNO | MB_ICONQUESTION) ==
+           IDYES;
 }
 
 SettingsDialog* dialog_data(HWND dialog)
@@ -121,9 +154,22 @@ INT_PTR on_init_dialog(HWND dialog, LPARAM param)
     return TRUE;
 }
 
+// A refused box or a "いいえ" keeps the dialog open and the record as it was.
 INT_PTR on_ok(HWND dialog)
 {
-    apply_settings_dialog(dialog, *dialog_data(dialog)->settings);
+    const SettingsDialog& data = *dialog_data(dialog);
+    Settings chosen = *data.settings;
+    if (const BoxControl* refused = apply_settings_dialog(dialog, chosen)) {
+        MessageBoxA(dialog, settings_box_refusal(refused->box, *data.settings).c_str(), kTitle,
+                    MB_OK | MB_ICONWARNING);
+        put_back(dialog, *refused, *data.settings);
+        return TRUE;
+    }
+    if (!versions_may_go(dialog, data, chosen.version_days)) {
+        put_back(dialog, kDaysBox, *data.settings);
+        return TRUE;
+    }
+    *data.settings = chosen;
     EndDialog(dialog, 1);
     return TRUE;
 }
@@ -177,9 +223,9 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
 
 }  // namespace
 
-INT_PTR show_settings_dialog(HWND list_view, Settings& settings)
+INT_PTR show_settings_dialog(HWND list_view, Settings& settings, const VersionsPast& versions_past)
 {
-    SettingsDialog data = {&settings};
+    SettingsDialog data = {&settings, &versions_past};
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), list_view,
                            settings_dialog_proc, reinterpret_cast<LPARAM>(&data));
 }

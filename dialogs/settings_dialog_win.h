@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 #include "resources/resource.h"
 #include "store/settings.h"
 #include "dialogs/settings_dialog_rules.h"
@@ -27,7 +29,13 @@ constexpr BoxControl kScheduleBoxes[kScheduleBoxCount] = {
     {IDC_SET_MINUTE, SettingsBox::set_t_min},
 };
 
+// How many old versions a pass would remove at these days, under every
+// backup folder of the list.
+using VersionsPast = std::function<int(int days)>;
+
 // Modal. The menu command hands over the main window's list view; the dialog
 // reads nothing from it, and as its parent the dialog box is owned by the
-// list view's main window. Returns 1 whichever way the dialog closes.
-INT_PTR show_settings_dialog(HWND list_view, Settings& settings);
+// list view's main window. OK refuses a number box without a number, and
+// asks before fewer days let versions_past's versions go (never asked when
+// it is empty). Returns 1 whichever way the dialog closes.
+INT_PTR show_settings_dialog(HWND list_view, Settings& settings, const VersionsPast& versions_past = {});

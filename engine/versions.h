@@ -42,8 +42,8 @@ bool version_original(std::string& out, const char* name);
 bool numbered_version_path(char (&out)[kFieldSize], const char* version, int serial);
 
 // Whether a version replaced at `when` is more than `days` days old at
-// `now`. At 0 days or less none expires: no new version is kept, and
-// those kept before stay.
+// `now`. At 0 days or less none expires: 0 means "keep no new versions",
+// and the versions kept so far are the user's to delete by hand.
 bool version_expired(const ReportTime& when, const ReportTime& now, int days);
 
 // Seconds since 1970-01-01 of a local time, for ordering and ages.
@@ -79,3 +79,6 @@ RoomMade free_space_from_versions(const char* versions_root, const char* backup_
 bool source_file_exists(const char* source_folder, const char* relative, const char* name);
 // The size of a file, 0 when it cannot be told.
 unsigned long long file_size_of(const char* path);
+// How many versions below a folder of old versions (deep) are past `days`
+// days at `now`: what a pass would remove under that setting.
+int count_versions_past(const char* versions_root, const ReportTime& now, int days);

@@ -141,3 +141,13 @@ RoomMade free_space_from_versions(const char* versions_root, const char* backup_
     }
     return room;
 }
+
+int count_versions_past(const char* versions_root, const ReportTime& now, int days)
+{
+    int past = 0;
+    for_each_version(versions_root, true, [&](const std::string&, const ReportTime& when) {
+        if (version_expired(when, now, days))
+            ++past;
+    });
+    return past;
+}

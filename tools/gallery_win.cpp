@@ -156,6 +156,36 @@ void tray_menu_shot(const Quillsave& program, HWND main)
     wait_until([&] { return IsWindowVisible(main) != FALSE; }, kWindowWait);
 }
 
+// What OK says of these days of old versions, over the settings dialog.
+HWND days_box_answer(const Quillsave& program, HWND dialog, const char* days)
+{
+    SetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, days);
+    PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
+    HWND box = nullptr;
+    wait_until([&] {
+        box = program.dialog("環境設定", [&](HWND w) { return w != dialog; });
+        return box != nullptr && IsWindowVisible(box);
+    }, kWindowWait);
+    return box;
+}
+
+// A text that is no number is refused; fewer days ask how many old
+// versions the next pass removes. Cancel keeps the settings as they were.
+void days_box_shots(const Quillsave& program, HWND main)
+{
+    post_command(main, IDM_SETTINGS);
+    HWND dialog = wait_dialog(program, "環境設定");
+    if (dialog == nullptr)
+        return;
+    HWND refused = days_box_answer(program, dialog, "abc");
+    shot("dialog3-days-refused", refused);
+    close_dialog(refused, IDOK);
+    HWND question = days_box_answer(program, dialog, "7日");
+    shot("dialog3-versions-question", question);
+    close_dialog(question, IDNO);
+    close_dialog(dialog, IDC_SET_CANCEL);
+}
+
 void first_start(const std::string& work)
 {
     Quillsave program(work, "");
@@ -181,6 +211,7 @@ void first_start(const std::string& work)
     // faster than the defaults to be seen going.
     post_command(main, IDM_RESET_SETTINGS);
     command_shot(program, main, IDM_SETTINGS, "環境設定", "dialog3-settings", IDC_SET_CANCEL);
+    days_box_shots(program, main);
     select_first_row(main);
     command_shot(program, main, IDM_SHOW_FOLDER, "各フォルダー表示", "dialog4-folder-display", 0);
     command_shot(program, main, IDM_FILE_SAVE_AS, "ファイル書込", "save-dialog", IDCANCEL);

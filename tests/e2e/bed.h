@@ -12,11 +12,33 @@
 #include <utility>
 #include <vector>
 
+#include "engine/versions.h"
 #include "tests/e2e/harness.h"
 #include "tests/wine/support.h"
 
 // 1970: an old backup the source is newer than.
 constexpr unsigned long long kLongAgo = 116444736000000000ull;
+
+// A version's name dated `days` ago, as a pass would have named it.
+inline std::string dated(const std::string& stem, int days, const std::string& extension)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME f;
+    SystemTimeToFileTime(&now, &f);
+    ULARGE_INTEGER t;
+    t.LowPart = f.dwLowDateTime;
+    t.HighPart = f.dwHighDateTime;
+    t.QuadPart -= static_cast<unsigned long long>(days) * 86400ull * 10000000ull;
+    f.dwLowDateTime = t.LowPart;
+    f.dwHighDateTime = t.HighPart;
+    SYSTEMTIME then;
+    FileTimeToSystemTime(&f, &then);
+    std::string name;
+    version_name(name, (stem + extension).c_str(),
+                 ReportTime{then.wYear, then.wMonth, then.wDay, then.wHour, then.wMinute, then.wSecond}, 259);
+    return name;
+}
 
 // The texts column 3 of a row shows until the run under way has stopped,
 // each change once. A standby step stands at least a second, so polling

@@ -2,7 +2,7 @@
 // into 以前のバージョン with the date of its replacement in its name, in both
 // run kinds, for a single file and for a file deep in a tree; version_days 0
 // keeps none; versions past their days go (their age is the date in their
-// names); a full backup disk gives up its oldest versions before a copy
+// names), while 0 days removes none of those kept; a full backup disk gives up its oldest versions before a copy
 // fails; a stopped copy keeps the old backup in place; and a backup folder
 // inside its own source is never backed up into itself.
 #include <gtest/gtest.h>
@@ -46,27 +46,6 @@ std::string only_version(const std::string& folder, const std::string& stem)
         found = folder + "\\" + name;
     }
     return found;
-}
-
-// A version's name dated `days` ago.
-std::string dated(const std::string& stem, int days, const std::string& extension)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME f;
-    SystemTimeToFileTime(&now, &f);
-    ULARGE_INTEGER t;
-    t.LowPart = f.dwLowDateTime;
-    t.HighPart = f.dwHighDateTime;
-    t.QuadPart -= static_cast<unsigned long long>(days) * 86400ull * 10000000ull;
-    f.dwLowDateTime = t.LowPart;
-    f.dwHighDateTime = t.HighPart;
-    SYSTEMTIME then;
-    FileTimeToSystemTime(&f, &then);
-    std::string name;
-    version_name(name, (stem + extension).c_str(),
-                 ReportTime{then.wYear, then.wMonth, then.wDay, then.wHour, then.wMinute, then.wSecond}, 259);
-    return name;
 }
 
 class VersionsByRunKind : public ::testing::TestWithParam<RunKind> {};

@@ -137,7 +137,10 @@ TEST(Versions, OldEnoughToGoAfterTheDays)
         {{2026, 11, 9, 15, 30, 11}, 30, true},
         {{2025, 12, 9, 15, 30, 12}, 365, false},
         {{2024, 2, 29, 0, 0, 0}, 365, true},
-        {{2020, 1, 1, 0, 0, 0}, 0, false},     // 0 keeps no new ones and deletes none kept
+        // 0 keeps no new versions and removes none of those kept.
+        {{2026, 12, 9, 15, 30, 12}, 0, false},
+        {{1990, 1, 1, 0, 0, 0}, 0, false},
+        {{1990, 1, 1, 0, 0, 0}, -1, false},
         {{2026, 12, 10, 0, 0, 0}, 1, false},   // a clock set back
     };
     for (const Case& c : cases)

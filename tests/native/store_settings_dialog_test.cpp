@@ -15,7 +15,7 @@ namespace {
 constexpr SettingsBox kAllBoxes[] = {
     SettingsBox::data_size, SettingsBox::data_time,  SettingsBox::start_time, SettingsBox::restart_time,
     SettingsBox::rw_error_mode, SettingsBox::set_t_mon, SettingsBox::set_t_mday, SettingsBox::set_t_week,
-    SettingsBox::set_t_hour, SettingsBox::set_t_min,
+    SettingsBox::set_t_hour, SettingsBox::set_t_min, SettingsBox::version_days,
 };
 
 Settings defaults()
@@ -87,17 +87,23 @@ TEST(SettingsDialogRules, DayListFollowsTheStoredMonth)
     }
 }
 
+// What a refused text leaves in its field: the value it had.
+constexpr int kRefused = -99;
+
 // Each field starts from a value no case expects, so a box that writes
 // nothing or another field fails.
 TEST(SettingsDialogRules, ReadingTextsBack)
 {
     struct Case { SettingsBox box; const char* text; int Settings::*field; int expected; } cases[] = {
-        // Listed values and typed ones; the unit goes by its length.
+        // Listed values and typed ones; a bare number is that number.
         {SettingsBox::data_size, "262144byte", &Settings::data_size, 262144},
         {SettingsBox::data_size, "5000byte", &Settings::data_size, 5000},
-        {SettingsBox::data_size, "131072", &Settings::data_size, 13},
+        {SettingsBox::data_size, "131072", &Settings::data_size, 131072},
         {SettingsBox::data_size, "8192", &Settings::data_size, 8192},
-        {SettingsBox::data_time, "1000", &Settings::data_time, 1},
+        {SettingsBox::data_size, "８１９２byte", &Settings::data_size, 8192},
+        {SettingsBox::data_size, "byte", &Settings::data_size, kRefused},
+        {SettingsBox::data_size, "8192sec", &Settings::data_size, kRefused},
+        {SettingsBox::data_time, "1000", &Settings::data_time, 60},
         {SettingsBox::data_time, "30", &Settings::data_time, 30},
         {SettingsBox::data_time, " 7sec", &Settings::data_time, 7},
         {SettingsBox::start_time, "960sec", &Settings::start_time, 960},
@@ -109,7 +115,8 @@ TEST(SettingsDialogRules, ReadingTextsBack)
         // Schedule ranges: outside, the first value of the range.
         {SettingsBox::set_t_mon, "12月", &Settings::set_t_mon, 11},
         {SettingsBox::set_t_mon, "13月", &Settings::set_t_mon, 0},
-        {SettingsBox::set_t_mon, "12", &Settings::set_t_mon, 0},
+        {SettingsBox::set_t_mon, "12", &Settings::set_t_mon, 11},
+        {SettingsBox::set_t_mon, "１２月", &Settings::set_t_mon, 11},
         {SettingsBox::set_t_mon, "-2147483648月", &Settings::set_t_mon, 0},
         {SettingsBox::set_t_mday, "31日", &Settings::set_t_mday, 31},
         {SettingsBox::set_t_mday, "0日", &Settings::set_t_mday, 1},
@@ -117,11 +124,12 @@ TEST(SettingsDialogRules, ReadingTextsBack)
         {SettingsBox::set_t_hour, "24時", &Settings::set_t_hour, 0},
         {SettingsBox::set_t_min, "59分", &Settings::set_t_min, 59},
         {SettingsBox::set_t_min, "60分", &Settings::set_t_min, 0},
-        // A box emptied or left with one digit is read whole.
+        // A box left with one digit is read whole; an emptied one refused.
         {SettingsBox::set_t_mon, "7", &Settings::set_t_mon, 6},
-        {SettingsBox::set_t_mon, "", &Settings::set_t_mon, 0},
-        {SettingsBox::set_t_mday, "", &Settings::set_t_mday, 1},
+        {SettingsBox::set_t_mon, "", &Settings::set_t_mon, kRefused},
+        {SettingsBox::set_t_mday, "", &Settings::set_t_mday, kRefused},
         {SettingsBox::set_t_hour, "5", &Settings::set_t_hour, 5},
+        {SettingsBox::set_t_min, "分", &Settings::set_t_min, kRefused},
         // The weekday by its character.
         {SettingsBox::set_t_week, "金", &Settings::set_t_week, 5},
         {SettingsBox::set_t_week, "土曜", &Settings::set_t_week, 6},
@@ -132,22 +140,57 @@ TEST(SettingsDialogRules, ReadingTextsBack)
         {SettingsBox::data_size, "0byte", &Settings::data_size, 131072},
         {SettingsBox::data_size, "-5byte", &Settings::data_size, 131072},
         {SettingsBox::data_size, "2097152byte", &Settings::data_size, 1048576},
-        {SettingsBox::data_size, "4294967297byte", &Settings::data_size, 1},
+        {SettingsBox::data_size, "4294967297byte", &Settings::data_size, 1048576},
         {SettingsBox::data_time, "0sec", &Settings::data_time, 1},
         {SettingsBox::data_time, "86400sec", &Settings::data_time, 60},
         {SettingsBox::start_time, "-1sec", &Settings::start_time, 1},
         {SettingsBox::start_time, "9999999sec", &Settings::start_time, 2147483},
         {SettingsBox::restart_time, "0sec", &Settings::restart_time, 1},
         {SettingsBox::restart_time, "2147484sec", &Settings::restart_time, 2147483},
-        // Only 15 bytes are seen, as the dialog fetches them: "55" is beyond.
-        {SettingsBox::data_time, "000000000000055sec", &Settings::data_time, 1},
+        // A text that fills what the dialog fetches may have been cut.
+        {SettingsBox::data_time, "00000000000000000000000000000000000000000000000000000000055sec",
+         &Settings::data_time, 55},
+        {SettingsBox::data_time, "000000000000000000000000000000000000000000000000000000000000055sec",
+         &Settings::data_time, kRefused},
     };
     for (const auto& c : cases) {
         Settings s{};
-        s.*c.field = -99;
-        read_settings_box(c.box, c.text, s);
+        s.*c.field = kRefused;
+        EXPECT_EQ(read_settings_box(c.box, c.text, s), c.expected != kRefused) << c.text;
         EXPECT_EQ(s.*c.field, c.expected) << c.text;
     }
+}
+
+// The box of old versions, whose misreading loses them: full-width digits
+// as the Japanese IME types them, a bare number whole, spaces of either
+// width, a number beyond the row's range clamped to it, no number refused.
+TEST(SettingsDialogRules, DaysOfOldVersions)
+{
+    struct Case { const char* text; int days; } cases[] = {
+        {"６０日", 60},   {"100", 100},    {"365", 365},     {"365日", 365},       {"  30 日", 30},
+        {"　３０　日", 30}, {"１００", 100}, {"0日", 0},       {"0", 0},             {"99999999999", 36500},
+        {"９９９９９９９", 36500},           {"-7日", 0},      {"abc", kRefused},    {"", kRefused},
+        {"日", kRefused}, {"60日間", kRefused}, {"6 0", kRefused}, {"60sec", kRefused}, {"\x82", kRefused},
+    };
+    for (const auto& c : cases) {
+        Settings s{};
+        s.version_days = kRefused;
+        EXPECT_EQ(read_settings_box(SettingsBox::version_days, c.text, s), c.days != kRefused) << c.text;
+        EXPECT_EQ(s.version_days, c.days) << c.text;
+    }
+    EXPECT_EQ(settings_box_refusal(SettingsBox::version_days, defaults()),
+              "「以前のバージョン」は数字で入れてください（例: 365日）。");
+}
+
+// Fewer days let versions go; 0 lets none go, so any days after it may.
+TEST(SettingsDialogRules, WhenFewerDaysLetVersionsGo)
+{
+    struct Case { int before, after; bool go; } cases[] = {
+        {30, 7, true}, {30, 30, false}, {7, 30, false}, {30, 0, false}, {0, 7, true}, {0, 0, false}, {-1, 365, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(lets_versions_go(c.before, c.after), c.go) << c.before << " to " << c.after;
+    EXPECT_NE(versions_lost_question(7, 12).find("12個消えます"), std::string::npos);
 }
 
 TEST(SettingsDialogRules, ShownRecordsReadBackUnchanged)
@@ -164,6 +207,7 @@ TEST(SettingsDialogRules, ShownRecordsReadBackUnchanged)
     edges.set_t_week = 0;
     edges.set_t_hour = 23;
     edges.set_t_min = 59;
+    edges.version_days = 36500;
     Settings low = d;
     low.data_size = 1;
     low.data_time = 1;
@@ -172,6 +216,7 @@ TEST(SettingsDialogRules, ShownRecordsReadBackUnchanged)
     low.set_t_week = 6;
     low.set_t_hour = 0;
     low.set_t_min = 0;
+    low.version_days = 0;
     for (const Settings* s : {&d, &edges, &low})
         EXPECT_TRUE(same_record(read_back(*s), *s)) << settings_box_text(SettingsBox::set_t_mon, *s);
 }

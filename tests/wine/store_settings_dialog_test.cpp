@@ -165,7 +165,7 @@ TEST_F(SettingsDialogTest, OkWritesChosenAndTypedValues)
     std::vector<bool> weekly_enabled, continuous_enabled;
     auto operate = [&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_SET_DATA_SIZE, CB_SETCURSEL, 5, 0);  // "262144byte"
-        SetDlgItemTextA(dialog, IDC_SET_DATA_TIME, "1000");                  // unit cut by length: 1
+        SetDlgItemTextA(dialog, IDC_SET_DATA_TIME, "１０００");              // a bare number, kept to 60
         SetDlgItemTextA(dialog, IDC_SET_START_TIME, "-30sec");               // a timer needs a second
         SendDlgItemMessageA(dialog, IDC_SET_ERROR_MODE, CB_SETCURSEL, 3, 0);  // "3:EXE終了"
         click_schedule(dialog, IDC_SET_CONTINUOUS);
@@ -186,7 +186,7 @@ TEST_F(SettingsDialogTest, OkWritesChosenAndTypedValues)
     EXPECT_EQ(weekly_enabled, (std::vector<bool>{false, false, true, true, true}));
     Settings expected = defaults();
     expected.data_size = 262144;
-    expected.data_time = 1;
+    expected.data_time = 60;
     expected.start_time = 1;
     expected.rw_error_mode = 3;
     expected.set_t_mode = 3;
@@ -241,6 +241,89 @@ TEST_F(SettingsDialogTest, CancelAndCloseKeepTheRecordOkStoresWhatWasShown)
         expected.rw_error_mode = c.rw_error_mode;
         EXPECT_TRUE(same_record(settings, expected)) << c.name;
     }
+}
+
+// A box the dialog shows over itself, by the dialog's title; null when none
+// comes.
+HWND box_over(HWND dialog)
+{
+    for (int i = 0; i < 500; ++i) {
+        HWND box = nullptr;
+        while ((box = FindWindowExA(nullptr, box, "#32770", "環境設定")) != nullptr) {
+            if (box != dialog && IsWindowVisible(box))
+                return box;
+        }
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+// Answers the box over the dialog; its text, "<none>" when none came.
+std::string answer_box(HWND dialog, int button)
+{
+    HWND box = box_over(dialog);
+    if (box == nullptr)
+        return "<none>";
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    for (int i = 0; i < 500 && IsWindow(box); ++i)
+        Sleep(20);
+    return text;
+}
+
+// The control with the focus in the dialog's thread, as the combo box that
+// holds the focused edit field.
+HWND focused_box(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus ? GetParent(info.hwndFocus) : nullptr;
+}
+
+// A refused text and a "いいえ" keep the dialog open at their box with the
+// record's value back in it; the versions are counted only for fewer days.
+TEST_F(SettingsDialogTest, RefusedTextAndNoKeepTheDialogOpenAtTheBox)
+{
+    Settings settings = defaults();
+    std::vector<int> counted;
+    VersionsPast versions_past = [&](int days) {
+        counted.push_back(days);
+        return 2;
+    };
+    std::string refusal, question, size_after, days_after;
+    HWND size_focus = nullptr, size_box = nullptr, days_focus = nullptr, days_box = nullptr;
+    auto operate = [&](HWND dialog) {
+        size_box = GetDlgItem(dialog, IDC_SET_DATA_SIZE);
+        days_box = GetDlgItem(dialog, IDC_SET_VERSION_DAYS);
+        SetDlgItemTextA(dialog, IDC_SET_DATA_SIZE, "abc");
+        SetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, "7日");
+        PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
+        refusal = answer_box(dialog, IDOK);
+        size_after = observe(dialog).texts[0];
+        size_focus = focused_box(dialog);
+        PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
+        question = answer_box(dialog, IDNO);
+        char text[64] = {};
+        GetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, text, sizeof text);
+        days_after = text;
+        days_focus = focused_box(dialog);
+        SetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, "６０日");
+    };
+    std::thread driver = drive_dialog(operate, WM_COMMAND, IDC_SET_OK, GetCurrentThreadId());
+    show_settings_dialog(nullptr, settings, versions_past);
+    driver.join();
+    EXPECT_EQ(refusal, "「Dataｻｲｽﾞ」は数字で入れてください（例: 1048576byte）。");
+    EXPECT_EQ(size_after, "131072byte");
+    EXPECT_EQ(size_focus, size_box);
+    EXPECT_EQ(question, "以前のバージョンを残す日数を7日にすると、\n以前のバージョンが2個消えます。\nよろしいですか？");
+    EXPECT_EQ(days_after, "30日");
+    EXPECT_EQ(days_focus, days_box);
+    EXPECT_EQ(counted, std::vector<int>{7}) << "60 days asks nothing";
+    Settings expected = defaults();
+    expected.version_days = 60;
+    EXPECT_TRUE(same_record(settings, expected));
 }
 
 INT_PTR CALLBACK inert_proc(HWND, UINT message, WPARAM, LPARAM)
