@@ -22,17 +22,6 @@ std::vector<std::string> report_lines_with(const Bed& bed, const std::string& te
     return lines_with(read_file(bed.dir / "quillsave.log"), text);
 }
 
-// A version of the file kept an hour ago: well within its days.
-std::string version_of(const char* name)
-{
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    int hour = t.wHour > 0 ? t.wHour - 1 : 0;
-    std::string out;
-    version_name(out, name, ReportTime{t.wYear, t.wMonth, t.wDay, hour, t.wMinute, t.wSecond}, 259);
-    return out;
-}
-
 class FullBackupDisk : public ::testing::TestWithParam<RunKind> {};
 
 // A 4 MiB disk holding a version of the large file and a version of another
@@ -47,7 +36,7 @@ TEST_P(FullBackupDisk, AFileThatCannotFitKeepsTheVersionsAndTheRunGoesOn)
     Bed bed(host_path(QS_BACKUP_DISK) + "\\先");
     std::string versions = bed.backup + "\\以前のバージョン";
     make_folder(versions);
-    const std::string own = version_of("big.bin"), others = version_of("other.bin");
+    const std::string own = dated("big", 1, ".bin"), others = dated("other", 1, ".bin");
     write_file(versions + "\\" + own, std::string(1024 * 1024, 'o'));
     write_file(versions + "\\" + others, std::string(1024 * 1024, 'x'));
     bed.file("big.bin", std::string(3 * 1024 * 1024 + 512 * 1024, 'n'));
