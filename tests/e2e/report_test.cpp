@@ -119,6 +119,37 @@ const Reaction kReactions[] = {
 INSTANTIATE_TEST_SUITE_P(Report, ReportByReaction, ::testing::ValuesIn(kReactions),
                          [](const ::testing::TestParamInfo<Reaction>& info) { return info.param.name; });
 
+// A held file at the first entry, then a tree whose long-named file fails
+// three tries, each ending the run with "1:一時停止" and its restart: the
+// pass resumed after each error goes on with what it had not backed up, so
+// the end line and the status bar say 2, as the rows do together.
+TEST(Report, RestartsAfterErrorsKeepThePassCount)
+{
+    TroubledTree tree({{"rw_error_mode", "1"}, {"restart_time", "2"}});
+    ASSERT_NE(tree.held, INVALID_HANDLE_VALUE);
+    const std::string tree_source = tree.bed.dir / "木";
+    make_folder(tree_source);
+    write_file(tree_source + "\\" + kLongName, "long");
+    write_file(tree_source + "\\c.txt", "c");
+    tree.bed.program_files(list_line("mail.pst", tree.bed.source, tree.second_backup) +
+                               list_line("*.*", tree_source, tree.backup),
+                           {{"rw_error_mode", "1"}, {"restart_time", "2"}});
+    Quillsave program(tree.bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    post_command(main, kContinuous);
+    ASSERT_TRUE(wait_until([&] { return list_cell(main, 1, 4) == "完"; }, 120000)) << tree.report();
+    post_command(main, kEndPause);
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) == "停止中"; }, kWindowWait));
+    EXPECT_EQ(list_cell(main, 0, 3), "読e");
+    EXPECT_EQ(list_cell(main, 1, 3), "×1");
+    EXPECT_EQ(status_text(main, 4), "未バックアップ 2件");
+    std::vector<std::string> ends = lines_with(tree.report(), "\t完了\t");
+    ASSERT_EQ(ends.size(), 1u) << tree.report();
+    EXPECT_NE(ends[0].find("バックアップできず 2件"), std::string::npos) << ends[0];
+    EXPECT_EQ(end_by_menu(program, main), 0);
+}
+
 // "3:EXE終了": every failed try ends the program, and the tries are kept
 // with the run position in set.ini, so the third start passes the file.
 TEST(Report, EndingTheProgramAtEachErrorPassesTheFileAtTheThirdStart)
