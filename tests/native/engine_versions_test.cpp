@@ -121,8 +121,9 @@ TEST(Versions, TakenNamesGetANumberAfterTheStamp)
     for (const Back& b : backs) {
         std::string original;
         EXPECT_EQ(version_original(original, b.name), b.original[0] != 0) << b.name;
-        if (b.original[0] != 0)
+        if (b.original[0] != 0) {
             EXPECT_EQ(original, b.original) << b.name;
+        }
     }
 }
 
