@@ -99,7 +99,7 @@ std::vector<std::string> versions_roots(const BackupList& list)
     }
     std::vector<std::string> roots;
     for (const std::string& backup : backups)
-        roots.push_back(backup + (ends_in_separator(backup.c_str()) ? "" : "\\") + kVersionsFolder);
+        roots.push_back(versions_folder(backup.c_str(), ""));
     return roots;
 }
 

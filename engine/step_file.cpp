@@ -218,17 +218,6 @@ void settle(Engine& engine, Outcome& out, int row, const char* entry_source, con
     p.miss_count += 1;
 }
 
-}  // namespace
-
-// The folder of old versions of an entry's backup folder, and its folder
-// for a relative folder of the tree.
-std::string versions_folder(const char* destination_folder, const char* relative)
-{
-    return reported_path(destination_folder, kVersionsFolder) + relative;
-}
-
-namespace {
-
 // Where the backup the copy may replace goes. False when versions are kept
 // but the version's path cannot be made to fit 259 bytes: the backup is
 // then replaced as before, and the report says so.

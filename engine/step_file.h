@@ -31,8 +31,5 @@ void note_error(Engine& engine, const Outcome& out);
 
 // The file's path as the report names it, also when it is too long to use.
 std::string reported_path(const char* folder, const char* name);
-// The folder of old versions of an entry's backup folder, and its folder
-// for a relative folder of the tree.
-std::string versions_folder(const char* destination_folder, const char* relative);
 // Old versions past their days go as the pass reaches their folder.
 void prune_versions_of(Engine& engine, const char* destination_folder, const char* relative);

@@ -99,3 +99,5 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
 // foreign or stale file.ini whose count merely fits would otherwise have
 // names copied that are not there, and the folder's real files skipped.
 bool file_table_belongs_to(const FileTable& table, const char* folder);
+// Whether the folder holds a file (not a folder) of that name.
+bool is_file_in(const char* folder, const char* name);

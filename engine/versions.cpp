@@ -73,6 +73,14 @@ bool find_stamp(const char* name, std::size_t len, ReportTime& when, std::size_t
     return false;
 }
 
+// The part of a name before its extension, cut by whole characters to
+// `keep` bytes; false when not one character fits.
+bool cut_stem(char (&stem)[kFieldSize], const char* name, std::size_t stem_len, std::size_t keep)
+{
+    copy_text(stem, keep + 1 < sizeof stem ? keep + 1 : sizeof stem, name, stem_len);
+    return stem[0] != 0;
+}
+
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
 long long days_from_civil(int y, int m, int d)
 {
@@ -86,6 +94,14 @@ long long days_from_civil(int y, int m, int d)
 
 }  // namespace
 
+std::string versions_folder(const char* backup_folder, const char* relative)
+{
+    std::string folder = backup_folder;
+    if (!ends_in_separator(backup_folder))
+        folder += '\\';
+    return folder + kVersionsFolder + relative;
+}
+
 bool version_name(std::string& out, const char* name, const ReportTime& when, std::size_t room)
 {
     std::size_t len = std::strlen(name);
@@ -93,10 +109,8 @@ bool version_name(std::string& out, const char* name, const ReportTime& when, st
     std::size_t ext = len - dot;
     if (room < kStampSize + ext + 1)
         return false;
-    std::size_t keep = room - kStampSize - ext;
     char stem[kFieldSize];
-    copy_text(stem, keep + 1 < sizeof stem ? keep + 1 : sizeof stem, name, dot);
-    if (stem[0] == 0)
+    if (!cut_stem(stem, name, dot, room - kStampSize - ext))
         return false;
     out = std::string(stem) + stamp(when) + std::string(name + dot, ext);
     return true;
@@ -106,12 +120,7 @@ bool version_path(char (&out)[kFieldSize], const char* backup_folder, const char
                   const ReportTime& when)
 {
     out[0] = 0;
-    std::string base = backup_folder;
-    if (!ends_in_separator(backup_folder))
-        base += '\\';
-    base += kVersionsFolder;
-    base += relative;
-    base += '\\';
+    std::string base = versions_folder(backup_folder, relative) + '\\';
     if (base.size() >= kMaxText)
         return false;
     std::string file;
@@ -150,10 +159,8 @@ bool numbered_version_path(char (&out)[kFieldSize], const char* version, int ser
     std::size_t ext = len - end;
     if (folder + numbered.size() + ext + 1 > kMaxText)
         return false;
-    std::size_t keep = kMaxText - folder - numbered.size() - ext;
     char stem[kFieldSize];
-    copy_text(stem, keep + 1 < sizeof stem ? keep + 1 : sizeof stem, name, at);
-    if (stem[0] == 0)
+    if (!cut_stem(stem, name, at, kMaxText - folder - numbered.size() - ext))
         return false;
     return copy_field(out, (std::string(version, folder) + stem + numbered + std::string(name + end, ext)).c_str());
 }

@@ -14,6 +14,10 @@
 // the words Windows itself uses for a file's earlier states.
 constexpr char kVersionsFolder[] = "以前のバージョン";
 
+// The folder of old versions of a backup folder, and its folder for a
+// relative folder of the tree ("" or "\a\b").
+std::string versions_folder(const char* backup_folder, const char* relative);
+
 // A version's name: the file's name with " YYYY-MM-DD hhmmss" before its
 // extension ("report 2026-12-09 153012.doc"), so that it still opens by a
 // double click and sorts by time. A name without an extension, or one that

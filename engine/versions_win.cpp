@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/handle_win.h"
+#include "engine/tables.h"
 #include "engine/versions.h"
 
 namespace {
@@ -19,7 +20,7 @@ bool remove_version(const std::string& path)
     return DeleteFileA(path.c_str()) != 0;
 }
 
-// Calls visit(path, time) for every version in the folder (and below it
+// Calls visit(path, time, size) for every version in the folder (and below it
 // when deep), by names only: a user's own file there is never touched.
 template <typename Visit>
 void for_each_version(const std::string& folder, bool deep, Visit visit)
@@ -39,7 +40,7 @@ void for_each_version(const std::string& folder, bool deep, Visit visit)
             if (deep)
                 below.push_back(path);
         } else if (path.size() <= kMaxText && version_time(name.c_str(), when)) {
-            visit(path, when);
+            visit(path, when, (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
         }
     } while (FindNextFileA(find.get(), &data));
     find.reset();
@@ -69,17 +70,13 @@ unsigned long long file_size_of(const char* path)
 bool source_file_exists(const char* source_folder, const char* relative, const char* name)
 {
     char folder[kFieldSize];
-    char path[kFieldSize];
-    if (!append_path(folder, source_folder, relative) || !join_path(path, folder, name))
-        return false;
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return append_path(folder, source_folder, relative) && is_file_in(folder, name);
 }
 
 int prune_versions(const char* folder, const ReportTime& now, int days)
 {
     int removed = 0;
-    for_each_version(folder, false, [&](const std::string& path, const ReportTime& when) {
+    for_each_version(folder, false, [&](const std::string& path, const ReportTime& when, unsigned long long) {
         if (version_expired(when, now, days) && remove_version(path))
             ++removed;
     });
@@ -100,14 +97,15 @@ std::vector<Version> versions_belonging(const char* versions_root, const Version
 {
     std::vector<Version> versions;
     std::size_t root = std::strlen(versions_root);
-    for_each_version(versions_root, true, [&](const std::string& path, const ReportTime& when) {
+    for_each_version(versions_root, true, [&](const std::string& path, const ReportTime& when,
+                                              unsigned long long size) {
         std::size_t cut = path.rfind('\\');
         std::string original;
         if (!version_original(original, path.c_str() + cut + 1))
             return;
         if (belongs && !belongs(path.substr(root, cut - root).c_str(), original.c_str()))
             return;
-        versions.push_back({seconds_of(when), file_size_of(path.c_str()), path});
+        versions.push_back({seconds_of(when), size, path});
     });
     return versions;
 }
@@ -145,7 +143,7 @@ RoomMade free_space_from_versions(const char* versions_root, const char* backup_
 int count_versions_past(const char* versions_root, const ReportTime& now, int days)
 {
     int past = 0;
-    for_each_version(versions_root, true, [&](const std::string&, const ReportTime& when) {
+    for_each_version(versions_root, true, [&](const std::string&, const ReportTime& when, unsigned long long) {
         if (version_expired(when, now, days))
             ++past;
     });

@@ -252,7 +252,7 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
     return table.count() != 0;
 }
 
-static bool is_file_in(const char* folder, const char* name)
+bool is_file_in(const char* folder, const char* name)
 {
     char path[kFieldSize];
     if (name[0] == 0 || is_unreachable_name(name) || !join_path(path, folder, name))
