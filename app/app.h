@@ -43,8 +43,11 @@ struct App {
     // backed up that the tray and the status bar show.
     int passes_seen = 0;
     int missed_shown = 0;
-    // A refresh message is queued; at most one is.
+    // A refresh message is queued, or its refresh waits for the refresh
+    // timer; at most one is. last_refresh: GetTickCount at the last refresh
+    // the worker asked for.
     std::atomic<bool> refresh_posted{false};
+    DWORD last_refresh = 0;
     // Windows is ending the session: nobody is left to answer a box, and one
     // would hold back every file written after it until Windows ends the
     // process, so the engine's messages are not shown from then on.

@@ -99,9 +99,9 @@ LRESULT on_notify(LPARAM lparam)
     return 0;
 }
 
-LRESULT on_refresh()
+LRESULT on_refresh(HWND window)
 {
-    refresh_list_view();
+    on_refresh_request(window);
     return 0;
 }
 
@@ -136,7 +136,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_TIMER: on_timer(wparam); return 0;
     case WM_INITMENUPOPUP: on_init_menu_popup(reinterpret_cast<HMENU>(wparam)); return 0;
     case kTrayMessage: on_tray_notify(wparam, lparam); return 0;
-    case kRefreshMessage: return on_refresh();
+    case kRefreshMessage: return on_refresh(window);
     case kShowMessage: show_main_window(window); return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION: return on_end_session(window, wparam);

@@ -14,6 +14,7 @@ constexpr UINT kShowMessage = WM_APP + 2;
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kStartUpTimer = 2;
 constexpr UINT_PTR kRestartTimer = 3;
+constexpr UINT_PTR kRefreshTimer = 4;
 
 // The program's entry after WinMain (main_window.cpp).
 int run_program(HINSTANCE instance, const char* arguments, int show);
@@ -28,6 +29,10 @@ void refresh_list_view();
 void update_status_bar();
 // Any thread: queues one refresh message unless one is queued already.
 void request_list_refresh();
+// The worker's refresh message and the refresh timer: the refresh now, or
+// on the timer when the last one was too recent.
+void on_refresh_request(HWND window);
+void on_refresh_timer(HWND window);
 
 // Menu commands (commands.cpp).
 void on_command(int id);

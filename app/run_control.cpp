@@ -174,6 +174,11 @@ void stop_run(Pause pause)
 
 void on_timer(UINT_PTR id)
 {
+    // The refresh shows what is, so it may come under any box.
+    if (id == kRefreshTimer) {
+        on_refresh_timer(app().main_window);
+        return;
+    }
     // A box of a timer's own path is open: its loop delivers the timers, and
     // a reaction now could open the same failure again inside it.
     if (app().timer_boxes_open > 0)

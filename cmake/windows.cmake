@@ -130,13 +130,17 @@ foreach(dpi 120 144 192)
   set_tests_properties(dpi.${dpi} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
 
-file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
-foreach(src ${benches})
-  get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src})
-  qs_target_options(${name})
-  target_link_libraries(${name} PRIVATE qs_app)
-endforeach()
+add_executable(run_bench bench/run_bench.cpp)
+qs_target_options(run_bench)
+target_link_libraries(run_bench PRIVATE qs_app)
+# The run of the real program, driven from outside as the end-to-end tests
+# drive it.
+add_executable(program_bench bench/program_bench_win.cpp tests/e2e/harness.cpp tests/wine/support.cpp)
+qs_target_options(program_bench)
+target_link_libraries(program_bench PRIVATE qs_app gtest)
+target_compile_definitions(program_bench PRIVATE QS_EXE_PATH="$<TARGET_FILE:quillsave>"
+  QS_SEAMS_EXE_PATH="$<TARGET_FILE:quillsave_seams>")
+add_dependencies(program_bench quillsave)
 
 # The drivers of tools/gallery (the README's screenshots) and tools/soak
 # (the long run that watches memory and handles): not tests, built only when
