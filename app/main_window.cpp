@@ -99,12 +99,6 @@ LRESULT on_notify(LPARAM lparam)
     return 0;
 }
 
-LRESULT on_refresh(HWND window)
-{
-    on_refresh_request(window);
-    return 0;
-}
-
 // The session may end in the middle of anything, a box or a dialog
 // included; it is never refused. A cancelled end changes nothing.
 LRESULT on_end_session(HWND window, WPARAM ending)
@@ -136,7 +130,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_TIMER: on_timer(wparam); return 0;
     case WM_INITMENUPOPUP: on_init_menu_popup(reinterpret_cast<HMENU>(wparam)); return 0;
     case kTrayMessage: on_tray_notify(wparam, lparam); return 0;
-    case kRefreshMessage: return on_refresh(window);
+    case kRefreshMessage: on_refresh_request(window); return 0;
     case kShowMessage: show_main_window(window); return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION: return on_end_session(window, wparam);

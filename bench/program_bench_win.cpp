@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/tree_walk.h"
 #include "bench/warm_memory.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
@@ -40,25 +41,13 @@ void note_change(const std::string& path, Tree& tree)
     CloseHandle(file);
 }
 
-void count_tree(const std::string& folder, Tree& tree)
+void count_tree(const std::string& root, Tree& tree)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (data.cFileName[0] == '.')
-            continue;
-        std::string path = folder + "\\" + data.cFileName;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            count_tree(path, tree);
-            continue;
-        }
+    walk_tree(root, "", [](const std::string&) {}, [&](const std::string& relative, unsigned long long size) {
         tree.files += 1;
-        tree.bytes += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        note_change(path, tree);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+        tree.bytes += size;
+        note_change(root + relative, tree);
+    });
 }
 
 long long system_time_now()
@@ -70,9 +59,8 @@ long long system_time_now()
 
 // Waits for the pass's end line in the program's report. The program is
 // watched through its files only: reading a window's text of another
-// process allocates memory in it, which under Wine one of the program's
-// threads does on the reader's behalf, and a single such read a second
-// made every later large copy of the run six times slower.
+// process makes Wine allocate and free memory in it, on one of the
+// program's own threads, so the tool would work inside what it measures.
 void wait_for_the_end(const std::string& report)
 {
     for (int polls = 0; polls < 360000; ++polls) {
