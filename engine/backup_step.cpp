@@ -92,9 +92,42 @@ int files_done_in_folder(const Engine& engine)
     return done;
 }
 
+// The rules of the entry's walks, made again at each walk of its tree so
+// that a changed setting or registry counts from the next pass.
+const WalkRules& rules_for(Engine& engine, int row, bool anew)
+{
+    if (anew || engine.walk_rules_row != row) {
+        engine.walk_rules = make_walk_rules(engine.settings);
+        engine.walk_rules_row = row;
+    }
+    return engine.walk_rules;
+}
+
+// What a listing of the folder's files left out on purpose: notes, told once
+// in a run, that count nothing.
+void tell_listing_notes(Engine& engine, int row, const char* source, const char* folder)
+{
+    const ListingNotes& notes = engine.files.notes;
+    if (notes.cloud_only > 0) {
+        engine.report.tally.cloud_only += notes.cloud_only;
+        Failure why{ReportReason::cloud_only, 0};
+        why.size = static_cast<std::uint64_t>(notes.cloud_only);
+        report_note_once(engine, "クラウド", row, source, folder, why);
+    }
+    char path[kFieldSize];
+    for (const std::string& name : notes.system_left_out) {
+        if (name.empty() ? copy_field(path, folder) : join_path(path, folder, name.c_str()))
+            report_note_once(engine, "除外", row, source, path, Failure{ReportReason::system_excluded, 0});
+    }
+    for (const std::string& name : notes.dangling_links) {
+        if (join_path(path, folder, name.c_str()))
+            report_note_once(engine, "リンク", row, source, path, Failure{ReportReason::dangling_link, 0});
+    }
+}
+
 // After the last file of a full FileTable: lists the files of the same folder
 // that follow it. True when there are more, with the position at the first.
-bool continue_folder(Engine& engine, const char* folder)
+bool continue_folder(Engine& engine, int row, const FolderRecord& folder)
 {
     const FileTable& files = engine.files;
     if (files.count() < files.limit)
@@ -104,7 +137,12 @@ bool continue_folder(Engine& engine, const char* folder)
         last = files.count() - 1;  // a table from a file that left the numbers at 0
     if (last == INT_MAX)
         return false;
-    if (!walk_files(engine.files, folder, std::strlen(folder), last + 1))
+    bool more = walk_files(engine.files, folder.full_path.c_str(), folder.full_path.size(), last + 1,
+                           &rules_for(engine, row, false), folder.relative_path.c_str());
+    char source[kFieldSize];
+    list_get_cell(engine.list, row, col_source, source);
+    tell_listing_notes(engine, row, source, folder.full_path.c_str());
+    if (!more)
         return false;
     engine.progress.file_count = 0;
     engine.progress.file_max = engine.files.count();
@@ -132,13 +170,13 @@ void advance_entry(Engine& engine, int row)
 
 // Moves the folder and the entry on after a step of a folder entry; made
 // only while the run goes on (otherwise a later step makes the moves).
-void advance_folder_entry(Engine& engine, int row, const Outcome& out, const char* folder)
+void advance_folder_entry(Engine& engine, int row, const Outcome& out, const FolderRecord& folder)
 {
     ProgressState& p = engine.progress;
     char text[16];
     if (out.result == copy_done) {
         std::snprintf(text, sizeof text, "%d", files_done_in_folder(engine));
-        if (p.file_count >= p.file_max && !continue_folder(engine, folder)) {
+        if (p.file_count >= p.file_max && !continue_folder(engine, row, folder)) {
             p.file_count = 0;
             p.folder_count += 1;
             p.file_search_flag = 0;
@@ -188,6 +226,18 @@ void unreachable_folder_step(Engine& engine, int row, const char* source, const 
     advance_entry(engine, row);
 }
 
+// The status of a folder the walk left out on purpose, told as a note that
+// counts nothing; nullptr for a folder it could not take.
+const char* note_status(ReportReason reason)
+{
+    switch (reason) {
+    case ReportReason::backup_inside:
+    case ReportReason::system_excluded: return "除外";
+    case ReportReason::folder_link: return "リンク";
+    default: return nullptr;
+    }
+}
+
 // The walk of the entry's tree, made at its first step and after a stop cut
 // it short. False when a stop ended it: the table cut short goes, and the
 // next run walks again.
@@ -203,7 +253,7 @@ bool walk_tree(Engine& engine, int row, const char* source, const char* destinat
     std::vector<std::pair<std::string, Failure>> left_out;
     walk_folders(engine.folders, engine.notifier, source, std::strlen(source), stopped,
                  [&left_out](const char* path, const Failure& why) { left_out.emplace_back(path, why); },
-                 destination[0] != 0 ? destination : nullptr);
+                 destination[0] != 0 ? destination : nullptr, &rules_for(engine, row, true));
     if (stopped()) {
         clear_folder_table(engine.folders);
         return false;
@@ -211,8 +261,8 @@ bool walk_tree(Engine& engine, int row, const char* source, const char* destinat
     p.miss_count = 0;
     p.try_count = 0;
     for (const auto& folder : left_out) {
-        if (folder.second.reason == ReportReason::backup_inside) {
-            report_note_once(engine, "除外", row, source, folder.first.c_str(), folder.second);
+        if (const char* status = note_status(folder.second.reason)) {
+            report_note_once(engine, status, row, source, folder.first.c_str(), folder.second);
             continue;
         }
         report_not_backed_up(engine, copy_result_text(copy_read_error), row, source, folder.first.c_str(),
@@ -241,7 +291,9 @@ bool list_folder(Engine& engine, int row, const char* source, const char* destin
             p.file_search_flag = 0;
     }
     if (p.file_search_flag == 0) {
-        walk_files(engine.files, folder.full_path.c_str(), folder.full_path.size());
+        walk_files(engine.files, folder.full_path.c_str(), folder.full_path.size(), 0,
+                   &rules_for(engine, row, false), folder.relative_path.c_str());
+        tell_listing_notes(engine, row, source, folder.full_path.c_str());
         if (engine.files.search_error != 0) {
             unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
                                     Failure{ReportReason::system_error, engine.files.search_error});
@@ -294,7 +346,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     if (moves_on(out))
         p.file_count += 1;
     if (run_active(engine.flags))
-        advance_folder_entry(engine, row, out, folder.full_path.c_str());
+        advance_folder_entry(engine, row, out, folder);
 }
 
 // A single-file entry's status after a failure it was passed with.

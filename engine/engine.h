@@ -87,6 +87,11 @@ struct Engine {
     bool last_step_failed = false;
     bool last_step_copied = false;
     RunReport report;        // the pass under way, for quillsave.log
+    // What the walks of the entry at walk_rules_row leave out: made when its
+    // tree is walked, or when a pass resumed inside it takes its first step
+    // there (-1: none made yet).
+    WalkRules walk_rules;
+    int walk_rules_row = -1;
     CopyProbe copy_probe;  // tests only
     // Tests only: when 0 or more, every pause takes this many milliseconds,
     // so that a soak makes many passes over a large tree in its time.
@@ -97,6 +102,10 @@ struct Engine {
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 };
+
+// What the walks of every entry leave out under these settings, with
+// Windows' own lists as the registry holds them now (walk_win.cpp).
+WalkRules make_walk_rules(const Settings& settings);
 
 // Pause of ms milliseconds that ends at once when a stop is asked for.
 // Returns true when it was cut short by a stop.

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstring>
 #include <cwchar>
+#include <mutex>
+#include <string>
 
 #include "engine/handle_win.h"
 
@@ -11,6 +13,24 @@ namespace {
 std::atomic<bool> g_short_names_hidden{false};
 std::atomic<int> g_fail_after{-1};
 std::atomic<DWORD> g_fail_code{0};
+
+struct Marked {
+    std::mutex lock;
+    std::wstring name_part;
+    DWORD attributes = 0;
+    DWORD tag = 0;
+};
+Marked g_marked;
+std::atomic<bool> g_marking{false};
+
+void apply_marks(WIN32_FIND_DATAW& data)
+{
+    std::lock_guard<std::mutex> hold(g_marked.lock);
+    if (!g_marked.name_part.empty() && std::wcsstr(data.cFileName, g_marked.name_part.c_str()) != nullptr) {
+        data.dwFileAttributes |= g_marked.attributes;
+        data.dwReserved0 = g_marked.tag;
+    }
+}
 
 // The next item of a search, or false with the last error telling why not.
 bool next_item(HANDLE find, WIN32_FIND_DATAW& data, int listed)
@@ -83,7 +103,10 @@ ListingEnd for_each_listed_item(const char* pattern, const std::function<bool(co
         if (held_exactly(own.conversion) || g_short_names_hidden.load())
             data.cAlternateFileName[0] = 0;
         convert(short_name, data.cAlternateFileName);
+        if (g_marking.load())
+            apply_marks(data);
         item.attributes = data.dwFileAttributes;
+        item.reparse_tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
         item.last_write = data.ftLastWriteTime;
         item.reach = reach_name(item.name, own.conversion, short_name.conversion);
         if (!visit(item))
@@ -108,6 +131,44 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize])
             return false;
     }
     return copy_field(out, converted.text);
+}
+
+bool link_target(const char* path, char (&out)[kFieldSize])
+{
+    out[0] = 0;
+    wchar_t wide[kFieldSize + 8];
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kFieldSize + 8) <= 0)
+        return false;
+    // No access asked: a profile's old junctions refuse listing, not this.
+    ScopedHandle link(CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!link.valid())
+        return false;
+    wchar_t final_path[2 * kFieldSize];
+    DWORD n = GetFinalPathNameByHandleW(link.get(), final_path, 2 * kFieldSize, FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= 2 * kFieldSize)
+        return false;
+    // "\\?\C:\x" is C:\x, "\\?\UNC\server\share" is \\server\share.
+    const wchar_t* shown = final_path;
+    if (std::wcsncmp(shown, L"\\\\?\\UNC\\", 8) == 0) {
+        shown += 6;
+        final_path[6] = L'\\';
+    } else if (std::wcsncmp(shown, L"\\\\?\\", 4) == 0) {
+        shown += 4;
+    }
+    return ansi_path_of(shown, out);
+}
+
+void mark_listed_items(const char* name_part, DWORD attributes, DWORD reparse_tag)
+{
+    std::lock_guard<std::mutex> hold(g_marked.lock);
+    wchar_t wide[kFieldSize];
+    if (name_part == nullptr || MultiByteToWideChar(CP_ACP, 0, name_part, -1, wide, kFieldSize) <= 0)
+        wide[0] = 0;
+    g_marked.name_part = wide;
+    g_marked.attributes = attributes;
+    g_marked.tag = reparse_tag;
+    g_marking = wide[0] != 0;
 }
 
 void hide_short_names(bool hidden)

@@ -11,6 +11,7 @@
 
 struct ListedItem {
     DWORD attributes;
+    DWORD reparse_tag;  // of a reparse point, as the listing gives it (0 when it gives none)
     FILETIME last_write;
     NameReach reach;
     char name[kFieldSize];  // the name to reach it by; with "?" when there is none
@@ -41,6 +42,16 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize]);
 // Test seam: while set, every item is listed as if its volume kept no short
 // names. Off in the program.
 void hide_short_names(bool hidden);
+
+// Where a folder link leads, as a path this program can show: empty when
+// the link's target is gone or cannot be held in code page 932.
+bool link_target(const char* path, char (&out)[kFieldSize]);
+
+// Test seam: while set, every item whose name contains name_part is listed
+// with these attributes added and this reparse tag, as a cloud client's
+// placeholders are listed on Windows (Wine keeps no such attributes). Off
+// (empty) in the program.
+void mark_listed_items(const char* name_part, DWORD attributes, DWORD reparse_tag);
 
 // Test seam: while items is 0 or more, every listing ends after that many
 // items as if FindNextFileW had failed with code. Off (-1) in the program.

@@ -115,6 +115,12 @@ std::string reason_text(const Failure& failure)
                "）。このパスの以降のファイルもバックアップできません";
     case ReportReason::listing_cut:
         return "フォルダの一覧が途中で途切れました（" + code_text(failure.code) + "）";
+    case ReportReason::folder_link:
+        return failure.detail.empty() ? "リンクなので辿りません" : "リンクなので辿りません（リンク先 " + failure.detail + "）";
+    case ReportReason::dangling_link: return "リンク先がないのでバックアップしません";
+    case ReportReason::cloud_only:
+        return "クラウドにのみあるファイル " + grouped(failure.size) + "件は、読むとダウンロードされるので読みません";
+    case ReportReason::system_excluded: return "Windowsがバックアップしないものとして挙げているので除外します";
     case ReportReason::system_error: break;
     }
     return code_text(failure.code);
@@ -176,7 +182,11 @@ std::string format_pass_end(const ReportTime& time, bool stopped, const PassTall
     char versions[96];
     std::snprintf(versions, sizeof versions, "\t以前のバージョン 残した %d件 消した %d件", tally.versions_kept,
                   tally.versions_removed);
-    return stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + versions + "\r\n";
+    // Only a pass that left cloud files unread says so: every other end line
+    // stays as it always was.
+    std::string cloud = tally.cloud_only > 0 ? "\tクラウドのみ " + std::to_string(tally.cloud_only) + "件" : "";
+    return stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + versions + cloud +
+           "\r\n";
 }
 
 std::string format_event(const ReportTime& time, const char* what, const char* detail)

@@ -26,6 +26,11 @@ enum class ReportReason {
     does_not_fit,      // the file is larger than the disk's free space and the versions that may go
     disk_full,         // the disk is full for every file: told once per pass
     listing_cut,       // a folder's listing ended by an error (code) before its end
+    // Notes, not failures: what the walk leaves out on purpose.
+    folder_link,       // a junction, symbolic link or mount point: detail holds its target when known
+    dangling_link,     // a file link whose target is gone
+    cloud_only,        // size files of the folder are only in the cloud
+    system_excluded,   // Windows names it for backup programs to leave out
 };
 
 struct Failure {
@@ -37,6 +42,7 @@ struct Failure {
     std::uint64_t size = 0;
     std::uint64_t free = 0;
     bool free_known = false;
+    std::string detail{};  // folder_link: where the link leads
 };
 
 // How a run was started.
@@ -49,6 +55,7 @@ struct PassTally {
     int missed = 0;  // files and folders not backed up
     int versions_kept = 0;
     int versions_removed = 0;
+    int cloud_only = 0;  // files not read because they are only in the cloud
     std::uint64_t bytes = 0;
     std::uint32_t seconds = 0;
 };

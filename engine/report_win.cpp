@@ -152,7 +152,7 @@ void report_waiting(Engine& engine, const char* status, int row, const char* sou
 void report_note_once(Engine& engine, const char* status, int row, const char* source_folder, const char* path,
                       const Failure& failure)
 {
-    std::string key = std::to_string(row) + "\t" + path;
+    std::string key = std::to_string(row) + "\t" + status + "\t" + path;
     std::vector<std::string>& told = engine.report.notes_told;
     if (std::find(told.begin(), told.end(), key) != told.end())
         return;

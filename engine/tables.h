@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/exclusions.h"
 #include "engine/text.h"
 
 // The most records a table takes, from a walk or from folder.ini and
@@ -36,8 +37,17 @@ struct FolderTable {
     int count() const { return static_cast<int>(records.size()); }
 };
 
+// What one listing of a folder's files left out on purpose and the step
+// tells: names of files in that folder.
+struct ListingNotes {
+    int cloud_only = 0;                      // only in the cloud: never read
+    std::vector<std::string> system_left_out;  // named by Windows' lists; "" for the whole folder
+    std::vector<std::string> dangling_links;   // links whose target is gone
+};
+
 struct FileTable {
     std::vector<FileRecord> records;
+    ListingNotes notes;  // of the last walk; never saved
     int limit = kTableLimit;
     // The records are known to be files of the folder being worked on:
     // listed by walk_files, or checked after the table was loaded. Cleared
@@ -53,6 +63,13 @@ struct FileTable {
 // holds no more than before it.
 void clear_folder_table(FolderTable& table);
 void clear_file_table(FileTable& table);
+
+// What a walk of a tree leaves out on purpose, besides the entry's backup
+// folder and what it cannot take: the user's patterns and Windows' lists.
+struct WalkRules {
+    NamePatterns patterns;
+    std::vector<SystemExclusion> system;
+};
 
 struct Notifier;
 struct Failure;
@@ -77,10 +94,14 @@ using LeftOut = std::function<void(const char* path, const Failure& failure)>;
 // its contents, so a backup never backs up its own backups and old versions
 // a level deeper at every pass. Both are compared as Windows resolves them
 // (a drive root as "R:\" or "R:", a share's root, "." and "..", short
-// names, ASCII case), the backup folder once per walk.
+// names, ASCII case), the backup folder once per walk. A folder link below
+// the source is never walked, so no walk loops or leaves its drive:
+// left_out hears of it (folder_link, with its target). Folders the rules
+// leave out are not walked either: by a pattern in silence, by Windows'
+// lists told as system_excluded.
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
                   const std::function<bool()>& abandoned = nullptr, const LeftOut& left_out = nullptr,
-                  const char* leave_out = nullptr);
+                  const char* leave_out = nullptr, const WalkRules* rules = nullptr);
 
 // Lists the files of one folder (no directories, no "." or "..", no
 // temporary file of an unfinished copy) into the table. Each record's
@@ -91,8 +112,13 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
 // done, call again with first_ordinal = the last record's first_number + 1.
 // Returns whether at least one name was taken. A folder that cannot be
 // searched, or whose listing an error cut short, gives no records and its
-// code in search_error, never a listing taken for whole.
-bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal = 0);
+// code in search_error, never a listing taken for whole. Files that are only
+// in the cloud, that the rules leave out (relative: the folder's path from
+// the source) or that are links to nothing are not taken, and all but those
+// of a pattern are in the table's notes; they keep their ordinals, so a
+// position in the folder means the same file whatever the rules say.
+bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal = 0,
+                const WalkRules* rules = nullptr, const char* relative = "");
 
 // Whether a table that was not listed here (read from file.ini) lists files
 // of this folder: its first and its last record must be files there. A

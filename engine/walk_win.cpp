@@ -6,6 +6,8 @@
 #include <string>
 
 #include "engine/copy.h"
+#include "engine/engine.h"
+#include "engine/exclusions.h"
 #include "engine/folder_key.h"
 #include "engine/listing_win.h"
 #include "engine/notify.h"
@@ -131,6 +133,27 @@ private:
     Key long_, short_;
 };
 
+// A folder left out, told as a user writes it: "R:\Backup", not the
+// record's "R:\\Backup".
+static void tell(const LeftOut& left_out, const char* parent, const char* name, const Failure& why)
+{
+    char told[kFieldSize];
+    if (left_out && join_path(told, parent, name))
+        left_out(told, why);
+}
+
+static void tell_link(const LeftOut& left_out, const char* parent, const char* name)
+{
+    char told[kFieldSize];
+    if (!left_out || !join_path(told, parent, name))
+        return;
+    Failure why{ReportReason::folder_link, 0};
+    char target[kFieldSize];
+    if (link_target(told, target))
+        why.detail = target;
+    left_out(told, why);
+}
+
 // Adds the subfolders of record `scan` to the table, in search order. A
 // folder whose name code page 932 cannot hold is recorded by its short name;
 // one without a short name is recorded by a name with "?", which is never
@@ -139,7 +162,7 @@ private:
 // folder's step is not taken as complete. Returns false when a folder was
 // left out because the table is at its limit.
 static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_len, TooLong& too_long,
-                              const LeftOut& left_out, const LeftOutFolder& leave_out)
+                              const LeftOut& left_out, const LeftOutFolder& leave_out, const WalkRules* rules)
 {
     // A copy: adding records may move the table's records.
     char parent[kFieldSize];
@@ -168,13 +191,23 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
         rec.full_path.reserve(parent_len + 1 + name_len);
         rec.full_path.append(parent, parent_len).append(1, '\\').append(item.name, name_len);
         if (leave_out.is(rec.full_path, item.name, name_len)) {
-            // Told as a user writes it: "R:\Backup", not the record's "R:\\Backup".
-            char told[kFieldSize];
-            if (left_out && join_path(told, parent, item.name))
-                left_out(told, Failure{ReportReason::backup_inside, 0});
+            tell(left_out, parent, item.name, Failure{ReportReason::backup_inside, 0});
+            return true;
+        }
+        if (listed_kind(item.attributes, item.reparse_tag) == ListedKind::folder_link) {
+            tell_link(left_out, parent, item.name);
             return true;
         }
         rec.relative_path.assign(rec.full_path, source_len, std::string::npos);
+        if (rules != nullptr) {
+            if (rules->patterns.leaves_out(item.name, name_len, rec.relative_path.data(), rec.relative_path.size()))
+                return true;
+            if (!rules->system.empty() &&
+                FolderExclusions(rules->system, rec.full_path.data(), rec.full_path.size()).whole()) {
+                tell(left_out, parent, item.name, Failure{ReportReason::system_excluded, 0});
+                return true;
+            }
+        }
         table.records.push_back(std::move(rec));
         return true;
     });
@@ -185,7 +218,8 @@ static bool gather_subfolders(FolderTable& table, int scan, std::size_t source_l
 }
 
 void walk_folders(FolderTable& table, const Notifier& notifier, const char* source, std::size_t len,
-                  const std::function<bool()>& abandoned, const LeftOut& left_out, const char* leave_out)
+                  const std::function<bool()>& abandoned, const LeftOut& left_out, const char* leave_out,
+                  const WalkRules* rules)
 {
     clear_folder_table(table);
     char root[kFieldSize];
@@ -199,7 +233,7 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
     for (int scan = 0; scan < table.count(); ++scan) {
         if (abandoned && abandoned())
             return;
-        if (!gather_subfolders(table, scan, len, too_long, left_out, leave_out_folder)) {
+        if (!gather_subfolders(table, scan, len, too_long, left_out, leave_out_folder, rules)) {
             if (left_out)
                 left_out(table.records[scan].full_path.c_str(), Failure{ReportReason::table_full, 0});
             notify_message(notifier, "指定のテーブル量を超えました。", "エラー", MessageKind::warning);
@@ -215,12 +249,39 @@ void walk_folders(FolderTable& table, const Notifier& notifier, const char* sour
     }
 }
 
-bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal)
+// Whether a file that is a link leads nowhere: its target is gone.
+static bool leads_nowhere(const char* folder, const char* name)
+{
+    char path[kFieldSize];
+    if (!join_path(path, folder, name) || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Notes of one listing are bounded: a folder of many such files tells the first.
+constexpr std::size_t kNotesPerListing = 1000;
+
+static void note_name(std::vector<std::string>& names, const char* name)
+{
+    if (names.size() < kNotesPerListing)
+        names.emplace_back(name);
+}
+
+bool walk_files(FileTable& table, const char* folder, std::size_t len, int first_ordinal, const WalkRules* rules,
+                const char* relative)
 {
     clear_file_table(table);
     table.search_error = 0;
+    table.notes = ListingNotes{};
     if (is_unreachable_name(folder))
         return false;
+    FolderExclusions system;
+    if (rules != nullptr && !rules->system.empty())
+        system = FolderExclusions(rules->system, folder, len);
+    bool patterns = rules != nullptr && !rules->patterns.empty();
+    std::string item_relative = relative;  // grown and cut back per file
+    std::size_t relative_len = item_relative.size();
     Pattern pattern = search_pattern(folder, len, "*.*");
     int ordinal = 0;
     ListingEnd end = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
@@ -229,6 +290,29 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         int this_ordinal = ordinal++;
         if (this_ordinal < first_ordinal)
             return true;
+        ListedKind kind = listed_kind(item.attributes, item.reparse_tag);
+        if (kind == ListedKind::cloud_only_file) {
+            table.notes.cloud_only += 1;
+            return true;
+        }
+        std::size_t name_len = std::strlen(item.name);
+        if (patterns) {
+            item_relative.resize(relative_len);
+            item_relative.append(1, '\\').append(item.name, name_len);
+            if (rules->patterns.leaves_out(item.name, name_len, item_relative.data(), item_relative.size()))
+                return true;
+        }
+        if (system.leaves_out(item.name, name_len)) {
+            if (!system.whole())
+                note_name(table.notes.system_left_out, item.name);
+            else if (table.notes.system_left_out.empty())
+                table.notes.system_left_out.emplace_back();  // the folder as one
+            return true;
+        }
+        if (kind == ListedKind::file_link && leads_nowhere(folder, item.name)) {
+            note_name(table.notes.dangling_links, item.name);
+            return true;
+        }
         if (table.count() >= table.limit)
             return false;  // the rest comes with the next walk from the next ordinal
         table.records.push_back({item.name, this_ordinal, 0});
@@ -267,4 +351,11 @@ bool file_table_belongs_to(const FileTable& table, const char* folder)
         return false;
     return is_file_in(folder, table.records.front().file_name.c_str()) &&
            is_file_in(folder, table.records.back().file_name.c_str());
+}
+
+WalkRules make_walk_rules(const Settings& settings)
+{
+    WalkRules rules;
+    (void)settings;  // MERGE: patterns and system lists
+    return rules;
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/folder_key.h"
 #include "engine/handle_win.h"
 #include "engine/listing_win.h"
 #include "engine/report.h"
@@ -446,4 +447,126 @@ TEST(WalkFiles, ListingEndedByAnErrorIsNoWholeListing)
         EXPECT_EQ(left_out[0].second.reason, ReportReason::listing_cut);
         EXPECT_EQ(left_out[0].second.code, error);
     }
+}
+
+namespace {
+
+struct RulesWalk {
+    std::set<std::string> relative;
+    std::map<std::string, Failure> left_out;  // by path
+};
+
+RulesWalk walk_with_rules(const std::string& source, const WalkRules* rules)
+{
+    FolderTable table;
+    MessageRecorder recorder;
+    RulesWalk out;
+    walk_folders(
+        table, recorder.notifier(), source.c_str(), source.size(), nullptr,
+        [&out](const char* path, const Failure& why) { out.left_out[path] = why; }, nullptr, rules);
+    for (const FolderRecord& r : table.records)
+        out.relative.insert(r.relative_path);
+    return out;
+}
+
+// Listed items whose name holds a text get attributes as a cloud client's
+// placeholders have them on Windows; off again at the end.
+struct MarkedItems {
+    MarkedItems(const char* name_part, DWORD attributes, DWORD tag) { mark_listed_items(name_part, attributes, tag); }
+    ~MarkedItems() { mark_listed_items(nullptr, 0, 0); }
+};
+
+}  // namespace
+
+// A link back to the tree's own parent would make the walk endless, one to
+// another tree would back that tree up under the entry: neither is walked,
+// each is told once with where it leads, and a file link is a file.
+TEST(WalkFolders, FolderLinksAreToldWithTheirTargetAndNeverWalked)
+{
+    TempDir dir;
+    std::string source = dir / "src", other = dir / "other";
+    make_folder(source + "\\a\\b");
+    make_folder(other + "\\deep");
+    write_file(source + "\\plain.txt", "p");
+    ASSERT_TRUE(make_host_link(source + "\\a\\loop", "../.."));
+    ASSERT_TRUE(make_host_link(source + "\\out", other));
+    ASSERT_TRUE(make_host_link(source + "\\file-link.txt", "plain.txt"));
+
+    RulesWalk walked = walk_with_rules(source, nullptr);
+    EXPECT_EQ(walked.relative, (std::set<std::string>{"", "\\a", "\\a\\b"}));
+    ASSERT_EQ(walked.left_out.size(), 2u);
+    for (const auto& [path, why] : walked.left_out)
+        EXPECT_EQ(why.reason, ReportReason::folder_link) << path;
+    EXPECT_EQ(folder_key(walked.left_out[source + "\\out"].detail.c_str()), folder_key(other.c_str()));
+    EXPECT_EQ(folder_key(walked.left_out[source + "\\a\\loop"].detail.c_str()), folder_key(dir.path().c_str()));
+
+    FileTable files;
+    walk_files(files, source.c_str(), source.size());
+    EXPECT_EQ(names_of(files), (std::set<std::string>{"file-link.txt", "plain.txt"}));
+}
+
+// A folder with a reparse point that is no link (a cloud client's own
+// folder) holds the user's files and is walked; its files that are only in
+// the cloud are counted, never taken, and keep their ordinals.
+TEST(WalkFiles, CloudOnlyFilesAreCountedAndNotTaken)
+{
+    TempDir dir;
+    std::string source = dir / "src";
+    make_folder(source + "\\cloud-folder");
+    make_folder(source + "\\linked");
+    for (const char* name : {"a.txt", "b-cloud.txt", "c.txt", "d-cloud.txt"})
+        write_file(source + "\\cloud-folder\\" + name, name);
+    {
+        MarkedItems cloud_folder("cloud-folder", FILE_ATTRIBUTE_REPARSE_POINT, 0x9000301A);
+        EXPECT_EQ(walk_with_rules(source, nullptr).relative, (std::set<std::string>{"", "\\cloud-folder", "\\linked"}));
+    }
+    {
+        MarkedItems junction("linked", FILE_ATTRIBUTE_REPARSE_POINT, 0xA0000003);
+        EXPECT_EQ(walk_with_rules(source, nullptr).relative, (std::set<std::string>{"", "\\cloud-folder"}));
+    }
+    for (DWORD attribute : {0x400000ul /* recall on data access */, 0x40000ul /* recall on open */,
+                            static_cast<unsigned long>(FILE_ATTRIBUTE_OFFLINE)}) {
+        MarkedItems cloud("-cloud", attribute, 0);
+        FileTable files;
+        std::string folder = source + "\\cloud-folder";
+        walk_files(files, folder.c_str(), folder.size());
+        EXPECT_EQ(names_of(files), (std::set<std::string>{"a.txt", "c.txt"})) << attribute;
+        EXPECT_EQ(files.notes.cloud_only, 2) << attribute;
+        int ordinals = 0;
+        for (const FileRecord& r : files.records)
+            ordinals += r.first_number;
+        EXPECT_EQ(ordinals, 0 + 2) << "a.txt and c.txt keep the ordinals of the whole listing";
+    }
+}
+
+// The user's patterns leave out in silence, Windows' lists with a note; a
+// folder either leaves out is not walked.
+TEST(WalkFiles, PatternsAndWindowsListsLeaveOut)
+{
+    TempDir dir;
+    std::string source = dir / "src";
+    for (const char* folder : {"node_modules\\pkg", "docs", "docs\\build", "cache\\x", "keep"})
+        make_folder(source + "\\" + folder);
+    for (const char* file : {"Thumbs.db", "~$report.docx", "report.docx", "hive.dat", "hive.dat.LOG1", "a.obj"})
+        write_file(source + "\\" + file, file);
+    write_file(source + "\\docs\\build\\b.obj", "b");
+
+    WalkRules rules;
+    rules.patterns = NamePatterns("Thumbs.db;~$*;node_modules;docs\\build;\\*.obj");
+    SystemExclusion cache;
+    ASSERT_TRUE(parse_system_exclusion((source + "\\cache\\* /s").c_str(), cache));
+    rules.system.push_back(cache);
+    add_hive_exclusions((source + "\\hive.dat").c_str(), rules.system);
+
+    RulesWalk walked = walk_with_rules(source, &rules);
+    EXPECT_EQ(walked.relative, (std::set<std::string>{"", "\\docs", "\\keep"}));
+    ASSERT_EQ(walked.left_out.size(), 1u);
+    EXPECT_EQ(walked.left_out.begin()->first, source + "\\cache");
+    EXPECT_EQ(walked.left_out.begin()->second.reason, ReportReason::system_excluded);
+
+    FileTable files;
+    walk_files(files, source.c_str(), source.size(), 0, &rules, "");
+    EXPECT_EQ(names_of(files), (std::set<std::string>{"report.docx"}));
+    std::set<std::string> noted(files.notes.system_left_out.begin(), files.notes.system_left_out.end());
+    EXPECT_EQ(noted, (std::set<std::string>{"hive.dat", "hive.dat.LOG1"}));
 }

@@ -318,6 +318,30 @@ std::string host_path(const std::string& path)
     return windows;
 }
 
+std::string unix_path_of(const std::string& windows_path)
+{
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    auto to_unix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH];
+    if (to_unix == nullptr || MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH) <= 0)
+        return "";
+    char* unix_name = to_unix(wide);
+    if (unix_name == nullptr)
+        return "";
+    std::string out = unix_name;
+    HeapFree(GetProcessHeap(), 0, unix_name);
+    return out;
+}
+
+bool make_host_link(const std::string& link, const std::string& target)
+{
+    std::string unix_link = unix_path_of(link);
+    std::string unix_target = target.find(':') == std::string::npos ? target : unix_path_of(target);
+    return !unix_link.empty() && !unix_target.empty() &&
+           run_on_host("ln -sfn '" + unix_target + "' '" + unix_link + "'") == 0;
+}
+
 int run_on_host(const std::string& command)
 {
     static int serial = 0;

@@ -67,6 +67,13 @@ std::vector<std::string> lines_with(const std::string& report, const std::string
 // The Windows path of a path of the host: under Wine the host root is
 // drive Z:. A path that is not a host path is given back as it is.
 std::string host_path(const std::string& path);
+// The host path of a Windows path, through Wine's own mapping; "" when it
+// has none.
+std::string unix_path_of(const std::string& windows_path);
+// Makes link (a Windows path) a symbolic link on the host to target: a path
+// relative to the link's folder ("..") or a Windows path. Wine lists such a
+// link to a folder as a reparse point, as Windows lists a junction.
+bool make_host_link(const std::string& link, const std::string& target);
 // Runs a shell command on the host and gives its exit code, or -1 when it
 // has not ended within 30 s. Wine starts a Unix program named on drive Z:
 // but neither waits for it nor hands back its exit code, so the command
