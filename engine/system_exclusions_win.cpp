@@ -124,11 +124,12 @@ std::string expanded(const char* line)
 // The line with its folder part in long names where it is written in short
 // ones that exist ("C:\Users\TAROYA~1\AppData\Local\Temp\* /s"), for the
 // walk lists long names; as it is otherwise. Every short name Windows makes
-// holds a "~", so a line without one costs no call.
+// holds a "~", so a line without one costs no call. A line without a drive
+// stands for every drive and is no one folder to look up.
 std::string with_long_folder(const std::string& line)
 {
     std::size_t folder_len = folder_part_length(line.c_str(), line.size());
-    if (folder_len < 2 || line.find('~') >= folder_len)
+    if (folder_len < 2 || line.find('~') >= folder_len || path_root(line.c_str()).kind == RootKind::none)
         return line;
     std::string folder = line.substr(0, folder_len - 1);
     std::vector<char> long_name(kFieldSize);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/exclusions.h"
+#include "engine/handle_win.h"
 #include "engine/system_exclusions_win.h"
 #include "tests/wine/support.h"
 
@@ -17,6 +18,25 @@ namespace {
 
 constexpr char kFilesNotToBackup[] = "SYSTEM\\CurrentControlSet\\Control\\BackupRestore\\FilesNotToBackup";
 constexpr char kHiveList[] = "SYSTEM\\CurrentControlSet\\Control\\hivelist";
+
+// The tests of this file one at a time, in every process of the prefix: a
+// value deleted at one test's end shifts the values after it while another
+// test enumerates the key, which would then miss one of its own.
+class KeysToOneTest {
+public:
+    KeysToOneTest() : mutex_(CreateMutexA(nullptr, FALSE, "qs-test-system-exclusions"))
+    {
+        EXPECT_TRUE(mutex_.valid());
+        DWORD waited = WaitForSingleObject(mutex_.get(), INFINITE);
+        EXPECT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
+    }
+    ~KeysToOneTest() { ReleaseMutex(mutex_.get()); }
+    KeysToOneTest(const KeysToOneTest&) = delete;
+    KeysToOneTest& operator=(const KeysToOneTest&) = delete;
+
+private:
+    ScopedHandle mutex_;
+};
 
 // A value of HKLM of this test alone, deleted at its end. The key is made
 // when the prefix has none and left for the next test.
@@ -102,6 +122,7 @@ std::string device_of(const std::string& path)
 // writes are passed over, and a value of another type is no list.
 TEST(SystemExclusions, FilesNotToBackupLinesLeaveOutWhatTheyName)
 {
+    KeysToOneTest one;
     TempDir dir;
     for (const char* folder : {"cache\\deep", "notes", "logs", "big"})
         make_folder(dir / folder);
@@ -140,6 +161,7 @@ TEST(SystemExclusions, FilesNotToBackupLinesLeaveOutWhatTheyName)
 // value naming no file or no drive is passed over.
 TEST(SystemExclusions, HiveListLeavesOutTheHiveAndItsLogs)
 {
+    KeysToOneTest one;
     TempDir dir;
     for (const char* file : {"NTUSER.DAT", "NTUSER.DAT.LOG1", "NTUSER.DAT.LOG2", "NTUSER.DAT.txt", "other.dat",
                              "LOWER.DAT", "ELSEWHERE.DAT"})
@@ -163,6 +185,7 @@ TEST(SystemExclusions, HiveListLeavesOutTheHiveAndItsLogs)
 // the folder the walk lists by its long name.
 TEST(SystemExclusions, ShortFolderOfALineIsReadAsTheLongOne)
 {
+    KeysToOneTest one;
     TempDir dir;
     std::string folder = dir / "Long Folder Name";
     make_folder(folder + "\\inner");
