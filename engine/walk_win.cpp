@@ -12,6 +12,7 @@
 #include "engine/listing_win.h"
 #include "engine/notify.h"
 #include "engine/report.h"
+#include "engine/system_exclusions_win.h"
 #include "engine/tables.h"
 
 // Search pattern: the folder, a separator unless it already ends in one, and
@@ -356,6 +357,7 @@ bool file_table_belongs_to(const FileTable& table, const char* folder)
 WalkRules make_walk_rules(const Settings& settings)
 {
     WalkRules rules;
-    (void)settings;  // MERGE: patterns and system lists
+    (void)settings;  // MERGE: patterns
+    rules.system = read_system_exclusions();
     return rules;
 }

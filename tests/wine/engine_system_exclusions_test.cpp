@@ -16,71 +16,7 @@
 
 namespace {
 
-constexpr char kFilesNotToBackup[] = "SYSTEM\\CurrentControlSet\\Control\\BackupRestore\\FilesNotToBackup";
 constexpr char kHiveList[] = "SYSTEM\\CurrentControlSet\\Control\\hivelist";
-
-// The tests of this file one at a time, in every process of the prefix: a
-// value deleted at one test's end shifts the values after it while another
-// test enumerates the key, which would then miss one of its own.
-class KeysToOneTest {
-public:
-    KeysToOneTest() : mutex_(CreateMutexA(nullptr, FALSE, "qs-test-system-exclusions"))
-    {
-        EXPECT_TRUE(mutex_.valid());
-        DWORD waited = WaitForSingleObject(mutex_.get(), INFINITE);
-        EXPECT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
-    }
-    ~KeysToOneTest() { ReleaseMutex(mutex_.get()); }
-    KeysToOneTest(const KeysToOneTest&) = delete;
-    KeysToOneTest& operator=(const KeysToOneTest&) = delete;
-
-private:
-    ScopedHandle mutex_;
-};
-
-// A value of HKLM of this test alone, deleted at its end. The key is made
-// when the prefix has none and left for the next test.
-class TestValue {
-public:
-    TestValue(const char* key_path, DWORD type, const std::string& data)
-        : key_path_(key_path),
-          name_("qs-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial_))
-    {
-        HKEY key = nullptr;
-        LONG made = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-        EXPECT_EQ(made, ERROR_SUCCESS) << key_path;
-        if (made != ERROR_SUCCESS)
-            return;
-        EXPECT_EQ(RegSetValueExA(key, name_.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
-    }
-    ~TestValue()
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path_, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        RegDeleteValueA(key, name_.c_str());
-        RegCloseKey(key);
-    }
-    TestValue(const TestValue&) = delete;
-    TestValue& operator=(const TestValue&) = delete;
-
-private:
-    static inline std::atomic<unsigned> serial_{0};
-    const char* key_path_;
-    std::string name_;
-};
-
-// A REG_MULTI_SZ value's bytes: each line, its zero, and the list's zero.
-std::string multi_string(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const std::string& line : lines)
-        out += line + '\0';
-    return out + '\0';
-}
 
 // A REG_SZ value's bytes, with its zero.
 std::string one_string(const std::string& line)

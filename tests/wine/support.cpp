@@ -404,3 +404,48 @@ FailingListings::~FailingListings()
 {
     fail_listings_after(-1, 0);
 }
+
+KeysToOneTest::KeysToOneTest() : mutex_(CreateMutexA(nullptr, FALSE, "qs-test-system-exclusions"))
+{
+    EXPECT_NE(mutex_, nullptr);
+    DWORD waited = WaitForSingleObject(mutex_, INFINITE);
+    EXPECT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
+}
+
+KeysToOneTest::~KeysToOneTest()
+{
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+}
+
+TestValue::TestValue(const char* key_path, DWORD type, const std::string& data) : key_path_(key_path)
+{
+    static std::atomic<unsigned> serial{0};
+    name_ = "qs-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    HKEY key = nullptr;
+    LONG made = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    EXPECT_EQ(made, ERROR_SUCCESS) << key_path;
+    if (made != ERROR_SUCCESS)
+        return;
+    EXPECT_EQ(RegSetValueExA(key, name_.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+TestValue::~TestValue()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path_, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, name_.c_str());
+    RegCloseKey(key);
+}
+
+std::string multi_string(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& line : lines)
+        out += line + '\0';
+    return out + '\0';
+}

@@ -80,6 +80,41 @@ bool make_host_link(const std::string& link, const std::string& target);
 // writes the code into a file. No double quotes in the command.
 int run_on_host(const std::string& command);
 
+// Windows' list of files backup programs leave out, under HKLM.
+constexpr char kFilesNotToBackup[] = "SYSTEM\\CurrentControlSet\\Control\\BackupRestore\\FilesNotToBackup";
+
+// The tests that change Windows' lists in the prefix one at a time, in every
+// process of the prefix: a value deleted at one test's end shifts the values
+// after it while another test (or the program it drives) enumerates the key,
+// which would then miss one of its own.
+class KeysToOneTest {
+public:
+    KeysToOneTest();
+    ~KeysToOneTest();
+    KeysToOneTest(const KeysToOneTest&) = delete;
+    KeysToOneTest& operator=(const KeysToOneTest&) = delete;
+
+private:
+    HANDLE mutex_;
+};
+
+// A value of HKLM of this test alone (named after its process), deleted at
+// its end. The key is made when the prefix has none and left for the next test.
+class TestValue {
+public:
+    TestValue(const char* key_path, DWORD type, const std::string& data);
+    ~TestValue();
+    TestValue(const TestValue&) = delete;
+    TestValue& operator=(const TestValue&) = delete;
+
+private:
+    const char* key_path_;
+    std::string name_;
+};
+
+// A REG_MULTI_SZ value's bytes: each line, its zero, and the list's zero.
+std::string multi_string(const std::vector<std::string>& lines);
+
 // Every listing of the test fails after `items` items with code, as a
 // share's hiccup would end it (the listing's seam); off again at the end.
 struct FailingListings {
