@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/exclusions.h"
 #include "engine/text.h"
 #include "store/settings_table.h"
 
@@ -247,6 +248,47 @@ std::string settings_box_refusal(SettingsBox box, const Settings& settings)
 {
     return std::string("「") + box_label(box) + "」は数字で入れてください（例: " +
            settings_box_items(box, settings).back() + "）。";
+}
+
+ExclusionRefusal read_exclusion_box(const char* text, std::size_t len, Settings& settings)
+{
+    if (len > kExclusionBoxLimit) {
+        // From the first character that does not fit, so that no half of one is selected.
+        std::size_t fits = 0;
+        while (fits < len) {
+            std::size_t next = fits + (is_lead_byte(static_cast<unsigned char>(text[fits])) ? 2 : 1);
+            if (next > kExclusionBoxLimit)
+                break;
+            fits = next;
+        }
+        return {"除外するものが長すぎます。\r\n半角259文字（全角なら129文字）までにしてください。", fits, len - fits};
+    }
+    std::string typed(text, len);
+    PatternCheck check = check_patterns(typed.c_str());
+    switch (check.fault) {
+    case PatternFault::none: break;
+    case PatternFault::empty:
+        return {"除外するものに空のパターンがあります。\r\n「;」の間に名前を書くか、「;」を消してください。",
+                check.at, check.length};
+    case PatternFault::too_wide:
+        return {"「" + typed.substr(check.at, check.length) +
+                    "」のようなパターンはすべてのファイルを除外します。\r\n名前の一部を書いてください。（例: *.tmp）",
+                check.at, check.length};
+    }
+    // The whole field, zeros after the text: nothing of the patterns before
+    // stays behind in the record.
+    char kept[kFieldSize] = {};
+    copy_field(kept, typed.c_str());
+    std::memcpy(settings.exclude, kept, sizeof kept);
+    return {};
+}
+
+std::size_t characters_before(const char* text, std::size_t bytes)
+{
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < bytes && text[at] != 0; ++characters)
+        at += is_lead_byte(static_cast<unsigned char>(text[at])) && text[at + 1] != 0 ? 2 : 1;
+    return characters;
 }
 
 bool lets_versions_go(int before, int after)

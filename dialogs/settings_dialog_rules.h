@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/text.h"
 #include "store/settings.h"
 
 // The combo boxes of the dialog, named by the setting each one edits.
@@ -53,6 +54,30 @@ bool read_settings_box(SettingsBox box, const char* text, Settings& settings);
 // What the dialog says of a refused box: its name and an example of what
 // it takes.
 std::string settings_box_refusal(SettingsBox box, const Settings& settings);
+
+// The box of the patterns a walk leaves out ("除外するもの"): it takes what
+// set.ini keeps, 259 bytes. OK fetches it into a larger buffer, so that a
+// box counting characters (Wine's) that holds more is refused, never cut.
+constexpr std::size_t kExclusionBoxLimit = kMaxText;
+constexpr std::size_t kExclusionBoxText = 2 * kFieldSize;
+
+// What OK says of the exclusion box's text, and the bytes of it to select
+// so that the user sees what to mend; an empty message when it was kept.
+struct ExclusionRefusal {
+    std::string message;
+    std::size_t at = 0;
+    std::size_t length = 0;
+};
+
+// Stores the box's text (len bytes) in the record as typed, spaces around
+// the patterns and all, "" leaving out nothing. Refused, and the record
+// left as it was: an empty pattern or one that leaves out every file
+// (check_patterns), or a text longer than kExclusionBoxLimit.
+ExclusionRefusal read_exclusion_box(const char* text, std::size_t len, Settings& settings);
+
+// How many characters the first `bytes` bytes of text hold, a double-byte
+// character one: where a box that counts characters puts a byte offset.
+std::size_t characters_before(const char* text, std::size_t bytes);
 
 // Whether changing the days old versions are kept from `before` to `after`
 // lets a pass remove some it would have kept: fewer days, or any days after

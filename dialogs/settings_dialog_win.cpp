@@ -3,6 +3,7 @@
 // through the box tables of settings_dialog_win.h and the tables below.
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -69,6 +70,39 @@ void put_back(HWND dialog, const BoxControl& control, const Settings& settings)
     SendDlgItemMessageA(dialog, control.id, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
 }
 
+// Selects bytes [at, at + length) of the text in the exclusion box, which
+// has the focus. Windows counts an ANSI box's positions in bytes, Wine in
+// characters: where the whole text ends tells which.
+void select_in_exclusions(HWND dialog, const char* text, std::size_t at, std::size_t length)
+{
+    HWND box = GetDlgItem(dialog, IDC_SET_EXCLUDE);
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+    SendMessageA(box, EM_SETSEL, 0, -1);
+    DWORD end = 0;
+    SendMessageA(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    std::size_t from = at, to = at + length;
+    if (end != std::strlen(text)) {
+        from = characters_before(text, from);
+        to = characters_before(text, to);
+    }
+    SendMessageA(box, EM_SETSEL, from, to);
+    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+}
+
+// The patterns as typed into the record; false, with the box's refusal told
+// and the pattern at fault selected, when OK cannot keep them.
+bool apply_exclusions(HWND dialog, Settings& settings)
+{
+    char text[kExclusionBoxText] = {};
+    GetDlgItemTextA(dialog, IDC_SET_EXCLUDE, text, sizeof text);
+    ExclusionRefusal refusal = read_exclusion_box(text, std::strlen(text), settings);
+    if (refusal.message.empty())
+        return true;
+    MessageBoxA(dialog, refusal.message.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+    select_in_exclusions(dialog, text, refusal.at, refusal.length);
+    return false;
+}
+
 void enable_schedule_boxes(HWND dialog, int set_t_mode)
 {
     const auto enabled = schedule_boxes_enabled(set_t_mode);
@@ -108,6 +142,8 @@ void init_settings_dialog(HWND dialog, const Settings& settings)
     enable_schedule_boxes(dialog, settings.set_t_mode);
     for (const FlagBox& flag : kFlagBoxes)
         CheckDlgButton(dialog, flag.id, settings.*flag.field != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageA(dialog, IDC_SET_EXCLUDE, EM_LIMITTEXT, kExclusionBoxLimit, 0);
+    SetDlgItemTextA(dialog, IDC_SET_EXCLUDE, settings.exclude);
 }
 
 // Disabled boxes are read like the others. The first box that refuses its
@@ -165,6 +201,8 @@ INT_PTR on_ok(HWND dialog)
         put_back(dialog, *refused, *data.settings);
         return TRUE;
     }
+    if (!apply_exclusions(dialog, chosen))
+        return TRUE;
     if (!versions_may_go(dialog, data, chosen.version_days)) {
         put_back(dialog, kDaysBox, *data.settings);
         return TRUE;

@@ -35,7 +35,8 @@ using VersionsPast = std::function<int(int days)>;
 
 // Modal. The menu command hands over the main window's list view; the dialog
 // reads nothing from it, and as its parent the dialog box is owned by the
-// list view's main window. OK refuses a number box without a number, and
+// list view's main window. OK refuses a number box without a number and
+// patterns to leave out that check_patterns refuses, and
 // asks before fewer days let versions_past's versions go (never asked when
 // it is empty). Returns 1 whichever way the dialog closes.
 INT_PTR show_settings_dialog(HWND list_view, Settings& settings, const VersionsPast& versions_past = {});

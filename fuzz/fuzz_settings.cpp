@@ -1,6 +1,6 @@
 // set.ini from arbitrary bytes, read in arbitrary pieces: no read or write
 // past a field, every text field stays terminated within 259 bytes, and what
-// was read is written as 26 lines that read back byte for byte.
+// was read is written as set.ini's lines that read back byte for byte.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -18,7 +18,8 @@ std::string read_and_write(const char* data, std::size_t size, std::size_t chunk
     ProgressState progress;
     reset_settings(settings, progress);
     read_settings(settings, progress, memory_source(data, size, chunk));
-    for (const char* field : {settings.temp_backup, settings.temp_foler_a1, settings.temp_foler_a2, settings.file_folder})
+    for (const char* field : {settings.temp_backup, settings.temp_foler_a1, settings.temp_foler_a2, settings.file_folder,
+                               settings.exclude})
         if (std::memchr(field, 0, kFieldSize) == nullptr)
             __builtin_trap();
     return format_settings(settings, progress);

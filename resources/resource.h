@@ -42,6 +42,10 @@
 #define IDC_SET_SHUTDOWN 124
 #define IDC_SET_OVERWRITE 101
 #define IDC_SET_NO_WAIT_DIALOG 129
+// What a walk leaves out.
+#define IDC_SET_EXCLUDE_LABEL 133
+#define IDC_SET_EXCLUDE 132
+#define IDC_SET_EXCLUDE_HINT 134
 #define IDC_SET_OK 111
 #define IDC_SET_CANCEL 112
 #define IDC_SET_HELP 113

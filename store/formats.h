@@ -34,13 +34,14 @@ ByteSource memory_source(const char* data, std::size_t size, std::size_t chunk =
 // CR LF, so every line the program writes is read back.
 constexpr std::size_t kSettingsKeyMax = 19;
 constexpr std::size_t kSettingsWindow = kSettingsKeyMax + kMaxText + 2;
-// The 26 lines of the first files and version_days after them; a file
-// without it (written before) reads as the default.
-constexpr int kSettingsLineCount = 27;
+// The 26 lines of the first files, version_days after them and exclude
+// last; a file without one of the two (written before) reads it as its
+// default.
+constexpr int kSettingsLineCount = 28;
 // With the keys written only when not 0 (try_count, miss_count).
 constexpr int kSettingsKeyCount = kSettingsLineCount + 2;
-// The 27 lines "key=value\r\n" in the file's order, then try_count and
-// miss_count when they are not 0.
+// The 27 lines "key=value\r\n" up to version_days in the file's order, then
+// try_count and miss_count when they are not 0, then exclude.
 std::string format_settings(const Settings& settings, const ProgressState& progress);
 // Applies one line when it begins with one of the keys and its "=";
 // any other line changes nothing.

@@ -23,4 +23,5 @@ struct Settings {
     int conut_save_mode;    // 1: continuous copy always overwrites
     int thread_dialog_mode; // 1: no wait dialog when the worker is stopped
     int version_days;       // days old versions of replaced backups are kept; 0 keeps none
+    char exclude[260];      // the user's patterns a walk leaves out, apart by ";"; "" leaves out nothing
 };

@@ -1,7 +1,8 @@
-// set.ini: 27 lines "key=value" in the order of kSettingsTable (the 26
-// of the first files, then version_days), then the lines of the run
-// position that only a run with failures needs, written only when not 0.
-// The readers of before skip the keys they do not know.
+// set.ini: 28 lines "key=value" in the order of kSettingsTable (the 26
+// of the first files, then version_days), the lines of the run position
+// that only a run with failures needs, written only when not 0, and the
+// user's exclusions last. The readers of before skip the keys they do not
+// know.
 #include <cstdio>
 #include <cstring>
 

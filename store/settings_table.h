@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "engine/exclusions.h"
 #include "engine/run_state.h"
 #include "store/formats.h"
 #include "store/settings.h"
@@ -127,6 +128,9 @@ inline constexpr SettingsKey kSettingsTable[kSettingsKeyCount] = {
     // program neither gives a failing file new tries nor loses the count.
     progress_key("try_count=", &ProgressState::try_count, true),
     progress_key("miss_count=", &ProgressState::miss_count, true),
+    // Last, so that a reader of before meets every line it knows where it
+    // always found them; an empty value leaves out nothing.
+    text_key("exclude=", &Settings::exclude, kDefaultExclusions),
 };
 
 // The row of a number field. A field without one fails to compile where the

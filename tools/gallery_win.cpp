@@ -156,10 +156,9 @@ void tray_menu_shot(const Quillsave& program, HWND main)
     wait_until([&] { return IsWindowVisible(main) != FALSE; }, kWindowWait);
 }
 
-// What OK says of these days of old versions, over the settings dialog.
-HWND days_box_answer(const Quillsave& program, HWND dialog, const char* days)
+// What OK says of the settings dialog's boxes, over it.
+HWND answer_to_ok(const Quillsave& program, HWND dialog)
 {
-    SetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, days);
     PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
     HWND box = nullptr;
     wait_until([&] {
@@ -167,6 +166,12 @@ HWND days_box_answer(const Quillsave& program, HWND dialog, const char* days)
         return box != nullptr && IsWindowVisible(box);
     }, kWindowWait);
     return box;
+}
+
+HWND days_box_answer(const Quillsave& program, HWND dialog, const char* days)
+{
+    SetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, days);
+    return answer_to_ok(program, dialog);
 }
 
 // A text that is no number is refused; fewer days ask how many old
@@ -183,6 +188,12 @@ void days_box_shots(const Quillsave& program, HWND main)
     HWND question = days_box_answer(program, dialog, "7日");
     shot("dialog3-versions-question", question);
     close_dialog(question, IDNO);
+    // Patterns with an empty one between: refused, the dialog stays.
+    SetDlgItemTextA(dialog, IDC_SET_VERSION_DAYS, "30日");
+    SetDlgItemTextA(dialog, IDC_SET_EXCLUDE, "*.tmp;;node_modules");
+    HWND exclusions = answer_to_ok(program, dialog);
+    shot("dialog3-exclude-refused", exclusions);
+    close_dialog(exclusions, IDOK);
     close_dialog(dialog, IDC_SET_CANCEL);
 }
 

@@ -105,6 +105,7 @@ const std::pair<const char*, const char*> kSettingDefaults[] = {
     {"file_search_flag", "0"}, {"set_t_mode", "0"},   {"set_t_mon", "1"},     {"set_t_mday", "1"},
     {"set_t_week", "1"},     {"set_t_hour", "1"},     {"set_t_min", "1"},     {"shutdown_mode", "0"},
     {"conut_save_mode", "0"}, {"thread_dialog_mode", "0"}, {"version_days", "30"},
+    {"exclude", "System Volume Information;$RECYCLE.BIN;Thumbs.db;~$*"},
 };
 
 }  // namespace

@@ -128,7 +128,7 @@ void click_button(HWND box, int button_id);
 // The text of a message box (its static text).
 std::string message_box_text(HWND box);
 
-// The 27 lines of set.ini with the program's defaults, the given keys
+// The 28 lines of set.ini with the program's defaults, the given keys
 // replaced by their values.
 std::string settings_file(const std::vector<std::pair<std::string, std::string>>& values);
 // The value of a key in a set.ini text, or "<none>".

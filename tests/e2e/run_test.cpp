@@ -156,9 +156,9 @@ TEST(CopyError, Mode3EndsTheProgramAfterWritingItsFiles)
     EXPECT_EQ(program.wait_exit(kExitWait), 0);
     EXPECT_EQ(read_file(bed.dir / "quillsave.ini"), list_line("a.txt", bed.dir / "src", bed.blocker + "\\sub", "棚e", "完"));
     std::string settings = read_file(bed.dir / "set.ini");
-    // The 27 lines, and the failed try kept with the position: a file is
+    // The 28 lines, and the failed try kept with the position: a file is
     // passed at its third try, also over new starts of the program.
-    EXPECT_EQ(lines_of(settings).size(), 28u);
+    EXPECT_EQ(lines_of(settings).size(), 29u);
     EXPECT_EQ(settings_value(settings, "try_count"), "1");
     EXPECT_EQ(settings_value(settings, "rw_error_mode"), "3");
     EXPECT_EQ(settings_value(settings, "fmove_point"), "0") << "the failed entry stays the current one";

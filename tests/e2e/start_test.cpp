@@ -145,7 +145,7 @@ TEST(Start, AutoStartRunsFromTheTrayAndEndsByTheTrayMenu)
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].substr(0, list[0].find(destination) + destination.size()), "*.*," + source + "," + destination);
     std::string settings = read_file(dir / "set.ini");
-    EXPECT_EQ(lines_of(settings).size(), 27u);
+    EXPECT_EQ(lines_of(settings).size(), 28u);
     EXPECT_EQ(settings_value(settings, "start_time"), "1");
     EXPECT_EQ(settings_value(settings, "data_time"), "1");
     EXPECT_TRUE(file_exists(dir / "folder.ini") || settings_value(settings, "folder_search_flag") == "0");

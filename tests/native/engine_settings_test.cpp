@@ -48,6 +48,7 @@ TEST(ResetSettings, EveryFieldBackToItsDefault)
     const struct { const char* key; const char* text; } texts[] = {
         {"temp_backup=", s.temp_backup}, {"temp_foler_a1=", s.temp_foler_a1},
         {"temp_foler_a2=", s.temp_foler_a2}, {"file_folder=", s.file_folder},
+        {"exclude=", s.exclude},
     };
     ASSERT_EQ(std::size(numbers) + std::size(texts), static_cast<std::size_t>(kSettingsKeyCount));
     for (const auto& n : numbers) {

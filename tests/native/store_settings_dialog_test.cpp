@@ -235,3 +235,46 @@ TEST(SettingsDialogRules, ScheduleBoxesOfEachMode)
 }
 
 }  // namespace
+
+// What OK makes of the exclusion box: a text check_patterns keeps is stored
+// as typed; a refused one leaves the record, says why and selects the bytes
+// at fault.
+TEST(SettingsDialogRules, ExclusionBox)
+{
+    const std::string long_ascii(kExclusionBoxLimit + 3, 'a');
+    const std::string long_wide = std::string(kExclusionBoxLimit - 1, 'a') + "表b";  // 表 would end past 259
+    const char kEmpty[] = "除外するものに空のパターンがあります。\r\n「;」の間に名前を書くか、「;」を消してください。";
+    const char kTooLong[] = "除外するものが長すぎます。\r\n半角259文字（全角なら129文字）までにしてください。";
+    struct Case { std::string text; std::string message; std::size_t at; std::size_t length; } cases[] = {
+        {"*.tmp;node_modules", "", 0, 0},
+        {" ソフト\\*.tmp ; 表* ", "", 0, 0},
+        {"", "", 0, 0},
+        {"a;", "", 0, 0},
+        {"a;;b", kEmpty, 2, 0},
+        {";a", kEmpty, 0, 0},
+        {"a; ;b", kEmpty, 2, 1},
+        {"表;*.*;c", "「*.*」のようなパターンはすべてのファイルを除外します。\r\n名前の一部を書いてください。（例: *.tmp）", 3, 3},
+        {"a; * ", "「*」のようなパターンはすべてのファイルを除外します。\r\n名前の一部を書いてください。（例: *.tmp）", 3, 1},
+        {std::string(kExclusionBoxLimit, 'a'), "", 0, 0},
+        {long_ascii, kTooLong, kExclusionBoxLimit, 3},
+        {long_wide, kTooLong, kExclusionBoxLimit - 1, 3},
+    };
+    for (const auto& c : cases) {
+        Settings s = defaults();
+        ExclusionRefusal refusal = read_exclusion_box(c.text.data(), c.text.size(), s);
+        EXPECT_EQ(refusal.message, c.message) << c.text;
+        EXPECT_EQ(refusal.at, c.at) << c.text;
+        EXPECT_EQ(refusal.length, c.length) << c.text;
+        EXPECT_STREQ(s.exclude, c.message.empty() ? c.text.c_str() : defaults().exclude) << c.text;
+    }
+}
+
+// A box that counts characters gets the same place as a byte offset.
+TEST(SettingsDialogRules, CharactersBeforeAByteOffset)
+{
+    struct Case { const char* text; std::size_t bytes; std::size_t characters; } cases[] = {
+        {"a;;b", 2, 2}, {"表;*.*", 3, 2}, {"ソフト\\*;*", 8, 5}, {"ab", 5, 2}, {"表", 1, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(characters_before(c.text, c.bytes), c.characters) << c.text << " " << c.bytes;
+}

@@ -1,4 +1,4 @@
-// set.ini: the 27 lines, their reading window and the key rules.
+// set.ini: the 28 lines, their reading window and the key rules.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -26,7 +26,8 @@ const char kDefaults[] =
     "folder_max=0\r\nfolder_count=0\r\nfolder_search_flag=0\r\n"
     "file_max=0\r\nfile_count=0\r\nfile_search_flag=0\r\n"
     "set_t_mode=0\r\nset_t_mon=1\r\nset_t_mday=1\r\nset_t_week=1\r\nset_t_hour=1\r\nset_t_min=1\r\n"
-    "shutdown_mode=0\r\nconut_save_mode=0\r\nthread_dialog_mode=0\r\nversion_days=30\r\n";
+    "shutdown_mode=0\r\nconut_save_mode=0\r\nthread_dialog_mode=0\r\nversion_days=30\r\n"
+    "exclude=System Volume Information;$RECYCLE.BIN;Thumbs.db;~$*\r\n";
 
 // A 259-byte text with "=", Japanese and trailing spaces.
 std::string long_text(char fill)
@@ -57,22 +58,47 @@ void change_every_field(Record& r)
     copy_field(r.settings.temp_foler_a1, long_text('1').c_str());
     copy_field(r.settings.temp_foler_a2, long_text('2').c_str());
     copy_field(r.settings.file_folder, "");
+    copy_field(r.settings.exclude, long_text('x').c_str());
 }
 
 }  // namespace
 
-// The 26 lines of the first files, then version_days; a file of the 26
-// alone (written before old versions were kept) reads as the defaults.
-TEST(SettingsFile, DefaultsGiveThe27Lines)
+// The 26 lines of the first files, then version_days, then exclude; a file
+// without the later lines (written before) reads them as their defaults.
+TEST(SettingsFile, DefaultsGiveThe28Lines)
 {
     Record r;
     EXPECT_EQ(r.text(), kDefaults);
-    std::string first(kDefaults, std::strlen(kDefaults) - std::strlen("version_days=30\r\n"));
-    Settings read_back{};
-    ProgressState progress;
-    reset_settings(read_back, progress);  // as the program does before it reads
-    read_settings(read_back, progress, memory_source(first.data(), first.size()));
-    EXPECT_EQ(read_back.version_days, 30);
+    const std::string all = kDefaults;
+    for (const char* last : {"version_days=", "exclude="}) {
+        std::string first = all.substr(0, all.find(last));
+        Record read_back;  // reset, as the program does before it reads
+        read_back.read(first);
+        EXPECT_EQ(read_back.text(), kDefaults) << "without " << last;
+    }
+}
+
+// The patterns left out come back as typed: a 0x5C trail byte is no
+// separator of the line, spaces stay, and an empty line is an empty list
+// (nothing left out), not the default.
+TEST(SettingsFile, ExclusionsReadBackAsWritten)
+{
+    const char* const cases[] = {
+        "ソフト\\*.tmp;表*", "", " *.tmp ; node_modules ;", "AppData\\Local\\Temp;~$*", "a=b;c",
+    };
+    for (const char* value : cases) {
+        Record written;
+        copy_field(written.settings.exclude, value);
+        std::string bytes = written.text();
+        ASSERT_NE(bytes.find(std::string("\r\nexclude=") + value + "\r\n"), std::string::npos) << value;
+        Record loaded;
+        loaded.read(bytes);
+        EXPECT_STREQ(loaded.settings.exclude, value);
+        EXPECT_EQ(loaded.text(), bytes) << value;
+    }
+    Record empty_line;
+    empty_line.read("data_time=5\r\nexclude=\r\n");
+    EXPECT_STREQ(empty_line.settings.exclude, "");
 }
 
 TEST(SettingsFile, EveryFieldChangedReadsBackByteForByte)
@@ -91,6 +117,7 @@ TEST(SettingsFile, EveryFieldChangedReadsBackByteForByte)
     EXPECT_EQ(loaded.progress.file_search_flag.load(), written.progress.file_search_flag.load());
     EXPECT_STREQ(loaded.settings.temp_foler_a2, long_text('2').c_str());
     EXPECT_STREQ(loaded.settings.file_folder, "");
+    EXPECT_STREQ(loaded.settings.exclude, long_text('x').c_str());
 }
 
 TEST(SettingsFile, LinesApplyAsTheKeyRulesSay)

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -326,6 +327,78 @@ TEST_F(SettingsDialogTest, RefusedTextAndNoKeepTheDialogOpenAtTheBox)
     EXPECT_TRUE(same_record(settings, expected));
 }
 
+std::string exclusions_text(HWND dialog)
+{
+    char text[kExclusionBoxText] = {};
+    GetDlgItemTextA(dialog, IDC_SET_EXCLUDE, text, sizeof text);
+    return text;
+}
+
+// Patterns OK cannot keep: the dialog stays open with the record as it
+// was, says why, and has the pattern at fault selected in the box, so that
+// what is typed replaces it.
+TEST_F(SettingsDialogTest, RefusedPatternsKeepTheDialogOpenWithThePatternSelected)
+{
+    struct Case { const char* typed; const char* message; const char* retyped; } cases[] = {
+        {"a;;b", "除外するものに空のパターンがあります。\r\n「;」の間に名前を書くか、「;」を消してください。", "a;X;b"},
+        {"表;*.*;c", "「*.*」のようなパターンはすべてのファイルを除外します。\r\n名前の一部を書いてください。（例: *.tmp）",
+         "表;X;c"},
+    };
+    const Settings stored = defaults();
+    Settings settings = stored;
+    std::vector<std::string> messages, retyped;
+    std::vector<bool> focused, unchanged;
+    auto operate = [&](HWND dialog) {
+        HWND box = GetDlgItem(dialog, IDC_SET_EXCLUDE);
+        for (const auto& c : cases) {
+            SetDlgItemTextA(dialog, IDC_SET_DATA_SIZE, "8192byte");
+            SetDlgItemTextA(dialog, IDC_SET_EXCLUDE, c.typed);
+            PostMessageA(dialog, WM_COMMAND, IDC_SET_OK, 0);
+            messages.push_back(answer_box(dialog, IDOK));
+            SendMessageA(dialog, WM_NULL, 0, 0);  // OK has returned
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+            focused.push_back(info.hwndFocus == box);
+            unchanged.push_back(same_record(settings, stored));
+            SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("X"));
+            retyped.push_back(exclusions_text(dialog));
+        }
+    };
+    std::thread driver = drive_dialog(operate, WM_COMMAND, IDC_SET_CANCEL, GetCurrentThreadId());
+    show_settings_dialog(nullptr, settings);
+    driver.join();
+    ASSERT_EQ(messages.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(messages[i], cases[i].message) << cases[i].typed;
+        EXPECT_TRUE(focused[i]) << cases[i].typed;
+        EXPECT_TRUE(unchanged[i]) << cases[i].typed;
+        EXPECT_EQ(retyped[i], cases[i].retyped) << cases[i].typed;
+    }
+}
+
+// The box shows the record's patterns; OK stores what is typed, an empty
+// box as leaving out nothing.
+TEST_F(SettingsDialogTest, OkStoresThePatternsAsTyped)
+{
+    for (const char* typed : {"*.tmp;node_modules", ""}) {
+        Settings settings = defaults();
+        std::string shown;
+        auto operate = [&](HWND dialog) {
+            shown = exclusions_text(dialog);
+            SetDlgItemTextA(dialog, IDC_SET_EXCLUDE, typed);
+        };
+        std::thread driver = drive_dialog(operate, WM_COMMAND, IDC_SET_OK, GetCurrentThreadId());
+        show_settings_dialog(nullptr, settings);
+        driver.join();
+        EXPECT_EQ(shown, kDefaultExclusions);
+        Settings expected = defaults();
+        std::memset(expected.exclude, 0, sizeof expected.exclude);
+        copy_field(expected.exclude, typed);
+        EXPECT_TRUE(same_record(settings, expected)) << typed;
+    }
+}
+
 INT_PTR CALLBACK inert_proc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG;
@@ -340,7 +413,7 @@ TEST_F(SettingsDialogTest, TemplateHoldsTheControlsInTabOrder)
     EXPECT_TRUE(GetWindowLongA(dialog, GWL_STYLE) & DS_CONTEXTHELP);
     std::vector<std::string> controls;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        char text[64] = {};
+        char text[160] = {};
         GetWindowTextA(child, text, sizeof text);
         controls.push_back(std::to_string(GetDlgCtrlID(child)) + " " + text);
         char kind[32] = {};
@@ -355,7 +428,8 @@ TEST_F(SettingsDialogTest, TemplateHoldsTheControlsInTabOrder)
         "105 毎週", "114 毎日", "115 連続", "116 ", "117 ", "118 ", "119 ", "120 ",
         "124 BackUP終了後PCをシャットダウンする", "101 常に上書きする", "102 ", "107 初起動待ち時間", "127 ",
         "128 再起動待ち時間", "125 ", "126 エラー時処理", "130 ", "131 以前のバージョン",
-        "129 スレッド終了処理中の表示をしない",
+        "129 スレッド終了処理中の表示をしない", "133 除外するもの", "132 ",
+        "134 名前か、\\ を含むパスを「;」で区切って書きます。\n例: *.tmp;node_modules;AppData\\Local\\Temp",
     };
     EXPECT_EQ(controls, expected);
     DestroyWindow(dialog);
