@@ -357,7 +357,13 @@ bool file_table_belongs_to(const FileTable& table, const char* folder)
 WalkRules make_walk_rules(const Settings& settings)
 {
     WalkRules rules;
-    (void)settings;  // MERGE: patterns
+    // The main window may be writing the field as the worker reads it: the
+    // copy is bounded all the same, and a text torn so lasts one walk.
+    char patterns[kFieldSize];
+    const void* end = std::memchr(settings.exclude, 0, kFieldSize);
+    copy_text(patterns, kFieldSize, settings.exclude,
+              end ? static_cast<const char*>(end) - settings.exclude : kMaxText);
+    rules.patterns = NamePatterns(patterns);
     rules.system = read_system_exclusions();
     return rules;
 }

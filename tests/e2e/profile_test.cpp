@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/exclusions.h"
 #include "tests/e2e/bed.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/program_files.h"
@@ -40,12 +41,10 @@ struct ProfileTree {
                  make_host_link(bed.source + "\\Documents\\shortcut.txt", "report.docx");
         write_file(bed.dir / "quillsave.ini", list_line("*.*", bed.source, bed.backup));
         write_file(bed.dir / "set.ini",
-                   settings_file(run_settings()) + "exclude=" + kDefaultPatterns + ";node_modules\r\n");
+                   settings_file(run_settings({{"exclude", std::string(kDefaultExclusions) + ";node_modules"}})));
     }
 
     std::string report() const { return read_file(bed.dir / "quillsave.log"); }
-
-    static constexpr const char* kDefaultPatterns = "System Volume Information;$RECYCLE.BIN;Thumbs.db;~$*";
 };
 
 // One continuous run to its end; the row's two status cells after it.
@@ -76,7 +75,7 @@ TEST(Profile, LinksListedFilesAndPatternsLeaveTheRestBackedUp)
     for (const char* kept : {"Documents\\report.docx", "Pictures\\photo.jpg", "AppData\\Local\\app.cfg", "proj\\main.c"})
         EXPECT_TRUE(file_exists(backup + "\\" + kept)) << kept;
     EXPECT_EQ(read_file(backup + "\\Documents\\shortcut.txt"), "report") << "a file link is its target's bytes";
-    for (const char* left : {"Documents\\~$report.docx", "Pictures\\Thumbs.db", "proj\\node_modules", "NTUSER.DAT",
+    for (const char* left : {"Documents\\~$report.docx", "Pictures\\Thumbs.db", "proj\\node_modules\\pkg\\index.js", "NTUSER.DAT",
                              "Documents\\Elsewhere", "AppData\\Local\\Application Data"})
         EXPECT_FALSE(file_exists(backup + "\\" + left) || folder_exists(backup + "\\" + left)) << left;
 

@@ -329,8 +329,13 @@ std::string unix_path_of(const std::string& windows_path)
     char* unix_name = to_unix(wide);
     if (unix_name == nullptr)
         return "";
-    std::string out = unix_name;
+    // The host's bytes are UTF-8; a command for run_on_host is in the code page.
+    wchar_t back[2 * MAX_PATH];
+    int n = MultiByteToWideChar(CP_UTF8, 0, unix_name, -1, back, 2 * MAX_PATH);
     HeapFree(GetProcessHeap(), 0, unix_name);
+    char out[4 * MAX_PATH];
+    if (n <= 0 || WideCharToMultiByte(CP_ACP, 0, back, -1, out, sizeof out, nullptr, nullptr) <= 0)
+        return "";
     return out;
 }
 

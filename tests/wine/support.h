@@ -67,8 +67,8 @@ std::vector<std::string> lines_with(const std::string& report, const std::string
 // The Windows path of a path of the host: under Wine the host root is
 // drive Z:. A path that is not a host path is given back as it is.
 std::string host_path(const std::string& path);
-// The host path of a Windows path, through Wine's own mapping; "" when it
-// has none.
+// The host path of a Windows path, through Wine's own mapping, in the code
+// page as run_on_host takes it; "" when it has none.
 std::string unix_path_of(const std::string& windows_path);
 // Makes link (a Windows path) a symbolic link on the host to target: a path
 // relative to the link's folder ("..") or a Windows path. Wine lists such a
