@@ -112,6 +112,9 @@ void prepare_engine(Engine& engine, const char* name, const char* source, const 
     engine.settings.rw_error_mode = 1;
     engine.settings.thread_dialog_mode = 1;
     engine.settings.version_days = 30;
+    // The user's patterns, as set.ini would give them: none unless the bench asks.
+    if (const char* patterns = std::getenv("QS_BENCH_PATTERNS"))
+        copy_field(engine.settings.exclude, patterns);
     int row = list_insert_row(engine.list, 0, name);
     list_set_cell(engine.list, row, col_source, source);
     list_set_cell(engine.list, row, col_destination, destination);
