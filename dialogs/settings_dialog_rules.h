@@ -1,6 +1,7 @@
 // The text rules of the settings dialog: the items each combo box offers,
 // the text it shows for the record, how OK reads a box's text back into the
-// record, and which schedule boxes a schedule mode enables. No operating
+// record, what OK keeps of the patterns a walk leaves out, and which
+// schedule boxes a schedule mode enables. No operating
 // system here: built into the program and natively for the tests.
 #pragma once
 #include <array>

@@ -94,6 +94,7 @@ TEST_F(StoreFiles, SettingsWithEveryFieldChangedSurviveSaveAndLoad)
     copy_field(s.temp_foler_a1, long_path(2, 'a').c_str());
     copy_field(s.temp_foler_a2, "");
     copy_field(s.file_folder, "D:\\表\\");
+    copy_field(s.exclude, "ソフト\\*.tmp; 表* ;");
     engine.progress.fmove_point = 7;
     engine.progress.dmove_point = -3;
     engine.progress.folder_max = 4999;
@@ -112,6 +113,7 @@ TEST_F(StoreFiles, SettingsWithEveryFieldChangedSurviveSaveAndLoad)
     load_settings(loaded, "set.ini");
     EXPECT_EQ(format_settings(loaded.settings, loaded.progress), expected);
     EXPECT_EQ(std::string(loaded.settings.temp_backup).size(), kMaxText);
+    EXPECT_STREQ(loaded.settings.exclude, "ソフト\\*.tmp; 表* ;");
     expect_no_message();
 }
 

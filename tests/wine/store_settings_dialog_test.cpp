@@ -429,7 +429,7 @@ TEST_F(SettingsDialogTest, TemplateHoldsTheControlsInTabOrder)
         "124 BackUP終了後PCをシャットダウンする", "101 常に上書きする", "102 ", "107 初起動待ち時間", "127 ",
         "128 再起動待ち時間", "125 ", "126 エラー時処理", "130 ", "131 以前のバージョン",
         "129 スレッド終了処理中の表示をしない", "133 除外するもの", "132 ",
-        "134 名前か、\\ を含むパスを「;」で区切って書きます。\n例: *.tmp;node_modules;AppData\\Local\\Temp",
+        "134 名前か、\\ を含むパスを「;」で区切って書きます。", "135 例: *.tmp;node_modules;AppData\\Local\\Temp",
     };
     EXPECT_EQ(controls, expected);
     DestroyWindow(dialog);
