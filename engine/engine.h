@@ -55,6 +55,8 @@ struct RunReport {
     std::atomic<int> passes_ended{0};
 };
 
+class SourceWatch;
+
 struct Engine {
     Settings settings{};
     ProgressState progress;
@@ -92,6 +94,9 @@ struct Engine {
     // there (-1: none made yet).
     WalkRules walk_rules;
     int walk_rules_row = -1;
+    // The watch of the standby run under way (worker only; null otherwise):
+    // every pause of the worker takes in what it reports.
+    SourceWatch* watch = nullptr;
     CopyProbe copy_probe;  // tests only
     // Tests only: when 0 or more, every pause takes this many milliseconds,
     // so that a soak makes many passes over a large tree in its time.

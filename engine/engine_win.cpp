@@ -1,5 +1,6 @@
 // The Engine's lifetime, its stop event and the operations that reset a run.
 #include "engine/engine.h"
+#include "engine/watch_win.h"
 
 #include <windows.h>
 
@@ -26,6 +27,8 @@ bool pause_unless_stopped(Engine& engine, unsigned ms)
         Sleep(ms);  // no event could be made: an unbroken pause is still bounded
         return !run_active(engine.flags);
     }
+    if (engine.watch != nullptr)
+        return engine.watch->pause(engine.stop_event, ms);
     return WaitForSingleObject(engine.stop_event, ms) == WAIT_OBJECT_0;
 }
 

@@ -80,14 +80,6 @@ std::string after_root(const std::string& key)
     return key.substr(root.length);
 }
 
-// Whether folder is top or below it (both keys).
-bool at_or_below(const std::string& folder, const std::string& top)
-{
-    if (folder.size() < top.size() || folder.compare(0, top.size(), top) != 0)
-        return false;
-    return folder.size() == top.size() || folder[top.size()] == '\\';
-}
-
 }  // namespace
 
 bool wildcard_match(const char* p, std::size_t p_len, const char* t, std::size_t t_len)
@@ -231,7 +223,7 @@ FolderExclusions::FolderExclusions(const std::vector<SystemExclusion>& all, cons
     for (const SystemExclusion& e : all) {
         const std::string& here = e.any_root ? below_root : key;
         bool in_it = here == e.folder;
-        if (!in_it && !(e.subfolders && at_or_below(here, e.folder)))
+        if (!in_it && !(e.subfolders && key_within(here, e.folder)))
             continue;
         if (e.whole_folder()) {
             whole_ = true;

@@ -87,3 +87,10 @@ bool name_matches(const char* name, std::size_t len, const char* key_name, std::
     }
     return true;
 }
+
+bool key_within(const std::string& key, const std::string& top)
+{
+    if (key.size() < top.size() || key.compare(0, top.size(), top) != 0)
+        return false;
+    return key.size() == top.size() || key[top.size()] == '\\';
+}

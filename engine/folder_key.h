@@ -26,3 +26,6 @@ std::size_t last_name_start(const std::string& key);
 // ASCII letters without regard to case, double-byte characters byte for
 // byte.
 bool name_matches(const char* name, std::size_t len, const char* key_name, std::size_t key_len);
+
+// Whether the folder of key is the folder of top or below it (both keys).
+bool key_within(const std::string& key, const std::string& top);

@@ -121,6 +121,10 @@ std::string reason_text(const Failure& failure)
     case ReportReason::cloud_only:
         return "クラウドにのみあるファイル " + grouped(failure.size) + "件は、読むとダウンロードされるので読みません";
     case ReportReason::system_excluded: return "Windowsがバックアップしないものとして挙げているので除外します";
+    case ReportReason::watch_overrun:
+        return "変更が一度に多すぎて見張りが追いつきませんでした。回が巡ってきたときにバックアップします";
+    case ReportReason::watch_unavailable:
+        return "このフォルダの変更は見張れません（" + code_text(failure.code) + "）。回が巡ってきたときにバックアップします";
     case ReportReason::system_error: break;
     }
     return code_text(failure.code);

@@ -31,6 +31,8 @@ enum class ReportReason {
     dangling_link,     // a file link whose target is gone
     cloud_only,        // size files of the folder are only in the cloud
     system_excluded,   // Windows names it for backup programs to leave out
+    watch_overrun,     // the watch of a standby run missed changes: the pass finds them
+    watch_unavailable, // the source cannot be watched (code): the pass finds its changes
 };
 
 struct Failure {

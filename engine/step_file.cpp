@@ -291,10 +291,28 @@ void tell_version_not_kept(Engine& engine, int row, const char* entry_source, co
     report_note(engine, copy_result_text(result), row, entry_source, path, why);
 }
 
-}  // namespace
+// A copy the watch brought forward counts in the pass's tally when it is
+// made; what it could not do is left to the pass, which reaches the file
+// in its turn, tries it as every file and tells it, so the position's tries
+// and the entry's count stay the pass's own.
+void settle_brought_forward(Engine& engine, const Outcome& out)
+{
+    if (out.result != copy_done)
+        return;
+    RunReport& r = engine.report;
+    r.waiting_told = false;
+    engine.last_step_copied = engine.copy_detail.copied;
+    if (engine.copy_detail.copied) {
+        r.tally.copied += 1;
+        r.tally.bytes += engine.copy_detail.bytes;
+    } else {
+        r.tally.up_to_date += 1;
+    }
+}
 
-Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
-                      const char* relative, const char* name, const char* entry_source, const char* entry_name)
+Outcome copy_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                  const char* relative, const char* name, const char* entry_source, const char* entry_name,
+                  bool of_the_pass)
 {
     char source[kFieldSize];
     char folder[kFieldSize];
@@ -310,11 +328,30 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
             engine.report.tally.versions_kept += 1;
         tell_version_not_kept(engine, row, entry_source, path.c_str(), out.result, version_fits);
     }
+    if (!of_the_pass) {
+        settle_brought_forward(engine, out);
+        engine.last_step_failed = false;
+        return out;
+    }
     settle(engine, out, row, entry_source, path.c_str(), destination_folder);
     // What the worker's pause after the step follows: a kept file is tried
     // again after a second.
     engine.last_step_failed = out.result >= copy_create_error && out.result != copy_stopped && !out.passed;
     return out;
+}
+
+}  // namespace
+
+Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                      const char* relative, const char* name, const char* entry_source, const char* entry_name)
+{
+    return copy_file(engine, row, source_folder, destination_folder, relative, name, entry_source, entry_name, true);
+}
+
+Outcome copy_changed_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                          const char* relative, const char* name, const char* entry_source, const char* entry_name)
+{
+    return copy_file(engine, row, source_folder, destination_folder, relative, name, entry_source, entry_name, false);
 }
 
 // Old versions past their days go as the pass reaches their folder, a

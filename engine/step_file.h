@@ -24,6 +24,13 @@ struct Outcome {
 Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
                       const char* relative, const char* name, const char* entry_source, const char* entry_name);
 
+// The same for a file the watch of a standby run brings forward, ahead of
+// the pass: by the same rules, into the pass's tally when it is copied, but
+// a failure is left to the pass (no try counted, nothing told, nothing
+// missed), which reaches the file in its turn.
+Outcome copy_changed_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
+                          const char* relative, const char* name, const char* entry_source, const char* entry_name);
+
 // Whether the run moves on from the file: done, unreadable, or passed.
 bool moves_on(const Outcome& out);
 // Raises error_pending for a kept failure, unless rw_error_mode is 0.

@@ -12,6 +12,8 @@
 
 #include "engine/backup_step.h"
 #include "engine/engine.h"
+#include "engine/step_file.h"
+#include "engine/watch_win.h"
 #include "store/settings_table.h"
 
 namespace {
@@ -98,9 +100,52 @@ bool worker_alive(Engine& engine)
     return !release_ended_worker(engine);
 }
 
+namespace {
+
+// The notes of the watch, told once in the run for each entry.
+void tell_watch_notes(Engine& engine, SourceWatch& watch)
+{
+    for (const WatchNote& n : watch.take_notes()) {
+        Failure why{n.reason, n.code};
+        report_note_once(engine, "見張り", n.row, n.source.c_str(), n.source.c_str(), why);
+    }
+}
+
+// A file the watch saw saved goes ahead of the pass's next step, by the
+// same rules as any step; the pass's position stays where it was. False
+// when no change is due, or its entry is no longer the one watched (the
+// list was edited): the pass finds it.
+bool back_up_watched_change(Engine& engine, SourceWatch& watch)
+{
+    tell_watch_notes(engine, watch);
+    WatchedChange change;
+    if (!watch.take_due(change))
+        return false;
+    char name[kFieldSize], source[kFieldSize], destination[kFieldSize];
+    list_get_cell(engine.list, change.row, col_file_name, name);
+    list_get_cell(engine.list, change.row, col_source, source);
+    list_get_cell(engine.list, change.row, col_destination, destination);
+    if (change.row >= list_row_count(engine.list) || change.entry_source != source || change.entry_name != name ||
+        destination[0] == 0)
+        return false;
+    bool tree = name[0] == '*';
+    copy_changed_file(engine, change.row, change.folder.c_str(), destination, change.relative.c_str(),
+                      change.name.c_str(), source, tree ? nullptr : name);
+    return true;
+}
+
+}  // namespace
+
 unsigned long worker_loop(Engine& engine)
 {
     engine.report.first_pass_of_run = true;
+    // Only a standby run watches: a continuous run copies at full speed to
+    // its end, and between scheduled runs nothing runs.
+    SourceWatch watch;
+    if (engine.flags.run_mode.load() == 0) {
+        watch.start(engine);
+        engine.watch = &watch;
+    }
     while (run_active(engine.flags)) {
         // A copy error waits for the window's reaction (at its next tick)
         // instead of trying the file again meanwhile: each reaction is one
@@ -111,13 +156,18 @@ unsigned long worker_loop(Engine& engine)
         }
         engine.last_step_failed = false;
         engine.last_step_copied = false;
-        backup_step(engine);
+        if (engine.watch == nullptr || !back_up_watched_change(engine, watch))
+            backup_step(engine);
         pause_unless_stopped(engine, pause_after_step(engine));
         // Gives the window's tick timer time to see the end of the list and
-        // stop the run before the next step begins the list anew.
-        if (engine.flags.list_finished.load() == 1)
+        // stop the run before the next step begins the list anew. A folder
+        // deleted and made again is watched again from the next pass.
+        if (engine.flags.list_finished.load() == 1) {
             pause_unless_stopped(engine, kEndOfListPauseMs);
+            watch.revive(engine);
+        }
     }
+    engine.watch = nullptr;
     end_pass_report(engine, true);  // a stop before the end of the pass
     return 0;
 }
