@@ -17,6 +17,8 @@
 //   run_bench standby-pass SRC DST a standby pass at the default settings
 //                                  over SRC, whose backups in DST are up to
 //                                  date
+//   run_bench idle SRC DST S       a standby run's processor time over S seconds
+//                                  of its pass (QS_BENCH_WATCH=0: no watch)
 //   run_bench protect SRC DST N    a never-ending standby run at the default
 //                                  settings over SRC; N times, at a random
 //                                  moment, a random file of SRC is changed
@@ -206,6 +208,29 @@ int run_protect(const char* source, const char* destination, int changes)
     std::sort(delays.begin(), delays.end());
     std::printf("bench=protect median=%.1f worst=%.1f files=%u\n", delays[delays.size() / 2], delays.back(),
                 static_cast<unsigned>(pairs.size()));
+    return 0;
+}
+
+// What a never-ending standby run costs while nothing changes: its
+// processor time over some seconds of its pass, with the watch of its
+// source or (QS_BENCH_WATCH=0) without, the pass alone.
+int run_idle(const char* source, const char* destination, int seconds)
+{
+    Engine engine;
+    prepare_engine(engine, "*.*", source, destination);
+    engine.flags.run_mode = 0;
+    const char* watch = std::getenv("QS_BENCH_WATCH");
+    engine.watch_sources = watch == nullptr || std::strcmp(watch, "0") != 0;
+    if (start_worker(engine) != 0)
+        return 1;
+    Sleep(2000);  // past the walk of the tree
+    double cpu = cpu_seconds();
+    double start = now_seconds();
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    double elapsed = now_seconds() - start;
+    cpu = cpu_seconds() - cpu;
+    stop_worker(engine);
+    std::printf("bench=idle seconds=%.3f files=0 bytes=0 cpu=%.3f peak=%llu\n", elapsed, cpu, peak_resident());
     return 0;
 }
 
@@ -458,6 +483,8 @@ int main(int argc, char** argv)
         return run_tables(argv[2], argv[3], argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "protect") == 0)
         return run_protect(argv[2], argv[3], std::atoi(argv[4]));
+    if (argc == 5 && std::strcmp(argv[1], "idle") == 0)
+        return run_idle(argv[2], argv[3], std::atoi(argv[4]));
     if (argc != 4) {
         std::fprintf(stderr, "usage: run_bench noop|fresh|standby|probe-open|probe-attr|probe-copy SRC DST\n"
                              "       run_bench tables TREE FLAT WORK\n"

@@ -97,6 +97,7 @@ struct Engine {
     // The watch of the standby run under way (worker only; null otherwise):
     // every pause of the worker takes in what it reports.
     SourceWatch* watch = nullptr;
+    bool watch_sources = true;  // off only in the bench, to measure a pass alone
     CopyProbe copy_probe;  // tests only
     // Tests only: when 0 or more, every pause takes this many milliseconds,
     // so that a soak makes many passes over a large tree in its time.

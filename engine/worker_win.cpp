@@ -142,7 +142,7 @@ unsigned long worker_loop(Engine& engine)
     // Only a standby run watches: a continuous run copies at full speed to
     // its end, and between scheduled runs nothing runs.
     SourceWatch watch;
-    if (engine.flags.run_mode.load() == 0) {
+    if (engine.flags.run_mode.load() == 0 && engine.watch_sources) {
         watch.start(engine);
         engine.watch = &watch;
     }
