@@ -133,6 +133,39 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize])
     return copy_field(out, converted.text);
 }
 
+bool ansi_names_below(const wchar_t* folder, const wchar_t* below, std::size_t len, std::string& out)
+{
+    out.clear();
+    std::wstring path = folder;
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    Converted name;
+    for (std::size_t from = 0; from < len;) {
+        std::size_t end = from;
+        while (end < len && below[end] != L'\\')
+            ++end;
+        std::wstring own(below + from, end - from);
+        path += own;
+        convert(name, own.c_str());
+        if (own.empty() || !held_exactly(name.conversion)) {
+            wchar_t short_path[2 * kFieldSize];
+            DWORD n = g_short_names_hidden.load() ? 0 : GetShortPathNameW(path.c_str(), short_path, 2 * kFieldSize);
+            const wchar_t* last = n == 0 || n >= 2 * kFieldSize ? nullptr : std::wcsrchr(short_path, L'\\');
+            if (last == nullptr)
+                return false;
+            convert(name, last + 1);
+            if (!held_exactly(name.conversion))
+                return false;
+        }
+        out.append(1, '\\').append(name.text);
+        if (out.size() > kMaxText)
+            return false;
+        path += L'\\';
+        from = end + 1;
+    }
+    return !out.empty();
+}
+
 bool link_target(const char* path, char (&out)[kFieldSize])
 {
     out[0] = 0;

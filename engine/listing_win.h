@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "engine/listed_name.h"
 
@@ -42,6 +43,11 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize]);
 // Test seam: while set, every item is listed as if its volume kept no short
 // names. Off in the program.
 void hide_short_names(bool hidden);
+
+// A path below a folder, in UTF-16 as a watch reports it ("a\\b\\name"), as
+// the walk names it: "\\a\\b\\name" with each name as it is when code page 932
+// holds it exactly, else by its short name; false when a name has neither.
+bool ansi_names_below(const wchar_t* folder, const wchar_t* below, std::size_t len, std::string& out);
 
 // Where a folder link leads, as a path this program can show: empty when
 // the link's target is gone or cannot be held in code page 932.

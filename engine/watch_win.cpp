@@ -217,22 +217,13 @@ void SourceWatch::take_notice(Tree& t, const wchar_t* name, std::size_t len)
 {
     if (len == 0 || len > kFieldSize)
         return;
-    std::wstring full = t.root + std::wstring(name, len);
-    char path[kFieldSize];
-    // A name the code page cannot hold is reached by its short path, which
-    // no longer begins with the source as the list spells it: the pass takes it.
-    if (!ansi_path_of(full.c_str(), path))
-        return;
-    std::size_t path_len = std::strlen(path);
+    std::string rest;  // "\\a\\b\\name", each name as the walk gives it
+    if (!ansi_names_below(t.root.c_str(), name, len, rest))
+        return;  // a name without a form this program can use: the pass tells it
     const std::string& prefix = t.prefix;
-    if (path_len <= prefix.size() + 1 || std::memcmp(path, prefix.data(), prefix.size()) != 0 ||
-        path[prefix.size()] != '\\')
-        return;
-    const char* rest = path + prefix.size();  // "\a\b\name"
-    std::size_t rest_len = path_len - prefix.size();
-    std::size_t cut = last_separator(rest, rest_len);
-    std::string relative(rest, cut);
-    std::string file(rest + cut + 1, rest_len - cut - 1);
+    std::size_t cut = last_separator(rest.data(), rest.size());
+    std::string relative(rest, 0, cut);
+    std::string file(rest, cut + 1);
     if (file.empty() || file == kCopyTempName)
         return;
     if (!t.subtree && (!relative.empty() || folder_key(file.c_str()) != folder_key(t.entry_name.c_str())))
@@ -245,7 +236,7 @@ void SourceWatch::take_notice(Tree& t, const wchar_t* name, std::size_t len)
         return;
     if (t.subtree && left_out_by_rules(t.rules, folder, relative, file))
         return;
-    std::string at(path, path_len);
+    std::string at = prefix + rest;
     auto found = pending_.find(at);
     if (found == pending_.end()) {
         if (pending_.size() >= kMostPending) {

@@ -98,7 +98,8 @@ TEST(Package, BacksUpFromItsOwnFolderWithoutAndWithASwitch)
         EXPECT_EQ(end_by_menu(program, main), 0);
     }
     std::string settings = read_file(folder + "\\set.ini");
-    ASSERT_EQ(lines_of(settings).size(), 27u) << "set.ini is written at the end";
+    ASSERT_EQ(lines_of(settings).size(), 28u) << "set.ini is written at the end";
+    EXPECT_EQ(settings_value(settings, "exclude"), "System Volume Information;$RECYCLE.BIN;Thumbs.db;~$*");
     EXPECT_EQ(settings_value(settings, "start_time"), "120");
     std::vector<std::string> list = lines_of(read_file(folder + "\\quillsave.ini"));
     ASSERT_EQ(list.size(), 1u);
@@ -127,7 +128,7 @@ TEST(Package, BacksUpFromItsOwnFolderWithoutAndWithASwitch)
     EXPECT_TRUE(copied(destination, kFirstRun));
 
     settings = read_file(folder + "\\set.ini");
-    ASSERT_EQ(lines_of(settings).size(), 27u);
+    ASSERT_EQ(lines_of(settings).size(), 28u);
     EXPECT_EQ(settings_value(settings, "start_time"), "1");
     EXPECT_EQ(settings_value(settings, "data_time"), "1");
     // A walk cut off by the end keeps both tables, to go on at the next
