@@ -143,6 +143,11 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
         }
         if (!run_active(engine.flags))
             return Ending::stopped;
+        // A short chunk is the end of the file as it was read: a copy the
+        // watch brought forward looks at once, and a file that grew since
+        // goes on with its pauses.
+        if (engine.brought_forward && got < chunk)
+            continue;
         if (probe.before_pause)
             probe.before_pause(index);
         // A stop ends the pause at once; the next chunk is still copied before

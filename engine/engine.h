@@ -88,6 +88,11 @@ struct Engine {
     // step copied a file (worker only): what the pause after it follows.
     bool last_step_failed = false;
     bool last_step_copied = false;
+    // The copy under way was brought forward by the watch: its last chunk is
+    // moved into place before the pause rather than after it, and the
+    // step's own pause follows, so a saved file is protected that much
+    // sooner at the same pace of data (worker only).
+    bool brought_forward = false;
     RunReport report;        // the pass under way, for quillsave.log
     // What the walks of the entry at walk_rules_row leave out: made when its
     // tree is walked, or when a pass resumed inside it takes its first step

@@ -351,7 +351,11 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
 Outcome copy_changed_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
                           const char* relative, const char* name, const char* entry_source, const char* entry_name)
 {
-    return copy_file(engine, row, source_folder, destination_folder, relative, name, entry_source, entry_name, false);
+    engine.brought_forward = true;
+    Outcome out =
+        copy_file(engine, row, source_folder, destination_folder, relative, name, entry_source, entry_name, false);
+    engine.brought_forward = false;
+    return out;
 }
 
 // Old versions past their days go as the pass reaches their folder, a

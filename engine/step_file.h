@@ -27,7 +27,8 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
 // The same for a file the watch of a standby run brings forward, ahead of
 // the pass: by the same rules, into the pass's tally when it is copied, but
 // a failure is left to the pass (no try counted, nothing told, nothing
-// missed), which reaches the file in its turn.
+// missed), which reaches the file in its turn. Its last chunk goes into
+// place before the pause that follows it, not after.
 Outcome copy_changed_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
                           const char* relative, const char* name, const char* entry_source, const char* entry_name);
 
