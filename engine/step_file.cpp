@@ -171,24 +171,31 @@ bool backup_wide(const Outcome& out, const char* destination_folder)
     return out.why.code == kAccessDenied && !backup_folder_writable(destination_folder);
 }
 
+// A file done: copied or up to date, in the pass's tally, and what the
+// pause after the step follows.
+void count_done(Engine& engine)
+{
+    RunReport& r = engine.report;
+    r.waiting_told = false;
+    engine.last_step_copied = engine.copy_detail.copied;
+    if (engine.copy_detail.copied) {
+        r.tally.copied += 1;
+        r.tally.bytes += engine.copy_detail.bytes;
+    } else {
+        r.tally.up_to_date += 1;
+    }
+}
+
 // Counts the outcome into the pass, tells the report what was not backed up
 // or what the run waits for, and passes a file at its last try.
 void settle(Engine& engine, Outcome& out, int row, const char* entry_source, const char* path,
             const char* destination_folder)
 {
     ProgressState& p = engine.progress;
-    RunReport& r = engine.report;
     const char* status = copy_result_text(out.result);
     if (out.result == copy_done) {
         p.try_count = 0;
-        r.waiting_told = false;
-        engine.last_step_copied = engine.copy_detail.copied;
-        if (engine.copy_detail.copied) {
-            r.tally.copied += 1;
-            r.tally.bytes += engine.copy_detail.bytes;
-        } else {
-            r.tally.up_to_date += 1;
-        }
+        count_done(engine);
         return;
     }
     if (out.result == copy_read_error) {
@@ -297,17 +304,8 @@ void tell_version_not_kept(Engine& engine, int row, const char* entry_source, co
 // and the entry's count stay the pass's own.
 void settle_brought_forward(Engine& engine, const Outcome& out)
 {
-    if (out.result != copy_done)
-        return;
-    RunReport& r = engine.report;
-    r.waiting_told = false;
-    engine.last_step_copied = engine.copy_detail.copied;
-    if (engine.copy_detail.copied) {
-        r.tally.copied += 1;
-        r.tally.bytes += engine.copy_detail.bytes;
-    } else {
-        r.tally.up_to_date += 1;
-    }
+    if (out.result == copy_done)
+        count_done(engine);
 }
 
 Outcome copy_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
