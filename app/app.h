@@ -52,6 +52,13 @@ struct App {
     // would hold back every file written after it until Windows ends the
     // process, so the engine's messages are not shown from then on.
     std::atomic<bool> session_ending{false};
+    // A restore is writing files: no run starts (run_control.cpp), and a
+    // scheduled start that falls due meanwhile waits for its end.
+    bool runs_held = false;
+    bool start_due_while_held = false;
+    // The restore window is open: a second one from the tray would stand
+    // over the first.
+    bool restore_open = false;
     char current_list_file[kFieldSize] = {};
     // The program's own entry clipboard: empty at start, never saved.
     EntryBuffer entry_buffer{};

@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
+#include "app/restore_host.h"
 #include "app/run_control.h"
 #include "app/tray.h"
 #include "dialogs/entry_edit_win.h"
@@ -237,6 +238,8 @@ const Command kCommands[] = {
     {IDM_MODE_HELP, Lock::none, [] { open_mode_help_window(app().main_window); }},
     {IDM_TO_TRAY, Lock::none, [] { send_to_tray(app().main_window); }},
     {IDM_OPEN_REPORT, Lock::none, on_command_open_report},
+    // Browsing goes beside a run; the restore itself pauses the run.
+    {IDM_RESTORE, Lock::none, open_restore_window},
     {IDM_ENTRY_NEW, Lock::run_or_worker, on_command_entry_new},
     {IDM_ENTRY_EDIT, Lock::run_or_worker, on_command_entry_edit},
     {IDM_ENTRY_DELETE, Lock::run_or_worker, [] { on_command_list_edit(delete_selected_rows); }},
@@ -257,6 +260,7 @@ const Command kCommands[] = {
     {IDM_ABOUT, Lock::none, [] { open_about_box(app().main_window); }},
     {IDM_EXIT, Lock::none, [] { DestroyWindow(app().main_window); }},
     {IDM_TRAY_RESTORE, Lock::none, [] { restore_from_tray(app().main_window); }},
+    {IDM_TRAY_RESTORE_FILES, Lock::none, open_restore_window},
     {IDM_TRAY_EXIT, Lock::none, on_command_tray_exit},
 };
 

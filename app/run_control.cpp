@@ -21,6 +21,12 @@ void on_schedule_check()
     Engine& e = engine();
     if (run_active(e.flags) || !schedule_due(e.settings))
         return;
+    // The schedule's start lasts five seconds of its minute: a restore
+    // longer than that would lose it.
+    if (app().runs_held) {
+        app().start_due_while_held = true;
+        return;
+    }
     start_run(StartBy::timer, StartKind::schedule, RunMode::standby);
 }
 
@@ -138,6 +144,8 @@ UINT timer_ms(int seconds)
 void start_run(StartBy by, StartKind kind, RunMode mode)
 {
     Engine& e = engine();
+    if (app().runs_held)
+        return;
     bool was_running = run_active(e.flags);
     if (!was_running) {
         e.report.start_kind = static_cast<int>(kind);
@@ -172,6 +180,21 @@ void stop_run(Pause pause)
     show_run_state();
 }
 
+void hold_runs()
+{
+    app().runs_held = true;
+    app().start_due_while_held = false;
+}
+
+bool release_runs()
+{
+    App& a = app();
+    a.runs_held = false;
+    bool due = a.start_due_while_held;
+    a.start_due_while_held = false;
+    return due;
+}
+
 void on_timer(UINT_PTR id)
 {
     // The refresh shows what is, so it may come under any box.
@@ -182,6 +205,9 @@ void on_timer(UINT_PTR id)
     // A box of a timer's own path is open: its loop delivers the timers, and
     // a reaction now could open the same failure again inside it.
     if (app().timer_boxes_open > 0)
+        return;
+    // Both keep firing, so their start comes once the hold ends.
+    if (app().runs_held && (id == kStartUpTimer || id == kRestartTimer))
         return;
     switch (id) {
     case kTickTimer: on_tick_timer(); break;

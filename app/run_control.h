@@ -23,6 +23,11 @@ void start_run(StartBy by, StartKind kind, RunMode mode);
 // restart timer as they are, a copy error begins one, the user ends it.
 enum class Pause { keep, begin, end };
 void stop_run(Pause pause = Pause::keep);
+// While held, no run starts: a start by hand or by a timer does nothing, the
+// start-up and restart timers wait for the end of the hold, and a scheduled
+// start that falls due is kept. The release returns whether one fell due.
+void hold_runs();
+bool release_runs();
 // The run as the user sees it, from the run flags alone: the window's small
 // icon (title bar and taskbar), the tray's icon and tip, and the status bar.
 // Called after every start and stop.

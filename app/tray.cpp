@@ -32,6 +32,9 @@ void show_tray_menu(HWND window)
     HMENU menu = LoadMenuA(app().instance, MAKEINTRESOURCEA(IDM_TRAY));
     if (menu == nullptr)
         return;
+    // The restore window is modal over the main window only: the tray could
+    // open a second one over it.
+    EnableMenuItem(menu, IDM_TRAY_RESTORE_FILES, MF_BYCOMMAND | (app().restore_open ? MF_GRAYED : MF_ENABLED));
     POINT cursor = {};
     GetCursorPos(&cursor);
     // Foreground first, so that the menu closes when the user clicks

@@ -78,6 +78,7 @@
 #define IDM_MODE_HELP 37830
 #define IDM_TO_TRAY 141
 #define IDM_OPEN_REPORT 37834
+#define IDM_RESTORE 37835
 // List editing.
 #define IDM_ADD_SELECTED 37829
 #define IDM_ENTRY_NEW 121
@@ -101,6 +102,7 @@
 // Tray menu.
 #define IDM_TRAY_RESTORE 191
 #define IDM_TRAY_EXIT 192
+#define IDM_TRAY_RESTORE_FILES 193
 
 // The entry edit dialog (dialog 1), in its tab order, and its labels.
 #define IDD_ENTRY_EDIT 1
@@ -170,3 +172,24 @@
 #define IDC_MODE_CONTINUOUS_2 109
 #define IDC_MODE_CONTINUOUS_3 110
 #define IDC_MODE_CLOSE 101
+
+// The restore window: the backup folder it shows and its button, the
+// source, the folder shown, the file list and the versions of the selected
+// file, what a restore takes (the progress while one runs), the progress
+// bar with its cancel, and the two restore buttons; IDCANCEL closes.
+#define IDD_RESTORE 10
+#define IDC_RESTORE_FOLDER_LABEL 1001
+#define IDC_RESTORE_FOLDER 1002
+#define IDC_RESTORE_OPEN 1003
+#define IDC_RESTORE_SOURCE_LABEL 1004
+#define IDC_RESTORE_SOURCE 1005
+#define IDC_RESTORE_PLACE_LABEL 1006
+#define IDC_RESTORE_PLACE 1007
+#define IDC_RESTORE_FILES 1008
+#define IDC_RESTORE_VERSIONS_LABEL 1009
+#define IDC_RESTORE_VERSIONS 1010
+#define IDC_RESTORE_TAKES 1011
+#define IDC_RESTORE_PROGRESS 1012
+#define IDC_RESTORE_CANCEL 1013
+#define IDC_RESTORE_HERE 1014
+#define IDC_RESTORE_ELSEWHERE 1015
