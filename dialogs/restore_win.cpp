@@ -287,10 +287,6 @@ void on_open_row(HWND dialog, RestoreWindow& w)
     else
         return;
     fill_files(dialog, w);
-    // The first row is selected, so Enter goes on through the tree.
-    LVITEMA state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
 }
 
 // A backup folder opened by hand is a folder entry's when the list has one
@@ -437,15 +433,16 @@ void create_columns(HWND dialog)
     HWND versions = control(dialog, IDC_RESTORE_VERSIONS);
     for (HWND list : {files, versions})
         SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    insert_list_column(files, 0, "名前", 220);
-    insert_list_column(files, 1, "更新日時", 130);
+    // Wide enough for a whole "YYYY/MM/DD hh:mm:ss" and "バックアップの方が新しい".
+    insert_list_column(files, 0, "名前", 200);
+    insert_list_column(files, 1, "更新日時", 150);
     insert_list_column(files, 2, "サイズ", 100);
-    insert_list_column(files, 3, "元と比べて", 150);
-    insert_list_column(files, 4, "以前の版", 60);
+    insert_list_column(files, 3, "元と比べて", 170);
+    insert_list_column(files, 4, "以前の版", 70);
     insert_list_column(versions, 0, "版", 100);
-    insert_list_column(versions, 1, "更新日時", 130);
+    insert_list_column(versions, 1, "更新日時", 150);
     insert_list_column(versions, 2, "サイズ", 100);
-    insert_list_column(versions, 3, "置き換えた日時", 130);
+    insert_list_column(versions, 3, "置き換えた日時", 150);
 }
 
 // The places the template gives are the layout at the smallest size; the
@@ -496,7 +493,9 @@ INT_PTR on_init_dialog(HWND dialog, LPARAM param)
     take_places(dialog, w);
     create_columns(dialog);
     fill_files(dialog, w);
-    return TRUE;
+    // The list takes the keys first: arrows and Enter move through the tree.
+    SetFocus(control(dialog, IDC_RESTORE_FILES));
+    return FALSE;
 }
 
 INT_PTR on_notify(HWND dialog, RestoreWindow& w, const NMHDR* header)

@@ -156,6 +156,26 @@ void tray_menu_shot(const Quillsave& program, HWND main)
     wait_until([&] { return IsWindowVisible(main) != FALSE; }, kWindowWait);
 }
 
+// The restore window on the photos' entry (the list's second row), at its
+// root, then inside its folder with one photo's versions listed.
+void restore_window_shots(const Quillsave& program, HWND main)
+{
+    select_list_row(FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr), 1);
+    post_command(main, IDM_RESTORE);
+    HWND window = wait_dialog(program, "ファイルの復元");
+    shot("restore-window", window);
+    if (window == nullptr)
+        return;
+    HWND files = GetDlgItem(window, IDC_RESTORE_FILES);
+    select_list_row(files, 0);
+    PostMessageA(files, WM_KEYDOWN, VK_RETURN, 1);
+    wait_until([&] { return list_view_cell(files, 0, 0) == ".."; }, kWindowWait);
+    select_list_row(files, 1);
+    wait_until([&] { return list_view_cell(GetDlgItem(window, IDC_RESTORE_VERSIONS), 0, 0) != ""; }, kWindowWait);
+    shot("restore-window-versions", window);
+    close_dialog(window, IDCANCEL);
+}
+
 // What OK says of the settings dialog's boxes, over it.
 HWND answer_to_ok(const Quillsave& program, HWND dialog)
 {
@@ -223,6 +243,7 @@ void first_start(const std::string& work)
     post_command(main, IDM_RESET_SETTINGS);
     command_shot(program, main, IDM_SETTINGS, "環境設定", "dialog3-settings", IDC_SET_CANCEL);
     days_box_shots(program, main);
+    restore_window_shots(program, main);
     select_first_row(main);
     command_shot(program, main, IDM_SHOW_FOLDER, "各フォルダー表示", "dialog4-folder-display", 0);
     command_shot(program, main, IDM_FILE_SAVE_AS, "ファイル書込", "save-dialog", IDCANCEL);
