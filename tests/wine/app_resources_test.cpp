@@ -178,7 +178,7 @@ int text_room(HWND control)
 TEST_F(AppResources, EveryCaptionOfEveryDialogFitsItsControl)
 {
     for (int id : {IDD_ENTRY_EDIT, IDD_ABOUT, IDD_SETTINGS, IDD_FOLDER_DISPLAY, IDD_MODE_HELP, IDD_THREAD_WAIT,
-                   IDD_COPY_NAMES, IDD_AUTO_START, IDD_FOLDER_SELECT}) {
+                   IDD_COPY_NAMES, IDD_AUTO_START, IDD_FOLDER_SELECT, IDD_RESTORE}) {
         HWND dialog = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(id), nullptr, inert_proc, 0);
         ASSERT_NE(dialog, nullptr) << id;
         for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
