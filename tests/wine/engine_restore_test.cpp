@@ -195,4 +195,20 @@ TEST_F(RestoreFiles, ACancelInTheMiddleOfAFileLeavesTheTargetAsItWas)
     EXPECT_EQ(lines_with(report(), "復元中止").size(), 1u);
 }
 
+// The 1 MiB disk of the suite (tests/e2e/small_disk.sh) as the target.
+TEST_F(RestoreFiles, AFullTargetDiskLeavesNoHalfFileAndSaysWhy)
+{
+    std::string disk = host_path(QS_SMALL_DISK);
+    if (!file_exists(disk + "\\mounted"))
+        GTEST_SKIP() << "no small disk at " << disk;
+    std::string target = disk + "\\restore-" + std::to_string(GetCurrentProcessId());
+    back_up("ソ表\\large.bin", std::string(2 * 1024 * 1024, 'n'), kT);
+    RestoreTally tally = restore({{"\\ソ表", "large.bin", ""}}, target, false);
+    EXPECT_EQ(tally.left_out, 1);
+    EXPECT_NE(restore_end_text(tally).find("ディスクがいっぱいです"), std::string::npos);
+    EXPECT_EQ(list_folder(target + "\\ソ表"), std::vector<std::string>{});
+    EXPECT_EQ(lines_with(report(), "\t復元せず\t").size(), 1u);
+    remove_tree(target);
+}
+
 }  // namespace
