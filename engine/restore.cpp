@@ -8,13 +8,10 @@
 namespace {
 
 // The backup disk keeps times coarser than the source's (FAT32 to 2 s), so a
-// backup a little older than its source is still its copy; the same window
-// as the backup's own up-to-date test.
-constexpr std::uint64_t kTimeWindow = 2ull * 10000000ull;
-
+// backup a little older than its source is still its copy.
 bool same_time(std::uint64_t a, std::uint64_t b)
 {
-    return (a > b ? a - b : b - a) <= kTimeWindow;
+    return within_time_window(a, b);
 }
 
 bool same_file(const FileFacts& backup, const FileFacts& target)
