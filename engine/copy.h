@@ -82,6 +82,9 @@ bool copy_temp_path(char (&out)[kFieldSize], const char* destination);
 // is never current.
 bool backup_up_to_date(unsigned long long source_written, unsigned long long backup_written, bool same_size,
                        int force);
+// Whether two last-write times are within the 2 s a backup disk may round
+// them by, either way round.
+bool within_time_window(unsigned long long a, unsigned long long b);
 
 // Brings a hand-edited data_size and data_time back into range in the
 // record, as the run column of their rows in kSettingsTable says

@@ -51,6 +51,11 @@ bool backup_up_to_date(unsigned long long source_written, unsigned long long bac
     return source_written <= backup_written || source_written - backup_written <= kTimeWindow;
 }
 
+bool within_time_window(unsigned long long a, unsigned long long b)
+{
+    return (a > b ? a - b : b - a) <= kTimeWindow;
+}
+
 static char* put_number(char* at, unsigned long long value)
 {
     for (int i = 0; i < 8; ++i)

@@ -108,6 +108,7 @@ ListingEnd for_each_listed_item(const char* pattern, const std::function<bool(co
         item.attributes = data.dwFileAttributes;
         item.reparse_tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
         item.last_write = data.ftLastWriteTime;
+        item.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         item.reach = reach_name(item.name, own.conversion, short_name.conversion);
         if (!visit(item))
             return {true, 0};

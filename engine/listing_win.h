@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -14,6 +15,7 @@ struct ListedItem {
     DWORD attributes;
     DWORD reparse_tag;  // of a reparse point, as the listing gives it (0 when it gives none)
     FILETIME last_write;
+    std::uint64_t size;
     NameReach reach;
     char name[kFieldSize];  // the name to reach it by; with "?" when there is none
 };

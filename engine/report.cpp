@@ -55,10 +55,6 @@ std::string code_text(unsigned long code)
     return text;
 }
 
-std::string stamp(const ReportTime& t)
-{
-    return time_text("%04d/%02d/%02d %02d:%02d:%02d", t);
-}
 
 std::string entry_fields(const char* status, int row, const char* source_folder, const char* path)
 {
@@ -86,6 +82,11 @@ std::string free_text(const Failure& failure)
 }
 
 }  // namespace
+
+std::string report_stamp(const ReportTime& t)
+{
+    return time_text("%04d/%02d/%02d %02d:%02d:%02d", t);
+}
 
 std::string time_text(const char* format, const ReportTime& t)
 {
@@ -125,6 +126,9 @@ std::string reason_text(const Failure& failure)
         return "変更が一度に多すぎて見張りが追いつきませんでした。回が巡ってきたときにバックアップします";
     case ReportReason::watch_unavailable:
         return "このフォルダの変更は見張れません（" + code_text(failure.code) + "）。回が巡ってきたときにバックアップします";
+    case ReportReason::target_not_kept:
+        return "今あるファイルを以前のバージョンに残せないため、置き換えませんでした（" + code_text(failure.code) + "）";
+    case ReportReason::target_newer: return "復元先の方が新しいので、そのままにしました";
     case ReportReason::system_error: break;
     }
     return code_text(failure.code);
@@ -154,7 +158,7 @@ std::string format_pass_begin(const ReportTime& time, int run_mode, StartKind ki
 {
     static const char* const kHow[] = {"手動で開始", "スケジュールで開始", "自動起動で開始", "エラー後に再開"};
     int how = static_cast<int>(kind);
-    std::string line = stamp(time) + "\t開始\t" + (run_mode == 1 ? "連続BackUP" : "待機BackUP") + "\t" +
+    std::string line = report_stamp(time) + "\t開始\t" + (run_mode == 1 ? "連続BackUP" : "待機BackUP") + "\t" +
                        kHow[how >= 0 && how < 4 ? how : 0];
     if (resumed)
         line += "\t前回の続きから";
@@ -164,14 +168,14 @@ std::string format_pass_begin(const ReportTime& time, int run_mode, StartKind ki
 std::string format_not_backed_up(const ReportTime& time, const char* status, int row, const char* source_folder,
                                  const char* path, const Failure& failure)
 {
-    return stamp(time) + "\t" + entry_fields(status, row, source_folder, path) + "\t" + reason_with_tries(failure) +
+    return report_stamp(time) + "\t" + entry_fields(status, row, source_folder, path) + "\t" + reason_with_tries(failure) +
            "\r\n";
 }
 
 std::string format_waiting(const ReportTime& time, const char* status, int row, const char* source_folder,
                            const char* path, const Failure& failure)
 {
-    return stamp(time) + "\t待機\t" + entry_fields(status, row, source_folder, path) + "\t" + reason_text(failure) +
+    return report_stamp(time) + "\t待機\t" + entry_fields(status, row, source_folder, path) + "\t" + reason_text(failure) +
            "。戻るまで待ちます\r\n";
 }
 
@@ -189,13 +193,13 @@ std::string format_pass_end(const ReportTime& time, bool stopped, const PassTall
     // Only a pass that left cloud files unread says so: every other end line
     // stays as it always was.
     std::string cloud = tally.cloud_only > 0 ? "\tクラウドのみ " + std::to_string(tally.cloud_only) + "件" : "";
-    return stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + versions + cloud +
+    return report_stamp(time) + (stopped ? "\t停止" : "\t完了") + text + grouped(tally.bytes) + taken + versions + cloud +
            "\r\n";
 }
 
 std::string format_event(const ReportTime& time, const char* what, const char* detail)
 {
-    return stamp(time) + "\t" + what + "\t" + detail + "\r\n";
+    return report_stamp(time) + "\t" + what + "\t" + detail + "\r\n";
 }
 
 std::string missed_status_text(int missed)

@@ -33,6 +33,9 @@ enum class ReportReason {
     system_excluded,   // Windows names it for backup programs to leave out
     watch_overrun,     // the watch of a standby run missed changes: the pass finds them
     watch_unavailable, // the source cannot be watched (code): the pass finds its changes
+    // A restore's.
+    target_not_kept,   // the file at the target could not be kept as an old version (code): not replaced
+    target_newer,      // the file at the target is newer, and the user chose to leave such files
 };
 
 struct Failure {
@@ -71,6 +74,8 @@ std::string reason_with_tries(const Failure& failure);
 
 // A local time in a printf format of its six fields, year first.
 std::string time_text(const char* format, const ReportTime& time);
+// The first field of every line: "YYYY/MM/DD hh:mm:ss".
+std::string report_stamp(const ReportTime& time);
 
 // Whether every file of the backup folder would meet this failure, so that
 // passing the one file would only fill the report: a full disk, a drive or

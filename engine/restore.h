@@ -93,6 +93,7 @@ struct RestoreTally {
     int kept_versions = 0;  // target files kept as old versions before they were replaced
     int short_names = 0;    // restored under the short name the backup holds
     int same = 0;
+    int left_newer = 0;     // newer at the target, left as the user chose
     bool cancelled = false;
     Failure first_failure{};  // of the first file left out
 };

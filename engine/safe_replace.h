@@ -21,6 +21,14 @@ constexpr ReplaceOptions kProgramFileReplace{true, true};
 constexpr ReplaceOptions kBackupReplace{false, true};
 constexpr ReplaceOptions kNewBackupOnly{false, false};
 
+// Makes every missing folder of a file path below its root.
+void make_folders_of(const char* path);
+
+// A file becomes an old version: a rename within its volume, no byte
+// copied, to keep_as or, when that name is taken, the first free " (2)",
+// " (3)"... False with the system's error when it could not be kept.
+bool keep_old_backup(const char* file, const char* keep_as);
+
 // Moves the whole temporary file over path. False, with the move's error as
 // the thread's last error and the temporary file left to the caller, when
 // it cannot be.

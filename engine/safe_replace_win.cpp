@@ -4,8 +4,6 @@
 
 #include "engine/versions.h"
 
-namespace {
-
 // Makes every missing folder of a file path below its root.
 void make_folders_of(const char* path)
 {
@@ -17,6 +15,8 @@ void make_folders_of(const char* path)
         if (copy_text(prefix, sizeof prefix, path, i))
             CreateDirectoryA(prefix, nullptr);
 }
+
+namespace {
 
 // Moves the old backup to the version's name, or, when that name is taken
 // (a replacement within the same second, two entries writing one backup),
@@ -40,10 +40,10 @@ bool move_to_free_name(const char* destination, const char* keep_as)
     return false;
 }
 
-// The old backup becomes an old version: a rename within the backup's
-// volume, no byte copied. The folders of old versions are made only when
-// the rename finds them missing, so keeping costs one rename per file.
-// False with the system's error when it could not be kept.
+}  // namespace
+
+// The folders of old versions are made only when the rename finds them
+// missing, so keeping costs one rename per file.
 bool keep_old_backup(const char* destination, const char* keep_as)
 {
     if (keep_as == nullptr || keep_as[0] == 0)
@@ -55,8 +55,6 @@ bool keep_old_backup(const char* destination, const char* keep_as)
     make_folders_of(keep_as);
     return move_to_free_name(destination, keep_as);
 }
-
-}  // namespace
 
 bool move_temp_over(const char* temp, const char* path, ReplaceOptions options)
 {

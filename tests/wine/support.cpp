@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "engine/listing_win.h"
+#include "engine/text.h"
 
 TempDir::TempDir()
 {
@@ -108,8 +109,9 @@ void make_folder(const std::string& path)
 {
     if (folder_exists(path))
         return;
-    std::size_t cut = path.find_last_of('\\');
-    if (cut != std::string::npos && cut > 2)
+    // By the Shift-JIS rule: the 0x5C of a ソ or 表 is no separator.
+    std::size_t cut = last_separator(path.c_str(), path.size());
+    if (cut < path.size() && cut > 2)
         make_folder(path.substr(0, cut));
     CreateDirectoryA(path.c_str(), nullptr);
 }
