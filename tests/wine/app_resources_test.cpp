@@ -75,7 +75,8 @@ TEST_F(AppResources, MainMenuHoldsEveryItemWithItsId)
         "ファイル(&F) {", "新規作成(&N) 101", "開く(&O) 102", "上書き保存(&S) 103", "名前を付けて保存(&A) 104",
         "終了(&X) 142", "}",
         "BackUP(&B) {", "待機BackUP開始(&S) 111", "BackUP停止(&P) 112", "連続BackUP開始(&B) 37827",
-        "一時停止を終了(&E) 37832", "待機と連続の説明(&H) 37830", "報告を開く(&R) 37834", "タクスバー(&T) 141", "}",
+        "一時停止を終了(&E) 37832", "待機と連続の説明(&H) 37830", "報告を開く(&R) 37834", "ファイルの復元(&G) 37835",
+        "タクスバー(&T) 141", "}",
         "リスト編集(&S) {", "選択追加(&L) 37829", "１項目編集(&E) {", "新規作成(&N) 121", "編集(&E) 122",
         "削除(&D) 123", "複製(&C) 124", "貼り付け(&P) 125", "新規貼り付け(&I) 126", "}", "オール追加(&I) 37826", "-",
         "Ber非選択(&S) 37828", "フォルダ表示(&F) 127", "}",
@@ -88,7 +89,7 @@ TEST_F(AppResources, MainMenuHoldsEveryItemWithItsId)
 
 TEST_F(AppResources, TrayMenuHoldsRestoreAndExit)
 {
-    const std::vector<std::string> expected = {"タスクトレー {", "タスクトレーから出す 191", "終了 192", "}"};
+    const std::vector<std::string> expected = {"タスクトレー {", "タスクトレーから出す 191", "ファイルの復元 193", "終了 192", "}"};
     EXPECT_EQ(load_menu_lines(IDM_TRAY), expected);
 }
 
