@@ -1,29 +1,15 @@
 #include "dialogs/restore_text.h"
 
-#include <cstdio>
-
 #include "engine/text.h"
 
 std::string restore_time_text(const ReportTime& t)
 {
-    if (t.year == 0)
-        return "";
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
+    return t.year == 0 ? std::string() : report_stamp(t);
 }
 
 std::string restore_size_text(std::uint64_t bytes)
 {
-    std::string digits = std::to_string(bytes);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
+    return grouped(bytes);
 }
 
 std::string relative_into(const std::string& relative, const std::string& name)

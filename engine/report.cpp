@@ -63,7 +63,13 @@ std::string entry_fields(const char* status, int row, const char* source_folder,
     return std::string(status) + "\t" + row_text + source_folder + "\t" + path;
 }
 
-// Bytes with thousands separators, as Explorer shows them.
+std::string free_text(const Failure& failure)
+{
+    return failure.free_known ? grouped(failure.free) + " バイト" : "不明";
+}
+
+}  // namespace
+
 std::string grouped(std::uint64_t value)
 {
     std::string digits = std::to_string(value);
@@ -75,13 +81,6 @@ std::string grouped(std::uint64_t value)
     }
     return out;
 }
-
-std::string free_text(const Failure& failure)
-{
-    return failure.free_known ? grouped(failure.free) + " バイト" : "不明";
-}
-
-}  // namespace
 
 std::string report_stamp(const ReportTime& t)
 {

@@ -71,6 +71,8 @@ struct PassTally {
 std::string reason_text(const Failure& failure);
 // The same, and when the file was passed, after how many tries.
 std::string reason_with_tries(const Failure& failure);
+// Bytes with thousands separators, as Explorer shows them ("1,234,567").
+std::string grouped(std::uint64_t value);
 
 // A local time in a printf format of its six fields, year first.
 std::string time_text(const char* format, const ReportTime& time);
