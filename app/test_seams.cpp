@@ -21,6 +21,8 @@
 //                              the four files, as they are on disk at that
 //                              moment, into folder d instead of ending the
 //                              session
+//   QS_TEST_SLOW_RESTORE_MS=n  a restore's copy waits n ms after each chunk,
+//                              so a test can cancel it in the middle of a file
 #include <windows.h>
 
 #include <cstdlib>
@@ -29,6 +31,7 @@
 #include "app/app.h"
 #include "app/main_window.h"
 #include "app/test_hooks.h"
+#include "engine/restore_win.h"
 #include "engine/workdir.h"
 #include "store/file_access.h"
 
@@ -83,6 +86,9 @@ void install_test_seams()
     std::string pause = variable("QS_TEST_PAUSE_MS");
     if (!pause.empty())
         engine().pause_override_ms = static_cast<int>(std::strtoul(pause.c_str(), nullptr, 10));
+    std::string slow = variable("QS_TEST_SLOW_RESTORE_MS");
+    if (!slow.empty())
+        slow_restore_copies(std::strtoul(slow.c_str(), nullptr, 10));
     std::string copy = variable("QS_TEST_POWER_OFF_COPY");
     if (!copy.empty()) {
         copy_field(g_power_off_copy, copy.c_str());

@@ -249,6 +249,15 @@ void show_place(HWND dialog, const RestoreWindow& w)
     SetDlgItemTextA(dialog, IDC_RESTORE_PLACE, place.c_str());
 }
 
+// A backup folder that is not there is most often a backup drive not
+// plugged in: said so, as a restore of it would.
+std::string unreadable_backup_text(const RestoreWindow& w, DWORD error)
+{
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || is_backup_wide(error))
+        return refusal_text(RestoreRefusal::backup_missing, w.root.backup_folder, "");
+    return "バックアップフォルダを読めません：" + reason_text(Failure{ReportReason::system_error, error});
+}
+
 void fill_files(HWND dialog, RestoreWindow& w)
 {
     HWND list = control(dialog, IDC_RESTORE_FILES);
@@ -259,8 +268,7 @@ void fill_files(HWND dialog, RestoreWindow& w)
     if (!w.root.backup_folder.empty()) {
         DWORD error = 0;
         if (!list_backup_folder(w.root, w.relative, w.items, error))
-            box(dialog, "バックアップフォルダを読めません：" + reason_text(Failure{ReportReason::system_error, error}),
-                MB_OK | MB_ICONWARNING);
+            box(dialog, unreadable_backup_text(w, error), MB_OK | MB_ICONWARNING);
         int row = 0;
         if (!w.relative.empty())
             insert_row(list, row++, kUpRow, {"..", "", "", "", ""});
@@ -304,21 +312,30 @@ RestoreRoot opened_root(const Engine& engine, const char* folder)
     return RestoreRoot{folder, "", ""};
 }
 
+// The browser opens on the backup shown, or else on the destination folder
+// last chosen for Add selected: a new PC's first backup folder is likely on
+// the disk the user picked there.
 void on_open_folder(HWND dialog, RestoreWindow& w)
 {
     char chosen[kFieldSize];
-    if (!browse_for_folder("復元するバックアップフォルダを選んでください", w.root.backup_folder.c_str(), chosen))
+    const char* initial =
+        w.root.backup_folder.empty() ? w.engine->settings.temp_foler_a1 : w.root.backup_folder.c_str();
+    if (!browse_for_folder("復元するバックアップフォルダを選んでください", initial, chosen))
         return;
     w.root = opened_root(*w.engine, chosen);
     w.relative.clear();
     fill_files(dialog, w);
 }
 
+// The browser opens on the files' own place, or, for a backup opened without
+// a list, on the source folder last chosen for Add selected: where this
+// PC's user keeps files.
 bool choose_target(const RestoreWindow& w, std::string& target)
 {
     char chosen[kFieldSize];
-    if (!browse_for_folder("復元先のフォルダを選んでください（フォルダの中の並びはそのまま）",
-                           w.root.source_folder.c_str(), chosen))
+    const char* initial =
+        w.root.source_folder.empty() ? w.engine->settings.temp_foler_a2 : w.root.source_folder.c_str();
+    if (!browse_for_folder("復元先のフォルダを選んでください（フォルダの中の並びはそのまま）", initial, chosen))
         return false;
     target = chosen;
     return true;
@@ -393,7 +410,7 @@ void on_restore(HWND dialog, RestoreWindow& w, bool elsewhere)
     // A drive that is not on this PC (the list came from another one) still
     // lets the files come back elsewhere.
     if (refusal == RestoreRefusal::target_drive_missing && !elsewhere) {
-        std::string text = refusal_text(refusal, w.root.backup_folder, target) + "\r\n\r\n別の場所へ復元しますか？";
+        std::string text = refusal_text(refusal, w.root.backup_folder, target);
         if (box(dialog, text, MB_YESNO | MB_ICONQUESTION) != IDYES || !choose_target(w, target))
             return;
         refusal = plan_restore(w.root, picks, target, plan);

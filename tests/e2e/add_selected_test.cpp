@@ -43,22 +43,6 @@ void pick(HWND dialog, const std::vector<std::string>& names)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PICK_CONFIRM, BN_CLICKED), 0);
 }
 
-// Waits for the browser with this prompt to select the folder it was opened
-// on (an OK before that would confirm the desktop), then confirms it.
-void confirm_browser(const Quillsave& program, const std::string& prompt, const std::string& folder)
-{
-    HWND browser = nullptr;
-    ASSERT_TRUE(wait_until(
-        [&] { return (browser = program.dialog(nullptr, [&](HWND w) { return has_child_text(w, prompt); })); },
-        kWindowWait))
-        << prompt;
-    HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
-    std::string leaf = folder.substr(folder.rfind('\\') + 1);
-    ASSERT_TRUE(wait_until([&] { return tree_view_selection(tree) == leaf; }, kWindowWait))
-        << prompt << " shows " << tree_view_selection(tree);
-    PostMessageA(browser, WM_COMMAND, IDOK, 0);
-}
-
 // A list to start from (without one the program first says it cannot open
 // it): one row of a file that is there, so the run has nothing to stop at.
 void write_list_of_one(const TempDir& dir)

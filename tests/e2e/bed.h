@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/text.h"
 #include "engine/versions.h"
 #include "tests/e2e/harness.h"
 #include "tests/wine/support.h"
@@ -102,8 +103,8 @@ struct Bed {
     // empty, an older backup of it that a run must replace.
     void file(const std::string& relative, const std::string& bytes, const std::string& old = "") const
     {
-        std::size_t cut = relative.rfind('\\');
-        if (cut != std::string::npos) {
+        std::size_t cut = last_separator(relative.c_str(), relative.size());
+        if (cut < relative.size()) {
             make_folder(source + "\\" + relative.substr(0, cut));
             make_folder(backup + "\\" + relative.substr(0, cut));
         }

@@ -1,11 +1,13 @@
 #include "tests/e2e/harness.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <cstring>
 
 #include "engine/handle_win.h"
+#include "tests/wine/support.h"
 
 namespace {
 
@@ -398,3 +400,16 @@ std::string list_line(const std::string& name, const std::string& source, const 
     return name + "," + source + "," + destination + "," + file_status + "," + folder_status + ",\r\n";
 }
 
+void confirm_browser(const Quillsave& program, const std::string& prompt, const std::string& folder)
+{
+    HWND browser = nullptr;
+    ASSERT_TRUE(wait_until(
+        [&] { return (browser = program.dialog(nullptr, [&](HWND w) { return has_child_text(w, prompt); })); },
+        kWindowWait))
+        << prompt;
+    HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    std::string leaf = folder.substr(folder.rfind('\\') + 1);
+    ASSERT_TRUE(wait_until([&] { return tree_view_selection(tree) == leaf; }, kWindowWait))
+        << prompt << " shows " << tree_view_selection(tree);
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+}

@@ -90,6 +90,11 @@ int end_by_menu(Quillsave& program, HWND main_window);
 // Polls the condition every 100 ms until it holds or the time is up.
 bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms);
 
+// Waits for the system folder browser with this prompt to select the folder
+// it was opened on (an OK before that would confirm the desktop), then
+// confirms it.
+void confirm_browser(const Quillsave& program, const std::string& prompt, const std::string& folder);
+
 // Texts of another process's status bar part and list view cell, read
 // through memory of that process (the pointers of these messages are not
 // carried across processes).
