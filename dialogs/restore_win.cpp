@@ -230,8 +230,9 @@ void on_files_selection(HWND dialog, RestoreWindow& w)
 
 std::vector<std::string> item_texts(const RestoreRoot& root, const BackupItem& item)
 {
+    // A folder says so where a file has its size, as Explorer's details do.
     if (item.folder)
-        return {item.name, restore_time_text(local_time(item.backup.written)), "", "", ""};
+        return {item.name, "", "フォルダ", "", ""};
     // Without a source the comparison would say "元にない" of every file.
     std::string standing = root.source_folder.empty() ? "" : standing_text(item.standing);
     return {item.name, restore_time_text(local_time(item.backup.written)), restore_size_text(item.backup.size),

@@ -370,3 +370,47 @@ TEST(Restore, TheBackupDriveNotThereIsABoxAndNothingChanges)
     close_window(window);
     EXPECT_EQ(end_by_menu(program, main), 0);
 }
+
+// A restore during a standby run: the run stops before the first file is
+// written, keeping its place, and goes on after the restore.
+TEST(Restore, ARunningBackupIsPausedAndGoesOnAfterwards)
+{
+    Bed bed;
+    bed.file("d\\gone.txt", "back again");
+    for (int i = 0; i < 30; ++i)
+        bed.file("d\\f" + std::to_string(i) + ".txt", "f");
+    bed.program_files(list_line("*.*", bed.source, bed.backup));
+    Quillsave program(bed.dir.path(), "");
+    HWND main = start_with_yes(program);
+    ASSERT_NE(main, nullptr);
+    run_and_watch(main, kContinuous, 0);
+    ASSERT_TRUE(DeleteFileA((bed.source + "\\d\\gone.txt").c_str()));
+    post_command(main, kStandby);
+    ASSERT_TRUE(wait_until([&] { return status_text(main, 3) != "停止中"; }, kWindowWait));
+
+    select_list_row(GetDlgItem(main, IDC_LIST_VIEW), 0);
+    HWND window = open_restore_window(program, main);
+    ASSERT_NE(window, nullptr);
+    enter_folder(window, "d");
+    select_row_named(GetDlgItem(window, IDC_RESTORE_FILES), "gone.txt");
+    press_restore(program, window, bed.dir.path(), IDC_RESTORE_HERE);
+    EXPECT_EQ(read_file(bed.source + "\\d\\gone.txt"), "back again");
+    std::vector<std::string> lines;
+    auto at = [&](const std::string& text, std::size_t from) {
+        for (std::size_t i = from; i < lines.size(); ++i)
+            if (lines[i].find(text) != std::string::npos)
+                return i;
+        return lines.size();
+    };
+    // The run's next step begins its pass in the report again.
+    std::size_t begun = 0;
+    EXPECT_TRUE(wait_until([&] {
+        lines = lines_of(read_file(bed.dir / "quillsave.log"));
+        begun = at("\t復元開始\t", 0);
+        return at("待機BackUP", at("\t復元終了\t", begun)) < lines.size();
+    }, 30000)) << "the run goes on after the restore";
+    ASSERT_LT(begun, lines.size());
+    EXPECT_LT(at("\t停止", at("待機BackUP", 0)), begun) << "the standby run stopped first";
+    close_window(window);
+    EXPECT_EQ(end_by_menu(program, main), 0);
+}
