@@ -47,6 +47,13 @@ constexpr int kCopyBufferSize = 1050624;  // 1 MiB and 2 KiB
 // it, so it is not backed up again from a backup folder). One name per folder
 // keeps at most one such file there, whatever the run leaves unfinished.
 constexpr char kCopyTempName[] = "~qsv$.tmp";
+// The temporary file a restore writes beside its target before the move.
+// Not the copies' name: a restore into a backup folder must never take a
+// kept standby copy for its own.
+constexpr char kRestoreTempName[] = "~qsv$restore.tmp";
+// Whether a listed name is one of these two, the program's own and no file
+// of the user's: never backed up, watched or restored.
+bool is_program_file_name(const char* name);
 
 // A standby copy cut off by a stop keeps its temporary file: the bytes copied
 // so far, then this mark of where they came from (the source and destination

@@ -51,6 +51,11 @@ bool backup_up_to_date(unsigned long long source_written, unsigned long long bac
     return source_written <= backup_written || source_written - backup_written <= kTimeWindow;
 }
 
+bool is_program_file_name(const char* name)
+{
+    return std::strcmp(name, kCopyTempName) == 0 || std::strcmp(name, kRestoreTempName) == 0;
+}
+
 bool within_time_window(unsigned long long a, unsigned long long b)
 {
     return (a > b ? a - b : b - a) <= kTimeWindow;

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "engine/copy.h"
 
 namespace {
 
@@ -69,11 +68,6 @@ bool looks_like_short_name(const char* name)
             return false;
     }
     return true;
-}
-
-bool is_program_file_name(const char* name)
-{
-    return std::strcmp(name, kCopyTempName) == 0 || std::strcmp(name, kRestoreTempName) == 0;
 }
 
 RestoreAction restore_action(const FileFacts& backup, const FileFacts& target, bool picked_one)

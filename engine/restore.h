@@ -7,13 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/copy.h"
 #include "engine/report.h"
 #include "engine/text.h"
-
-// The temporary file a restore writes beside its target before the move.
-// Not the backup copies' name: a restore into a backup folder must never
-// take a kept standby copy for its own.
-constexpr char kRestoreTempName[] = "~qsv$restore.tmp";
 
 // What the restore window and the restore know of one file: present or not,
 // its last write time (FILETIME as a number) and its size.
@@ -37,10 +33,6 @@ const char* standing_text(Standing standing);
 // walk backs such a file up under its short name ("CAF~1.TXT"), and a
 // restore writes it back under that name and says so.
 bool looks_like_short_name(const char* name);
-
-// Whether a name listed in a backup folder is the program's own (its
-// temporary files, a stopped copy's kept part) and no file of the user's.
-bool is_program_file_name(const char* name);
 
 // What a restore does with one file.
 enum class RestoreAction {

@@ -286,7 +286,7 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
     Pattern pattern = search_pattern(folder, len, "*.*");
     int ordinal = 0;
     ListingEnd end = for_each_listed_item(pattern.text, [&](const ListedItem& item) {
-        if (is_folder(item) || is_dot_name(item) || std::strcmp(item.name, kCopyTempName) == 0)
+        if (is_folder(item) || is_dot_name(item) || is_program_file_name(item.name))
             return true;
         int this_ordinal = ordinal++;
         if (this_ordinal < first_ordinal)

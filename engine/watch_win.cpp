@@ -224,7 +224,7 @@ void SourceWatch::take_notice(Tree& t, const wchar_t* name, std::size_t len)
     std::size_t cut = last_separator(rest.data(), rest.size());
     std::string relative(rest, 0, cut);
     std::string file(rest, cut + 1);
-    if (file.empty() || file == kCopyTempName)
+    if (file.empty() || is_program_file_name(file.c_str()))
         return;
     if (!t.subtree && (!relative.empty() || folder_key(file.c_str()) != folder_key(t.entry_name.c_str())))
         return;

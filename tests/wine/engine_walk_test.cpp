@@ -195,7 +195,7 @@ TEST(WalkFiles, ListsFilesOnlyWithTheirOrdinals)
     std::string folder = dir / "表";
     make_folder(folder + "\\sub");
     make_folder(folder + "\\.hidden");
-    for (const char* f : {"ソ.txt", "表", "plain", "no_ext", ".profile", "~qsv$.tmp", "ro.txt"})
+    for (const char* f : {"ソ.txt", "表", "plain", "no_ext", ".profile", "~qsv$.tmp", "~qsv$restore.tmp", "ro.txt"})
         write_file(folder + "\\" + f, "x");
     SetFileAttributesA((folder + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     FileTable table;
