@@ -87,7 +87,7 @@ HWND main_window_in_tray(const Quillsave& program)
 // "終了" of the tray menu; the program's exit code, or -1.
 int end_from_tray(Quillsave& program, HWND main)
 {
-    if (!choose_tray_menu_item(program, main, 1))
+    if (!choose_tray_menu_item(program, main, kTrayExitItem))
         return -1;
     return program.wait_exit(kExitWait);
 }

@@ -128,6 +128,9 @@ void post_tray_mouse(HWND main_window, UINT mouse_message);
 // Opens the tray menu by a right click on the icon and chooses its item at
 // this index with the keyboard.
 bool choose_tray_menu_item(const Quillsave& program, HWND main_window, int index);
+// The tray menu's items by index: タスクトレーから出す, ファイルの復元, 終了.
+constexpr int kTrayShowItem = 0;
+constexpr int kTrayExitItem = 2;
 // A message box button, as a click on it would.
 void click_button(HWND box, int button_id);
 // The text of a message box (its static text).

@@ -188,7 +188,7 @@ TEST(Resume, ClosedMidFolderEntryGoesOnAtTheSameFolderAndFile)
         Quillsave first(dir.path(), "/B");
         ASSERT_TRUE(wait_until([&] { return !list_folder(destination).empty(); }, 60000));
         HWND main = first.main_window();
-        ASSERT_TRUE(choose_tray_menu_item(first, main, 0));  // タスクトレーから出す
+        ASSERT_TRUE(choose_tray_menu_item(first, main, kTrayShowItem));
         ASSERT_TRUE(wait_until([&] { return IsWindowVisible(main) != 0; }, kWindowWait));
         ASSERT_EQ(end_by_menu(first, main), 0);
     }

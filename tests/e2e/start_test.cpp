@@ -139,7 +139,7 @@ TEST(Start, AutoStartRunsFromTheTrayAndEndsByTheTrayMenu)
     ASSERT_TRUE(wait_until([&] { return IsWindowVisible(main) != 0; }, kWindowWait));
     post_command(main, 141);
     ASSERT_TRUE(wait_until([&] { return !IsWindowVisible(main); }, kWindowWait));
-    ASSERT_TRUE(choose_tray_menu_item(program, main, 1));  // "終了"
+    ASSERT_TRUE(choose_tray_menu_item(program, main, kTrayExitItem));
     EXPECT_EQ(program.wait_exit(kExitWait), 0);
     std::vector<std::string> list = lines_of(read_file(dir / "quillsave.ini"));
     ASSERT_EQ(list.size(), 1u);
