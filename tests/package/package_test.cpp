@@ -122,7 +122,7 @@ TEST(Package, BacksUpFromItsOwnFolderWithoutAndWithASwitch)
         EXPECT_FALSE(IsWindowVisible(main)) << "the window stays in the tray";
         // Ended from the tray, in the middle of the walk or after it
         // (how far the run got depends on the machine's pace).
-        ASSERT_TRUE(choose_tray_menu_item(program, main, 1));  // 終了
+        ASSERT_TRUE(choose_tray_menu_item(program, main, kTrayExitItem));
         EXPECT_EQ(program.wait_exit(kExitWait), 0);
     }
     EXPECT_TRUE(copied(destination, kFirstRun));
