@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/copy.h"
+#include "engine/copy_shared_win.h"
 #include "engine/engine.h"
 #include "engine/listing_win.h"
 #include "engine/safe_replace.h"
@@ -14,11 +15,6 @@
 namespace {
 
 std::atomic<DWORD> g_chunk_delay{0};
-
-std::uint64_t time_number(const FILETIME& t)
-{
-    return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-}
 
 FILETIME file_time_of(std::uint64_t n)
 {
@@ -36,7 +32,7 @@ FileFacts facts_of(const char* path)
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return facts;
     facts.exists = true;
-    facts.written = time_number(data.ftLastWriteTime);
+    facts.written = file_time_number(data.ftLastWriteTime);
     facts.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return facts;
 }
@@ -85,7 +81,7 @@ FileFacts listed_facts(const ListedItem& item)
 {
     FileFacts facts;
     facts.exists = true;
-    facts.written = time_number(item.last_write);
+    facts.written = file_time_number(item.last_write);
     facts.size = item.size;
     return facts;
 }
