@@ -8,6 +8,10 @@
 //   run_bench probe-attr SRC DST   per pair: GetFileAttributesExA on both
 //   run_bench probe-copy SRC DST   per file: CopyFileA into a temporary name,
 //                                  MoveFileExA over the destination
+//   run_bench probe-copy-worker SRC DST
+//                                  the same on a second thread, while the
+//                                  main thread waits for messages, as a
+//                                  run's window thread does
 //   run_bench replace|replace-keep SRC DST
 //                                  continuous run that copies every file
 //                                  again over its backup (always overwrite),
@@ -296,9 +300,33 @@ void list_pairs(const char* source, const char* destination, std::vector<Pair>& 
         });
 }
 
+// Runs body on a thread of its own while this thread waits for messages,
+// as the program's window thread waits while its worker copies.
+DWORD WINAPI run_body(void* body)
+{
+    (*static_cast<const std::function<void()>*>(body))();
+    return 0;
+}
+
+void on_worker_thread(const std::function<void()>& body)
+{
+    HANDLE thread = CreateThread(nullptr, 0, run_body, const_cast<std::function<void()>*>(&body), 0, nullptr);
+    if (thread == nullptr) {
+        body();
+        return;
+    }
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    CloseHandle(thread);
+}
+
 int run_probe(const char* what, const char* source, const char* destination)
 {
-    bool copy = std::strcmp(what, "probe-copy") == 0;
+    bool worker = std::strcmp(what, "probe-copy-worker") == 0;
+    bool copy = worker || std::strcmp(what, "probe-copy") == 0;
     bool open = std::strcmp(what, "probe-open") == 0;
     bool rename = std::strcmp(what, "probe-rename") == 0;
     std::size_t files = 0;
@@ -317,21 +345,27 @@ int run_probe(const char* what, const char* source, const char* destination)
             CreateDirectoryA(folder.c_str(), nullptr);
     }
     std::size_t failures = 0;
-    for (const auto& p : pairs) {
-        bool ok;
-        if (copy) {
-            std::string temp = p.destination.substr(0, p.destination.rfind('\\')) + "\\~probe.tmp";
-            ok = CopyFileA(p.source.c_str(), temp.c_str(), FALSE) &&
-                 MoveFileExA(temp.c_str(), p.destination.c_str(), MOVEFILE_REPLACE_EXISTING);
-        } else if (rename) {
-            std::string aside = p.destination + "~aside";
-            ok = MoveFileExA(p.destination.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) &&
-                 MoveFileExA(aside.c_str(), p.destination.c_str(), 0);
-        } else {
-            ok = open ? probe_open(p) : probe_attributes(p);
+    auto each_pair = [&] {
+        for (const auto& p : pairs) {
+            bool ok;
+            if (copy) {
+                std::string temp = p.destination.substr(0, p.destination.rfind('\\')) + "\\~probe.tmp";
+                ok = CopyFileA(p.source.c_str(), temp.c_str(), FALSE) &&
+                     MoveFileExA(temp.c_str(), p.destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+            } else if (rename) {
+                std::string aside = p.destination + "~aside";
+                ok = MoveFileExA(p.destination.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+                     MoveFileExA(aside.c_str(), p.destination.c_str(), 0);
+            } else {
+                ok = open ? probe_open(p) : probe_attributes(p);
+            }
+            failures += ok ? 0 : 1;
         }
-        failures += ok ? 0 : 1;
-    }
+    };
+    if (worker)
+        on_worker_thread(each_pair);
+    else
+        each_pair();
     double seconds = now_seconds() - start;
     cpu = cpu_seconds() - cpu;
     if (failures) {

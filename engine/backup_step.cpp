@@ -53,7 +53,7 @@ void single_file_step(Engine& engine, int row, const char* name, const char* sou
 {
     if (destination[0] != 0)
         prune_versions_of(engine, destination, "");
-    Outcome out = copy_one_file(engine, row, source, destination, "", name, source, name);
+    Outcome out = copy_one_file(engine, row, source, destination, "", name, source, name, kSizeNotListed);
     if (run_active(engine.flags)) {
         list_set_cell(engine.list, row, col_file_status, copy_result_text(out.result));
         note_error(engine, out);
@@ -337,11 +337,12 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
     Outcome out;
     int index = p.file_count.load();
     if (index < p.file_max) {
+        const FileRecord& file = engine.files.records[index];
         char name[kFieldSize];
-        copy_field(name, engine.files.records[index].file_name.c_str());
+        copy_field(name, file.file_name.c_str());
         if (name[0] != 0)
             out = copy_one_file(engine, row, folder.full_path.c_str(), destination, folder.relative_path.c_str(),
-                                name, source, nullptr);
+                                name, source, nullptr, file.listed_size);
     }
     if (moves_on(out))
         p.file_count += 1;

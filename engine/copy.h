@@ -27,6 +27,9 @@ const char* copy_result_text(int result);
 // system's error code of the call that failed (0 when none is known).
 struct CopyDetail {
     bool copied = false;
+    // The bytes a standby copy read (bytes_known); the continuous copy
+    // leaves them to the listing, which saw the size without a call.
+    bool bytes_known = false;
     std::uint64_t bytes = 0;
     unsigned long error = 0;
     bool replaced = false;      // an old backup was there and was replaced

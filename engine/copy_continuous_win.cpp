@@ -34,15 +34,6 @@ void last_write_time(const char* path, FILETIME& written)
         written = data.ftLastWriteTime;
 }
 
-// A whole copy made: the bytes of the source.
-void note_copied(Engine& engine, const char* source)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    engine.copy_detail.copied = true;
-    if (GetFileAttributesExA(source, GetFileExInfoStandard, &data))
-        engine.copy_detail.bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 // A temporary file left by a power cut is overwritten; only a read-only one
 // is removed first, and only when the copy over it failed.
 bool copy_into_temp(const char* source, const char* temp)
@@ -90,10 +81,9 @@ bool system_copy_new(const char* source, const char* destination)
 
 // The end of a continuous copy that made or left the backup: a stop during
 // it is still a stop.
-int continuous_done(Engine& engine, const char* source, bool copied)
+int continuous_done(Engine& engine, bool copied)
 {
-    if (copied)
-        note_copied(engine, source);
+    engine.copy_detail.copied = copied;
     return !run_active(engine.flags) ? copy_stopped : copy_done;
 }
 
@@ -109,7 +99,7 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
 {
     engine.copy_detail = CopyDetail{};
     if (hint == BackupHint::unlisted && system_copy_new(source, destination))
-        return continuous_done(engine, source, true);
+        return continuous_done(engine, true);
     // A listed name goes straight to the opens, which find a backup that has
     // gone as missing and give what the copy of a new one gives.
     if (hint != BackupHint::listed && names_nothing(destination)) {
@@ -124,7 +114,7 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
             engine.copy_detail.error = copy_error;
             return copy_create_error;
         }
-        return continuous_done(engine, source, true);
+        return continuous_done(engine, true);
     }
     // Both are opened, as before: a source held by a writer is "読e" and a
     // backup that cannot be opened is copied over, up to date or not.
@@ -137,7 +127,7 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
         // Perhaps there, but held: not kept, replaced as before.
         if (!system_copy(source, destination, nullptr, engine.copy_detail))
             return failed(engine, copy_create_error);
-        return continuous_done(engine, source, true);
+        return continuous_done(engine, true);
     }
     src.reset();
     dst.reset();
@@ -150,5 +140,5 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
     if (copy && !system_copy(source, destination, engine.keep_as, engine.copy_detail))
         return failed(engine, copy_write_error);
     engine.copy_detail.replaced = copy;
-    return continuous_done(engine, source, copy);
+    return continuous_done(engine, copy);
 }

@@ -202,6 +202,7 @@ int finish_complete(Engine& engine, const char* temp, const char* destination, b
         set_times_in_place(destination, *times);
     engine.copy_detail.copied = true;
     engine.copy_detail.bytes = length;
+    engine.copy_detail.bytes_known = true;
     return copy_done;
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/copy.h"
 #include "engine/report.h"
+#include "engine/tables.h"
 
 struct Engine;
 
@@ -20,9 +21,11 @@ struct Outcome {
 
 // Publishes the pair, makes the destination's folders, copies the file the
 // way the run's mode asks, and settles the outcome into the pass.
-// entry_name: a single-file entry's file, null for a tree.
+// entry_name: a single-file entry's file, null for a tree. listed_size: what
+// the folder's listing gave, or kSizeNotListed.
 Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
-                      const char* relative, const char* name, const char* entry_source, const char* entry_name);
+                      const char* relative, const char* name, const char* entry_source, const char* entry_name,
+                      std::uint64_t listed_size);
 
 // The same for a file the watch of a standby run brings forward, ahead of
 // the pass: by the same rules, into the pass's tally when it is copied, but

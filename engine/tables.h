@@ -19,6 +19,7 @@
 // which a 32-bit program can hold beside the folder display's own table and
 // the text of a save within its 2 GB, where an unbounded file would end it.
 constexpr int kTableLimit = 500000;
+constexpr std::uint64_t kSizeNotListed = ~std::uint64_t(0);
 
 struct FolderRecord {
     std::string full_path;      // at most 259 bytes
@@ -29,6 +30,9 @@ struct FileRecord {
     std::string file_name;        // at most 259 bytes
     std::int32_t first_number = 0;  // carried through file.ini
     std::int32_t second_number = 0;
+    // The size the folder's listing gave, moments before the file's copy;
+    // never saved, so a table read from file.ini has none.
+    std::uint64_t listed_size = kSizeNotListed;
 };
 
 struct FolderTable {

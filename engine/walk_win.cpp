@@ -316,7 +316,7 @@ bool walk_files(FileTable& table, const char* folder, std::size_t len, int first
         }
         if (table.count() >= table.limit)
             return false;  // the rest comes with the next walk from the next ordinal
-        table.records.push_back({item.name, this_ordinal, 0});
+        table.records.push_back({item.name, this_ordinal, 0, item.size});
         return true;
     });
     if (!end.searched) {
