@@ -7,7 +7,8 @@
 #include "app/app.h"
 #include "app/main_window.h"
 #include "app/test_hooks.h"
-#include "engine/notify_win.h"
+#include "base/notify_win.h"
+#include "dialogs/notices_win.h"
 
 namespace {
 
@@ -62,6 +63,19 @@ void prepare_ui_thread()
     // Kept for the life of the process: the thread is the program's.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     InitCommonControls();
+}
+
+void open_thread_wait_dialog(HWND owner)
+{
+    app().wait_dialog = open_thread_wait_dialog_of(owner);
+}
+
+void close_thread_wait_dialog()
+{
+    App& a = app();
+    if (a.wait_dialog != nullptr)
+        DestroyWindow(a.wait_dialog);
+    a.wait_dialog = nullptr;
 }
 
 void install_notifier()

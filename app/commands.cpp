@@ -13,17 +13,17 @@
 #include "app/tray.h"
 #include "dialogs/entry_edit_win.h"
 #include "dialogs/folder_select_win.h"
+#include "dialogs/help_pages.h"
+#include "dialogs/help_pages_win.h"
 #include "dialogs/info_windows_win.h"
+#include "dialogs/list_dialogs_win.h"
 #include "dialogs/list_edit_win.h"
+#include "dialogs/settings_dialog_win.h"
+#include "engine/settings_table.h"
 #include "engine/versions.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
 #include "store/program_files.h"
-#include "store/help_pages.h"
-#include "dialogs/help_pages_win.h"
-#include "dialogs/list_dialogs_win.h"
-#include "dialogs/settings_dialog_win.h"
-#include "store/settings_table.h"
 
 namespace {
 

@@ -8,12 +8,13 @@
 #include <cwchar>
 #include <string>
 
-#include "app/app.h"
 #include "app/lifetime.h"
+#include "app/app.h"
 #include "app/main_window.h"
 #include "app/test_hooks.h"
 #include "app/tray.h"
-#include "engine/fnv1a.h"
+#include "base/fnv1a.h"
+#include "base/handle_win.h"
 #include "engine/worker.h"
 #include "store/program_files.h"
 
@@ -93,6 +94,13 @@ void write_files_at_end(HWND window)
     KillTimer(window, kStartUpTimer);
     KillTimer(window, kRestartTimer);
     save_program_files();
+}
+
+// A power-off that could not be made, in the report.
+void report_power_off_not_made(DWORD error)
+{
+    write_report_line(engine(), format_event(report_now(), "電源オフできませんでした",
+                                             reason_text(Failure{ReportReason::system_error, error}).c_str()));
 }
 
 }  // namespace
@@ -184,4 +192,31 @@ void end_session(HWND window)
     write_files_at_end(window);
     remove_tray_icon();
     test_hooks().exit_process(0);
+}
+
+int shut_down_system(HWND)
+{
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
+        report_power_off_not_made(GetLastError());
+        timer_message_box("プロセスのトークンの取得に失敗", "シャットダウン", MB_OK);
+        return 1;
+    }
+    ScopedHandle token(raw);
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // A failed look-up is not reported: the adjustment below decides.
+    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
+        report_power_off_not_made(GetLastError());
+        timer_message_box("属性変更に失敗", "シャットダウン", MB_OK);
+        return 1;
+    }
+    // Only a program that does not answer is ended: one with unsaved work
+    // asks its user, who may keep the computer on. A power-off refused at
+    // once is told in the report; one a program refuses later is its box's.
+    if (!ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCEIFHUNG | EWX_POWEROFF, 0))
+        report_power_off_not_made(GetLastError());
+    return 0;
 }

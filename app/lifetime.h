@@ -1,4 +1,5 @@
-// The program's start and end around its four files (lifetime.cpp).
+// The program's start and end around its four files, and the power-off
+// after a continuous run (lifetime.cpp).
 #pragma once
 #include <windows.h>
 
@@ -30,3 +31,6 @@ void finish_program(HWND window);
 // with at most kSessionEndWaitMs of waiting for the worker and no box, the
 // tray icon removed; then the process ends (exit code 0).
 void end_session(HWND window);
+// The real power-off, which test_hooks().power_off calls unless a test
+// replaced it.
+int shut_down_system(HWND owner);

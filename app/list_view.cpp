@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "dialogs/list_columns_win.h"
+#include "base/list_columns_win.h"
 #include "resources/resource.h"
 
 namespace {

@@ -3,14 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/main_window.h"
 #include "app/app.h"
 #include "app/lifetime.h"
-#include "app/main_window.h"
 #include "app/run_control.h"
+#include "app/switches.h"
 #include "app/tray.h"
-#include "dialogs/dpi_win.h"
+#include "base/dpi_win.h"
 #include "dialogs/info_windows_win.h"
-#include "engine/switches.h"
+#include "dialogs/notices_win.h"
 #include "resources/resource.h"
 #include "resources/version.h"
 

@@ -43,8 +43,7 @@ bool list_locked();
 // Grays the items of the commands refused now, and enables the others.
 void gray_refused_commands(HMENU menu);
 
-// The window's dialogs (app_dialogs.cpp): the notice of an automatic start,
-// and the thread wait dialog while a stop waits for the worker.
-void show_auto_start_notice(HWND owner);
+// The thread wait dialog (dialogs/notices_win.h) while a stop waits for the
+// worker, held in app().wait_dialog.
 void open_thread_wait_dialog(HWND owner);
 void close_thread_wait_dialog();

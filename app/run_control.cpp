@@ -3,16 +3,16 @@
 // during a run.
 #include <windows.h>
 
+#include "app/run_control.h"
 #include "app/app.h"
 #include "app/lifetime.h"
 #include "app/main_window.h"
-#include "app/run_control.h"
 #include "app/test_hooks.h"
 #include "app/tray.h"
 #include "engine/schedule.h"
+#include "engine/settings_table.h"
 #include "engine/worker.h"
 #include "resources/resource.h"
-#include "store/settings_table.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "dialogs/dpi_win.h"
-#include "engine/status_text.h"
+#include "app/status_text.h"
+#include "base/dpi_win.h"
 #include "resources/resource.h"
 
 namespace {

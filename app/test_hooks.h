@@ -6,7 +6,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/tray.h"
+#include "app/lifetime.h"
 
 struct TestHooks {
     int (*power_off)(HWND owner) = shut_down_system;

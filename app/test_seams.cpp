@@ -31,8 +31,8 @@
 #include "app/app.h"
 #include "app/main_window.h"
 #include "app/test_hooks.h"
+#include "base/workdir.h"
 #include "engine/restore_win.h"
-#include "engine/workdir.h"
 #include "store/file_access.h"
 
 namespace {

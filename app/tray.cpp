@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/app.h"
 #include "app/tray.h"
-#include "engine/handle_win.h"
+#include "app/app.h"
+#include "base/handle_win.h"
 #include "resources/resource.h"
 
 namespace {
@@ -19,12 +19,6 @@ void set_tip_for_run(NOTIFYICONDATAA& tray)
         wsprintfA(tray.szTip, "Quillsave - %d件バックアップできませんでした", missed);
     else
         copy_field(tray.szTip, "Quillsave");
-}
-
-void report_power_off_not_made(DWORD error)
-{
-    write_report_line(engine(), format_event(report_now(), "電源オフできませんでした",
-                                             reason_text(Failure{ReportReason::system_error, error}).c_str()));
 }
 
 void show_tray_menu(HWND window)
@@ -148,31 +142,4 @@ void on_tray_notify(WPARAM id, LPARAM mouse_message)
         restore_from_tray(window);
     else if (mouse_message == WM_RBUTTONDOWN)
         show_tray_menu(window);
-}
-
-int shut_down_system(HWND)
-{
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
-        report_power_off_not_made(GetLastError());
-        timer_message_box("プロセスのトークンの取得に失敗", "シャットダウン", MB_OK);
-        return 1;
-    }
-    ScopedHandle token(raw);
-    TOKEN_PRIVILEGES privileges = {};
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    // A failed look-up is not reported: the adjustment below decides.
-    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
-    if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
-        report_power_off_not_made(GetLastError());
-        timer_message_box("属性変更に失敗", "シャットダウン", MB_OK);
-        return 1;
-    }
-    // Only a program that does not answer is ended: one with unsaved work
-    // asks its user, who may keep the computer on. A power-off refused at
-    // once is told in the report; one a program refuses later is its box's.
-    if (!ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCEIFHUNG | EWX_POWEROFF, 0))
-        report_power_off_not_made(GetLastError());
-    return 0;
 }

@@ -27,6 +27,3 @@ void remove_tray_icon();
 void on_tray_notify(WPARAM id, LPARAM mouse_message);
 // The one balloon after a pass that left files not backed up.
 void show_missed_balloon(int missed);
-// The real power-off, which test_hooks().power_off calls unless a test
-// replaced it.
-int shut_down_system(HWND owner);

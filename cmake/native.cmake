@@ -34,6 +34,10 @@ target_link_libraries(native_tests PRIVATE qs_portable gtest_main)
 gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
 
+# The floors stand on each other one way: no include runs against the order
+# app -> dialogs -> store -> engine -> base (tests/layers/check.py).
+add_test(NAME layers.order COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/layers/check.py ${CMAKE_SOURCE_DIR})
+
 # The manual against the program: menu texts, the gallery's pictures and the
 # help's links (tests/docs/drift.py).
 add_test(NAME docs.drift COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/docs/drift.py ${CMAKE_SOURCE_DIR})

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 // The path the file browser opens on: the folder, the separator rule, the
 // name, and ".txt" when the whole path holds no dot, so that a bare name

@@ -2,13 +2,13 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "dialogs/dialog_paint_win.h"
-#include "dialogs/file_dialog_win.h"
-#include "store/help_pages.h"
-#include "dialogs/help_pages_win.h"
 #include "dialogs/entry_edit_win.h"
+#include "base/dialog_paint_win.h"
+#include "base/file_dialog_win.h"
 #include "dialogs/entry_edit_text.h"
 #include "dialogs/folder_browser.h"
+#include "dialogs/help_pages.h"
+#include "dialogs/help_pages_win.h"
 #include "resources/resource.h"
 
 namespace {

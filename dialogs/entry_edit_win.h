@@ -3,8 +3,8 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/text.h"
-#include "store/settings.h"
+#include "base/text.h"
+#include "engine/settings.h"
 
 // Shows the dialog modally, owned by owner. OK writes the three fields into
 // buffer and the destination into settings.temp_backup, without any check;

@@ -1,6 +1,6 @@
 // The system folder browser, opened on a folder the caller remembers.
 #pragma once
-#include "engine/text.h"
+#include "base/text.h"
 
 // Shows the browser without owner, rooted at the desktop, with title as its
 // prompt, and with initial selected when it opens. Returns true with the

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "base/listing_win.h"
 #include "dialogs/folder_browser.h"
-#include "engine/listing_win.h"
 
 namespace {
 

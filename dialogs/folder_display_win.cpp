@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/dpi_win.h"
+#include "base/list_columns_win.h"
+#include "base/notify_win.h"
 #include "dialogs/list_edit_win.h"
-#include "dialogs/dpi_win.h"
-#include "dialogs/list_columns_win.h"
-#include "engine/notify_win.h"
 #include "resources/resource.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 // A drive row as the dialog lists it: a letter, ":" and "\" (d:\).
 bool is_drive_item(const char* text);

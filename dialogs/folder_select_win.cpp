@@ -6,13 +6,13 @@
 #include <cstring>
 
 #include "dialogs/folder_select_win.h"
-#include "dialogs/dpi_win.h"
+#include "base/dialog_paint_win.h"
+#include "base/dpi_win.h"
+#include "base/list_columns_win.h"
+#include "base/listing_win.h"
 #include "dialogs/folder_select_text.h"
-#include "dialogs/list_columns_win.h"
 #include "dialogs/list_entries.h"
-#include "engine/listing_win.h"
 #include "resources/resource.h"
-#include "dialogs/dialog_paint_win.h"
 
 namespace {
 

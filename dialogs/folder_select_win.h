@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "engine/backup_list.h"
-#include "store/settings.h"
+#include "engine/settings.h"
 
 enum FolderSelectMode {
     // Folders only; confirming sets file_folder. Remembers temp_foler_a1.

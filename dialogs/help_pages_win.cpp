@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "store/help_pages.h"
+#include "dialogs/help_pages.h"
 
 namespace {
 

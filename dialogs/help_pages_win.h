@@ -1,4 +1,4 @@
-// Opening the help pages beside the program (store/help_pages.h) in the
+// Opening the help pages beside the program (dialogs/help_pages.h) in the
 // default browser, for every window that has a help button or command.
 #pragma once
 #include <windows.h>

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "dialogs/dpi_win.h"
 #include "dialogs/info_windows_win.h"
+#include "base/dialog_paint_win.h"
+#include "base/dpi_win.h"
 #include "resources/resource.h"
-#include "dialogs/dialog_paint_win.h"
 
 namespace {
 

@@ -2,10 +2,11 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "engine/workdir.h"
-#include "store/formats.h"
-#include "dialogs/file_dialog_win.h"
 #include "dialogs/list_dialogs_win.h"
+#include "base/file_dialog_win.h"
+#include "base/workdir.h"
+#include "dialogs/list_name.h"
+#include "store/formats.h"
 
 namespace {
 

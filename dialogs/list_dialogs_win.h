@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 struct WorkingDirectory;
 struct Notifier;

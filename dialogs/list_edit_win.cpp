@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "dialogs/folder_browser.h"
 #include "dialogs/list_edit_win.h"
+#include "base/listing_win.h"
+#include "dialogs/folder_browser.h"
 #include "dialogs/list_entries.h"
-#include "engine/listing_win.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "dialogs/restore_text.h"
 
-#include "engine/text.h"
+#include "base/text.h"
 
 std::string restore_time_text(const ReportTime& t)
 {

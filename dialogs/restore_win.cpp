@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "dialogs/restore_win.h"
-#include "dialogs/dialog_paint_win.h"
+#include "base/dialog_paint_win.h"
+#include "base/list_columns_win.h"
 #include "dialogs/folder_browser.h"
-#include "dialogs/list_columns_win.h"
 #include "dialogs/restore_text.h"
 #include "engine/engine.h"
 #include "engine/versions.h"

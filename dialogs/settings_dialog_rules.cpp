@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/text.h"
 #include "engine/exclusions.h"
-#include "engine/text.h"
-#include "store/settings_table.h"
+#include "engine/settings_table.h"
 
 namespace {
 

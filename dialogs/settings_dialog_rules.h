@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/text.h"
-#include "store/settings.h"
+#include "base/text.h"
+#include "engine/settings.h"
 
 // The combo boxes of the dialog, named by the setting each one edits.
 enum class SettingsBox {

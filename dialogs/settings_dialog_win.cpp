@@ -7,12 +7,12 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/dialog_paint_win.h"
-#include "store/help_pages.h"
-#include "dialogs/help_pages_win.h"
-#include "resources/resource.h"
 #include "dialogs/settings_dialog_win.h"
+#include "base/dialog_paint_win.h"
+#include "dialogs/help_pages.h"
+#include "dialogs/help_pages_win.h"
 #include "dialogs/settings_dialog_rules.h"
+#include "resources/resource.h"
 
 namespace {
 

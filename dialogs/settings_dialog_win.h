@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "resources/resource.h"
-#include "store/settings.h"
 #include "dialogs/settings_dialog_rules.h"
+#include "engine/settings.h"
+#include "resources/resource.h"
 
 // The dialog's drop-down boxes and the setting each one edits.
 struct BoxControl {

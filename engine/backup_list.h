@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 enum Column {
     col_file_name = 0,

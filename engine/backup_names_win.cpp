@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/fnv1a.h"
+#include "base/handle_win.h"
 #include "engine/copy.h"
-#include "engine/fnv1a.h"
-#include "engine/handle_win.h"
 
 namespace {
 

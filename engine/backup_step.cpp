@@ -36,8 +36,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/listed_name.h"
 #include "engine/engine.h"
-#include "engine/listed_name.h"
 #include "engine/step_file.h"
 
 namespace {

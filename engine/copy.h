@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 struct Engine;
 struct Settings;

@@ -2,9 +2,9 @@
 // folder, which takes the destination's place only when it is whole.
 #include <windows.h>
 
+#include "base/handle_win.h"
+#include "engine/backup_place.h"
 #include "engine/copy_shared_win.h"
-#include "engine/handle_win.h"
-#include "engine/safe_replace.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/copy.h"
-#include "store/settings_table.h"
+#include "engine/settings_table.h"
 
 const char* copy_result_text(int result)
 {

@@ -9,9 +9,9 @@
 
 #include <cstring>
 
+#include "base/handle_win.h"
+#include "engine/backup_place.h"
 #include "engine/copy_shared_win.h"
-#include "engine/handle_win.h"
-#include "engine/safe_replace.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "base/notify.h"
+#include "base/workdir.h"
 #include "engine/backup_list.h"
 #include "engine/copy.h"
-#include "engine/notify.h"
 #include "engine/report.h"
 #include "engine/run_state.h"
+#include "engine/settings.h"
 #include "engine/tables.h"
-#include "engine/workdir.h"
-#include "store/settings.h"
 
 // The pair of paths of the copy under way, shown by the copy name window.
 // Readers always get both texts whole, never half replaced.

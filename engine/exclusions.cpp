@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/text.h"
 #include "engine/folder_key.h"
-#include "engine/text.h"
 
 namespace {
 

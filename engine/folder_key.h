@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 // The one spelling that every spelling of an absolute folder path comes to:
 // its root ("R:" for "R:", "R:\" and "r:\\"; "\\SERVER\SHARE" for a share),

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
+#include "base/handle_win.h"
 #include "engine/engine.h"
-#include "engine/handle_win.h"
 
 namespace {
 

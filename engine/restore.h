@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "engine/copy.h"
 #include "engine/report.h"
-#include "engine/text.h"
 
 // What the restore window and the restore know of one file: present or not,
 // its last write time (FILETIME as a number) and its size.

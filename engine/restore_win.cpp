@@ -5,11 +5,11 @@
 #include <map>
 #include <memory>
 
+#include "base/listing_win.h"
+#include "engine/backup_place.h"
 #include "engine/copy.h"
 #include "engine/copy_shared_win.h"
 #include "engine/engine.h"
-#include "engine/listing_win.h"
-#include "engine/safe_replace.h"
 #include "engine/versions.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/handle_win.h"
+#include "base/handle_win.h"
 #include "engine/restore.h"
 
 struct Engine;

@@ -1,6 +1,6 @@
 #include "engine/schedule.h"
 
-#include "store/settings.h"
+#include "engine/settings.h"
 
 bool schedule_due_at(const Settings& s, const std::tm& t)
 {

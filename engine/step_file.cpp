@@ -23,8 +23,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/listed_name.h"
 #include "engine/engine.h"
-#include "engine/listed_name.h"
 #include "engine/versions.h"
 
 namespace {

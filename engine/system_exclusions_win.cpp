@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "engine/exclusions.h"
-#include "engine/text.h"
 
 // The most records a table takes, from a walk or from folder.ini and
 // file.ini. A real tree stays far below it: a folder entry of half a million

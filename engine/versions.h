@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "base/text.h"
 #include "engine/report.h"
-#include "engine/text.h"
 
 // The folder of old versions, at the root of an entry's backup folder:
 // the words Windows itself uses for a file's earlier states.

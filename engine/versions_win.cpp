@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/handle_win.h"
+#include "base/handle_win.h"
 #include "engine/tables.h"
 #include "engine/versions.h"
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include "base/listing_win.h"
+#include "base/notify.h"
 #include "engine/copy.h"
 #include "engine/engine.h"
 #include "engine/exclusions.h"
 #include "engine/folder_key.h"
-#include "engine/listing_win.h"
-#include "engine/notify.h"
 #include "engine/report.h"
 #include "engine/system_exclusions_win.h"
 #include "engine/tables.h"

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "base/listing_win.h"
 #include "engine/copy.h"
 #include "engine/engine.h"
 #include "engine/exclusions.h"
 #include "engine/folder_key.h"
-#include "engine/listing_win.h"
 
 namespace {
 

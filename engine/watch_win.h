@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/handle_win.h"
+#include "base/handle_win.h"
 #include "engine/report.h"
 #include "engine/tables.h"
 

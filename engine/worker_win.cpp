@@ -12,9 +12,9 @@
 
 #include "engine/backup_step.h"
 #include "engine/engine.h"
+#include "engine/settings_table.h"
 #include "engine/step_file.h"
 #include "engine/watch_win.h"
-#include "store/settings_table.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/safe_replace.h"
 #include "engine/engine.h"
-#include "engine/safe_replace.h"
 #include "store/file_access.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 struct Settings;
 struct ProgressState;
@@ -34,12 +34,6 @@ ByteSource memory_source(const char* data, std::size_t size, std::size_t chunk =
 // CR LF, so every line the program writes is read back.
 constexpr std::size_t kSettingsKeyMax = 19;
 constexpr std::size_t kSettingsWindow = kSettingsKeyMax + kMaxText + 2;
-// The 26 lines of the first files, version_days after them and exclude
-// last; a file without one of the two (written before) reads it as its
-// default.
-constexpr int kSettingsLineCount = 28;
-// With the keys written only when not 0 (try_count, miss_count).
-constexpr int kSettingsKeyCount = kSettingsLineCount + 2;
 // The 27 lines "key=value\r\n" up to version_days in the file's order, then
 // try_count and miss_count when they are not 0, then exclude.
 std::string format_settings(const Settings& settings, const ProgressState& progress);
@@ -78,18 +72,5 @@ bool parse_list_line(BackupList& list, int row, const char* line, std::size_t le
 // Empties nothing: appends the rows of every line read through the window.
 void read_list(BackupList& list, const ByteSource& source);
 
-// The extension rule of the list dialogs: the file name part (after the last
-// "\" that is not the second byte of a double-byte character) is cut at its
-// last "." and ".csv" appended. Returns false, leaving path alone, when the
-// result would exceed 259 bytes.
-bool force_csv_extension(char (&path)[kFieldSize]);
-
 // "%sのﾌｧｲﾙが開けません": a program or list file that cannot be opened.
 std::string open_failure_text(const char* file_name);
-
-struct Notifier;
-// The path a list dialog returned, forced to ".csv", becomes the current
-// list file name (true). A path that cannot take ".csv" within 259 bytes is
-// told as a file that cannot be opened (the path as chosen, caption
-// "CreateFile", exclamation) and changes nothing (false).
-bool take_chosen_list_file(char (&current_list_file)[kFieldSize], const char* chosen, const Notifier& messages);

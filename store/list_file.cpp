@@ -114,3 +114,8 @@ void read_list(BackupList& list, const ByteSource& source)
         return true;
     });
 }
+
+std::string open_failure_text(const char* file_name)
+{
+    return std::string(file_name) + "のﾌｧｲﾙが開けません";
+}

@@ -1,11 +1,11 @@
 // Loading and saving set.ini, the list files, folder.ini and file.ini.
 #include <algorithm>
 
-#include "engine/engine.h"
-#include "store/file_access.h"
 #include "store/program_files.h"
+#include "engine/engine.h"
+#include "engine/settings_table.h"
+#include "store/file_access.h"
 #include "store/formats.h"
-#include "store/settings_table.h"
 
 namespace {
 

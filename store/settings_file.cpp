@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "engine/run_state.h"
+#include "engine/settings.h"
+#include "engine/settings_table.h"
 #include "store/formats.h"
-#include "store/settings.h"
-#include "store/settings_table.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/text.h"
+#include "base/text.h"
 #include "engine/versions.h"
 #include "tests/e2e/harness.h"
 #include "tests/wine/support.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/handle_win.h"
+#include "base/handle_win.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/wine/support.h"

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "base/handle_win.h"
 #include "engine/copy.h"
-#include "engine/handle_win.h"
 #include "engine/run_state.h"
+#include "engine/settings_table.h"
 #include "engine/tables.h"
 #include "store/formats.h"
-#include "store/settings_table.h"
 #include "tests/e2e/bed.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/program_files.h"

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "engine/handle_win.h"
+#include "base/handle_win.h"
 #include "tests/wine/support.h"
 
 namespace {

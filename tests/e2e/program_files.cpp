@@ -5,9 +5,9 @@
 
 #include "engine/backup_list.h"
 #include "engine/run_state.h"
+#include "engine/settings_table.h"
 #include "engine/tables.h"
 #include "store/formats.h"
-#include "store/settings_table.h"
 #include "tests/wine/support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "engine/copy.h"
 #include "engine/run_state.h"
-#include "store/settings_table.h"
+#include "engine/settings_table.h"
 
 TEST(CopyResultText, EachCodeHasItsStatusText)
 {

@@ -5,8 +5,8 @@
 
 #include "engine/report.h"
 #include "engine/run_state.h"
+#include "engine/settings.h"
 #include "store/formats.h"
-#include "store/settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "engine/run_state.h"
 #include "engine/schedule.h"
-#include "store/settings_table.h"
+#include "engine/settings_table.h"
 
 namespace {
 

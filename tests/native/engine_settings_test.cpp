@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "engine/run_state.h"
-#include "store/settings_table.h"
+#include "engine/settings_table.h"
 
 namespace {
 

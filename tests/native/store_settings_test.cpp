@@ -5,9 +5,9 @@
 #include <string>
 
 #include "engine/run_state.h"
+#include "engine/settings.h"
+#include "engine/settings_table.h"
 #include "store/formats.h"
-#include "store/settings.h"
-#include "store/settings_table.h"
 
 namespace {
 

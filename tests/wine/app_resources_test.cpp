@@ -9,10 +9,11 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "engine/run_state.h"
-#include "resources/resource.h"
+#include "dialogs/notices_win.h"
 #include "dialogs/settings_dialog_win.h"
-#include "store/settings_table.h"
+#include "engine/run_state.h"
+#include "engine/settings_table.h"
+#include "resources/resource.h"
 #include "tests/wine/support.h"
 
 namespace {

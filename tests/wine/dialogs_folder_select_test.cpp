@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/listing_win.h"
 #include "dialogs/folder_select_win.h"
-#include "engine/listing_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/operate.h"

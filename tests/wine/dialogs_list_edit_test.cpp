@@ -14,7 +14,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "engine/listing_win.h"
+#include "base/listing_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/operate.h"

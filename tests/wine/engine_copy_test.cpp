@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/handle_win.h"
 #include "engine/copy.h"
 #include "engine/engine.h"
-#include "engine/handle_win.h"
-#include "store/settings_table.h"
+#include "engine/settings_table.h"
 #include "tests/wine/support.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/handle_win.h"
 #include "engine/exclusions.h"
-#include "engine/handle_win.h"
 #include "engine/system_exclusions_win.h"
 #include "tests/wine/support.h"
 

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/handle_win.h"
+#include "base/listing_win.h"
 #include "engine/folder_key.h"
-#include "engine/handle_win.h"
-#include "engine/listing_win.h"
 #include "engine/report.h"
 #include "engine/tables.h"
 #include "tests/wine/support.h"

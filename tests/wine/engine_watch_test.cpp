@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
+#include "base/handle_win.h"
 #include "engine/engine.h"
-#include "engine/handle_win.h"
 #include "engine/watch_win.h"
 #include "tests/wine/support.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/text.h"
+#include "base/text.h"
 
 inline BOOL CALLBACK close_thread_window(HWND window, LPARAM)
 {

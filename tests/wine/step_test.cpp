@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/listing_win.h"
 #include "engine/backup_step.h"
 #include "engine/engine.h"
-#include "engine/listing_win.h"
 #include "store/formats.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"

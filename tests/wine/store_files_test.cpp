@@ -7,10 +7,10 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/settings_table.h"
 #include "store/file_access.h"
-#include "store/program_files.h"
 #include "store/formats.h"
-#include "store/settings_table.h"
+#include "store/program_files.h"
 #include "tests/wine/support.h"
 
 namespace {

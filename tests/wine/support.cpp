@@ -7,8 +7,8 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "engine/listing_win.h"
-#include "engine/text.h"
+#include "base/listing_win.h"
+#include "base/text.h"
 
 TempDir::TempDir()
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/notify.h"
+#include "base/notify.h"
 
 // A new empty folder under the Windows temporary folder, removed with all
 // its contents when the test ends. path() has no trailing separator.
