@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "engine/copy.h"
+#include "base/text.h"
+#include "engine/backup_folder.h"
 
 // Enters the root of a network path ("\\server\share" and a "\") and puts
 // it in accumulated. False when the server or the share is not there, as for

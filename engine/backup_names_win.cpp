@@ -7,7 +7,7 @@
 
 #include "base/fnv1a.h"
 #include "base/handle_win.h"
-#include "engine/copy.h"
+#include "engine/backup_names.h"
 
 namespace {
 

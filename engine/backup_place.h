@@ -3,7 +3,7 @@
 // backup stays where it was.
 #pragma once
 #include "base/safe_replace.h"
-#include "engine/copy.h"
+#include "engine/copy_result.h"
 
 // A file becomes an old version: a rename within its volume, no byte
 // copied, to keep_as or, when that name is taken, the first free " (2)",

@@ -37,7 +37,9 @@
 #include <vector>
 
 #include "base/listed_name.h"
+#include "engine/copy_result.h"
 #include "engine/engine.h"
+#include "engine/run_report.h"
 #include "engine/step_file.h"
 
 namespace {
@@ -49,7 +51,7 @@ void set_number_cell(Engine& engine, int row, int column, int value)
     list_set_cell(engine.list, row, column, text);
 }
 
-void single_file_step(Engine& engine, int row, const char* name, const char* source, const char* destination)
+StepEnd single_file_step(Engine& engine, int row, const char* name, const char* source, const char* destination)
 {
     if (destination[0] != 0)
         prune_versions_of(engine, destination, "");
@@ -62,6 +64,7 @@ void single_file_step(Engine& engine, int row, const char* name, const char* sou
     engine.progress.miss_count = 0;  // a single file's own status tells it
     if (moves_on(out))
         engine.progress.fmove_point += 1;
+    return step_end_of(out);
 }
 
 // Whether the FolderTable and folder_count still describe this entry's tree.
@@ -308,31 +311,33 @@ bool list_folder(Engine& engine, int row, const char* source, const char* destin
     return true;
 }
 
-void folder_entry_step(Engine& engine, int row, const char* source, const char* destination)
+// A step that copied no file (a walk, a listing, a folder passed) ends
+// with nothing for the pause to follow.
+StepEnd folder_entry_step(Engine& engine, int row, const char* source, const char* destination)
 {
     ProgressState& p = engine.progress;
     if (source[0] == 0) {
         finish_unreadable_entry(engine, row, source);
-        return;
+        return StepEnd{};
     }
 
     if (p.folder_search_flag != 0 && !folder_position_fits(engine, source))
         p.folder_search_flag = 0;
     if (p.folder_search_flag == 0 && !walk_tree(engine, row, source, destination))
-        return;
+        return StepEnd{};
     p.folder_max = engine.folders.count();
     if (!folder_position_fits(engine, source)) {
         finish_unreadable_entry(engine, row, source);  // a walk that gave nothing to stand on
-        return;
+        return StepEnd{};
     }
     const FolderRecord& folder = engine.folders.records[p.folder_count.load()];
     if (is_unreachable_name(folder.full_path.c_str())) {
         unreachable_folder_step(engine, row, source, folder.full_path.c_str(),
                                 Failure{ReportReason::unreachable_name, 0});
-        return;
+        return StepEnd{};
     }
     if (!list_folder(engine, row, source, destination, folder))
-        return;
+        return StepEnd{};
 
     Outcome out;
     int index = p.file_count.load();
@@ -348,6 +353,7 @@ void folder_entry_step(Engine& engine, int row, const char* source, const char* 
         p.file_count += 1;
     if (run_active(engine.flags))
         advance_folder_entry(engine, row, out, folder);
+    return step_end_of(out);
 }
 
 // A single-file entry's status after a failure it was passed with.
@@ -381,7 +387,7 @@ int missed_before(Engine& engine, int row)
 
 }  // namespace
 
-void backup_step(Engine& engine)
+StepEnd backup_step(Engine& engine)
 {
     ProgressState& p = engine.progress;
     const int rows = list_row_count(engine.list);
@@ -394,6 +400,7 @@ void backup_step(Engine& engine)
         engine.flags.list_finished = 0;
     }
 
+    StepEnd end;
     if (rows > 0) {
         if (!engine.report.pass_open) {
             bool resumed = p.fmove_point.load() > 0 || p.folder_count.load() > 0 || p.file_count.load() > 0;
@@ -408,9 +415,9 @@ void backup_step(Engine& engine)
         list_get_cell(engine.list, row, col_source, source);
         list_get_cell(engine.list, row, col_destination, destination);
         if (name[0] == '*')
-            folder_entry_step(engine, row, source, destination);
+            end = folder_entry_step(engine, row, source, destination);
         else
-            single_file_step(engine, row, name, source, destination);
+            end = single_file_step(engine, row, name, source, destination);
     }
 
     // A posted request only: the worker never waits on the window's thread.
@@ -423,4 +430,5 @@ void backup_step(Engine& engine)
         p.file_search_flag = 0;
         p.folder_search_flag = 0;
     }
+    return end;
 }

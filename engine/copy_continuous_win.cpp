@@ -4,7 +4,10 @@
 
 #include "base/handle_win.h"
 #include "engine/backup_place.h"
+#include "engine/copy_continuous.h"
+#include "engine/copy_rules.h"
 #include "engine/copy_shared_win.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -81,53 +84,51 @@ bool system_copy_new(const char* source, const char* destination)
 
 // The end of a continuous copy that made or left the backup: a stop during
 // it is still a stop.
-int continuous_done(Engine& engine, bool copied)
+CopyOutcome continuous_done(Engine& engine, CopyOutcome& out, bool copied)
 {
-    engine.copy_detail.copied = copied;
-    return !run_active(engine.flags) ? copy_stopped : copy_done;
+    out.detail.copied = copied;
+    out.result = !run_active(engine.flags) ? copy_stopped : copy_done;
+    return out;
 }
 
 }  // namespace
 
-int copy_continuous(Engine& engine, const char* source, const char* destination, int overwrite)
+CopyOutcome copy_continuous(Engine& engine, const CopyRequest& request)
 {
-    return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::unknown);
-}
-
-int copy_continuous_hinted(Engine& engine, const char* source, const char* destination, int overwrite,
-                           BackupHint hint)
-{
-    engine.copy_detail = CopyDetail{};
-    if (hint == BackupHint::unlisted && system_copy_new(source, destination))
-        return continuous_done(engine, true);
+    CopyOutcome out;
+    const char* source = request.source;
+    const char* destination = request.destination;
+    if (request.hint == BackupHint::unlisted && system_copy_new(source, destination))
+        return continuous_done(engine, out, true);
     // A listed name goes straight to the opens, which find a backup that has
     // gone as missing and give what the copy of a new one gives.
-    if (hint != BackupHint::listed && names_nothing(destination)) {
+    if (request.hint != BackupHint::listed && names_nothing(destination)) {
         // No backup yet. The system copy opens the source for reading without
         // write sharing, as open_existing does, so only a failed copy needs
         // the source opened by hand, to tell an unreadable source ("読e")
         // from a destination that cannot be made.
-        if (!system_copy(source, destination, nullptr, engine.copy_detail)) {
+        if (!system_copy(source, destination, nullptr, out.detail)) {
             DWORD copy_error = GetLastError();
             if (!ScopedHandle(open_existing(source, GENERIC_READ)).valid())
-                return failed(engine, copy_read_error);
-            engine.copy_detail.error = copy_error;
-            return copy_create_error;
+                return failed(out, copy_read_error);
+            out.detail.error = copy_error;
+            out.result = copy_create_error;
+            return out;
         }
-        return continuous_done(engine, true);
+        return continuous_done(engine, out, true);
     }
     // Both are opened, as before: a source held by a writer is "読e" and a
     // backup that cannot be opened is copied over, up to date or not.
     ScopedHandle src(open_existing(source, GENERIC_READ));
     if (!src.valid())
-        return failed(engine, copy_read_error);
+        return failed(out, copy_read_error);
     ScopedHandle dst(open_existing(destination, GENERIC_READ));
     if (!dst.valid()) {
         src.reset();
         // Perhaps there, but held: not kept, replaced as before.
-        if (!system_copy(source, destination, nullptr, engine.copy_detail))
-            return failed(engine, copy_create_error);
-        return continuous_done(engine, true);
+        if (!system_copy(source, destination, nullptr, out.detail))
+            return failed(out, copy_create_error);
+        return continuous_done(engine, out, true);
     }
     src.reset();
     dst.reset();
@@ -136,9 +137,9 @@ int copy_continuous_hinted(Engine& engine, const char* source, const char* desti
     last_write_time(source, source_written);
     last_write_time(destination, destination_written);
     bool copy = !backup_up_to_date(file_time_number(source_written), file_time_number(destination_written), true,
-                                   overwrite);
-    if (copy && !system_copy(source, destination, engine.keep_as, engine.copy_detail))
-        return failed(engine, copy_write_error);
-    engine.copy_detail.replaced = copy;
-    return continuous_done(engine, copy);
+                                   request.force);
+    if (copy && !system_copy(source, destination, request.keep_as, out.detail))
+        return failed(out, copy_write_error);
+    out.detail.replaced = copy;
+    return continuous_done(engine, out, copy);
 }

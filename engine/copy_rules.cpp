@@ -3,7 +3,8 @@
 // correction of the copy settings.
 #include <cstring>
 
-#include "engine/copy.h"
+#include "engine/copy_result.h"
+#include "engine/copy_rules.h"
 #include "engine/settings_table.h"
 
 const char* copy_result_text(int result)

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/engine.h"
+#include "engine/copy_result.h"
 
 constexpr DWORD kScanFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
 
@@ -16,10 +16,11 @@ inline HANDLE open_existing(const char* path, DWORD access)
 }
 
 // A failed copy: its result, with the error of the call that failed.
-inline int failed(Engine& engine, int result)
+inline CopyOutcome failed(CopyOutcome& out, CopyResult result)
 {
-    engine.copy_detail.error = GetLastError();
-    return result;
+    out.detail.error = GetLastError();
+    out.result = result;
+    return out;
 }
 
 // A FILETIME as one number, in the order CompareFileTime gives.

@@ -11,7 +11,10 @@
 
 #include "base/handle_win.h"
 #include "engine/backup_place.h"
+#include "engine/copy_rules.h"
 #include "engine/copy_shared_win.h"
+#include "engine/copy_standby.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -36,10 +39,11 @@ void set_times_in_place(const char* destination, const FileTimes& t)
 }
 
 // The code a path over 259 bytes gives in the file system.
-int path_too_long(Engine& engine, int result)
+CopyOutcome path_too_long(CopyOutcome& out, CopyResult result)
 {
-    engine.copy_detail.error = ERROR_FILENAME_EXCED_RANGE;
-    return result;
+    out.detail.error = ERROR_FILENAME_EXCED_RANGE;
+    out.result = result;
+    return out;
 }
 
 // Creates the temporary file. One left by a power cut is overwritten; only
@@ -121,7 +125,7 @@ bool keep_part(HANDLE temp, const KeptMark& mark)
 // How the chunk loop of copy_standby ended.
 enum class Ending { complete, read_failed, write_failed, stopped };
 
-Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
+Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk, bool brought_forward)
 {
     char* buffer = engine.copy_buffer.get();
     const CopyProbe& probe = engine.copy_probe;
@@ -146,7 +150,7 @@ Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
         // A short chunk is the end of the file as it was read: a copy the
         // watch brought forward looks at once, and a file that grew since
         // goes on with its pauses.
-        if (engine.brought_forward && got < chunk)
+        if (brought_forward && got < chunk)
             continue;
         if (probe.before_pause)
             probe.before_pause(index);
@@ -185,30 +189,33 @@ void keep_whole(const char* temp, const KeptMark* mark)
 }
 
 // The whole temporary file in the destination's place, with the source's
-// times on it; kept with the mark when it cannot be put there.
-int finish_complete(Engine& engine, const char* temp, const char* destination, bool replaces,
-                    const FileTimes* times, unsigned long long length, const KeptMark* mark)
+// times on it; kept with the mark when it cannot be put there. An old
+// backup it replaces goes to keep_as first, when that is given.
+CopyOutcome finish_complete(Engine& engine, CopyOutcome& out, const char* temp, const CopyRequest& request,
+                            bool replaces, const FileTimes* times, unsigned long long length, const KeptMark* mark)
 {
-    if (!put_backup_in_place_keeping_temp(temp, destination, replaces ? engine.keep_as : nullptr,
-                                          engine.copy_detail)) {
-        int result = failed(engine, copy_create_error);
+    const char* destination = request.destination;
+    if (!put_backup_in_place_keeping_temp(temp, destination, replaces ? request.keep_as : nullptr, out.detail)) {
+        failed(out, copy_create_error);
         keep_whole(temp, mark);
-        return result;
+        return out;
     }
-    engine.copy_detail.replaced = replaces;
+    out.detail.replaced = replaces;
     if (engine.copy_probe.after_replace)
         engine.copy_probe.after_replace();
     if (times)
         set_times_in_place(destination, *times);
-    engine.copy_detail.copied = true;
-    engine.copy_detail.bytes = length;
-    engine.copy_detail.bytes_known = true;
-    return copy_done;
+    out.detail.copied = true;
+    out.detail.bytes = length;
+    out.detail.bytes_known = true;
+    out.result = copy_done;
+    return out;
 }
 
 // The temporary file of a copy that did not complete: removed, unless it
 // holds a part kept for the next standby copy.
-int finish_incomplete(Engine& engine, const char* temp, Ending ending, bool keep, DWORD chunk_error)
+CopyOutcome finish_incomplete(Engine& engine, CopyOutcome& out, const char* temp, Ending ending, bool keep,
+                              DWORD chunk_error)
 {
     if (ending == Ending::stopped) {
         if (!keep)
@@ -216,32 +223,36 @@ int finish_incomplete(Engine& engine, const char* temp, Ending ending, bool keep
         // The stop event is set by then, so this pause is only as long as a
         // stop that merely cleared running leaves it.
         pause_unless_stopped(engine, 1000);
-        return copy_stopped;
+        out.result = copy_stopped;
+        return out;
     }
     remove_temp(temp);
-    engine.copy_detail.error = chunk_error;
-    return ending == Ending::read_failed ? copy_read_error : copy_write_error;
+    out.detail.error = chunk_error;
+    out.result = ending == Ending::read_failed ? copy_read_error : copy_write_error;
+    return out;
 }
 
 }  // namespace
 
-int copy_standby(Engine& engine, const char* source, const char* destination, int force)
+CopyOutcome copy_standby(Engine& engine, const CopyRequest& request)
 {
     DWORD chunk = static_cast<DWORD>(correct_copy_settings(engine.settings));
-    engine.copy_detail = CopyDetail{};
+    CopyOutcome outcome;
+    const char* source = request.source;
+    const char* destination = request.destination;
 
     ScopedHandle src(open_existing(source, GENERIC_READ));
     if (!src.valid())
-        return failed(engine, copy_read_error);
+        return failed(outcome, copy_read_error);
     SourceFacts facts;
     bool marked = source_facts(src.get(), facts);
     bool replaces = false;
-    if (destination_up_to_date(marked ? &facts : nullptr, destination, force, replaces))
-        return copy_done;
+    if (destination_up_to_date(marked ? &facts : nullptr, destination, request.force, replaces))
+        return outcome;
 
     char temp[kFieldSize];
     if (!copy_temp_path(temp, destination))
-        return path_too_long(engine, copy_create_error);
+        return path_too_long(outcome, copy_create_error);
     KeptMark mark;
     if (marked)
         format_kept_mark(mark, source, destination, facts.length, facts.written);
@@ -252,9 +263,10 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     if (!out.valid())
         out.reset(create_temp(temp));
     if (!out.valid())
-        return failed(engine, copy_create_error);
+        return failed(outcome, copy_create_error);
 
-    Ending ending = whole ? Ending::complete : copy_chunks(engine, src.get(), out.get(), chunk);
+    Ending ending =
+        whole ? Ending::complete : copy_chunks(engine, src.get(), out.get(), chunk, request.brought_forward);
     DWORD chunk_error = GetLastError();
     FileTimes s{};
     bool have_times = false;
@@ -272,7 +284,7 @@ int copy_standby(Engine& engine, const char* source, const char* destination, in
     src.reset();
     out.reset();
     if (ending == Ending::complete)
-        return finish_complete(engine, temp, destination, replaces, have_times ? &s : nullptr, facts.length,
+        return finish_complete(engine, outcome, temp, request, replaces, have_times ? &s : nullptr, facts.length,
                                marked ? &mark : nullptr);
-    return finish_incomplete(engine, temp, ending, keep, chunk_error);
+    return finish_incomplete(engine, outcome, temp, ending, keep, chunk_error);
 }

@@ -10,6 +10,7 @@
 
 #include "base/handle_win.h"
 #include "engine/engine.h"
+#include "engine/run_report.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "engine/copy_rules.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/text.h"
-#include "engine/copy.h"
 #include "engine/report.h"
 
 // What the restore window and the restore know of one file: present or not,

@@ -7,9 +7,10 @@
 
 #include "base/listing_win.h"
 #include "engine/backup_place.h"
-#include "engine/copy.h"
+#include "engine/copy_rules.h"
 #include "engine/copy_shared_win.h"
 #include "engine/engine.h"
+#include "engine/run_report.h"
 #include "engine/versions.h"
 
 namespace {

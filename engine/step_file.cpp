@@ -24,43 +24,45 @@
 #include <string>
 
 #include "base/listed_name.h"
+#include "engine/backup_folder.h"
+#include "engine/copy_continuous.h"
+#include "engine/copy_standby.h"
 #include "engine/engine.h"
+#include "engine/run_report.h"
 #include "engine/versions.h"
 
 namespace {
 
-constexpr int kPathsFit = -1;
 // Tries of one file before it is passed.
 constexpr int kTriesBeforePassing = 3;
 constexpr unsigned long kAccessDenied = 5;  // ERROR_ACCESS_DENIED
 
-Outcome failure_of(int result, ReportReason reason, unsigned long code = 0)
+bool failure_of(Outcome& out, CopyResult result, ReportReason reason, unsigned long code = 0)
 {
-    Outcome out;
     out.result = result;
     out.why = Failure{reason, code};
-    return out;
+    return false;
 }
 
 // Builds the source path (source folder, name), the destination's folder
 // (destination folder, relative folder) and its path (that folder, name).
-// kPathsFit when all fit, otherwise the result the file gets instead of a
-// copy, with why.
-Outcome make_copy_paths(char (&source)[kFieldSize], char (&folder)[kFieldSize], char (&destination)[kFieldSize],
-                        const char* source_folder, const char* destination_folder, const char* relative,
-                        const char* name)
+// True when all fit, otherwise false with the result the file gets instead
+// of a copy, and why, in out.
+bool make_copy_paths(Outcome& out, char (&source)[kFieldSize], char (&folder)[kFieldSize],
+                     char (&destination)[kFieldSize], const char* source_folder, const char* destination_folder,
+                     const char* relative, const char* name)
 {
     if (source_folder[0] == 0)
-        return failure_of(copy_read_error, ReportReason::system_error, kPathNotFound);
+        return failure_of(out, copy_read_error, ReportReason::system_error, kPathNotFound);
     if (is_unreachable_name(name))
-        return failure_of(copy_read_error, ReportReason::unreachable_name);
+        return failure_of(out, copy_read_error, ReportReason::unreachable_name);
     if (!join_path(source, source_folder, name))
-        return failure_of(copy_read_error, ReportReason::source_too_long);
+        return failure_of(out, copy_read_error, ReportReason::source_too_long);
     if (destination_folder[0] == 0)
-        return failure_of(copy_folder_error, ReportReason::system_error, kPathNotFound);
+        return failure_of(out, copy_folder_error, ReportReason::system_error, kPathNotFound);
     if (!append_path(folder, destination_folder, relative) || !join_path(destination, folder, name))
-        return failure_of(copy_create_error, ReportReason::backup_too_long);
-    return failure_of(kPathsFit, ReportReason::system_error);
+        return failure_of(out, copy_create_error, ReportReason::backup_too_long);
+    return true;
 }
 
 // The destination folder that check_destination last made sure of on this
@@ -74,14 +76,17 @@ thread_local char checked_folder[kFieldSize];
 // The check leaves the current directory in the backup folder; it goes
 // back to the working folder at once, because a process's current directory
 // holds its folder open and a backup drive could not be ejected (unmounted)
-// between steps or after the run. The copies use whole paths.
-bool make_destination_folder(Engine& engine, const char* folder, const char* destination)
+// between steps or after the run. The copies use whole paths. A folder
+// that cannot be made gives "棚e" in not_made, with the system's code.
+bool make_destination_folder(Engine& engine, const char* folder, const char* destination, CopyOutcome& not_made)
 {
     int checked = check_destination(destination);
-    engine.copy_detail.error = last_system_error();
+    unsigned long error = last_system_error();
     make_working_directory_current(engine.workdir);
     if (checked != 0) {
         checked_folder[0] = 0;
+        not_made.result = copy_folder_error;
+        not_made.detail.error = error;
         return false;
     }
     copy_field(checked_folder, folder);
@@ -94,31 +99,33 @@ bool make_destination_folder(Engine& engine, const char* folder, const char* des
     return true;
 }
 
-int copy_by_mode(Engine& engine, const char* source, const char* folder, const char* name,
-                 const char* destination)
+// A standby copy is never forced; a continuous one is as conut_save_mode
+// says, and takes what the folder's listing says of the name.
+CopyOutcome copy_by_mode(Engine& engine, CopyRequest request, const char* folder, const char* name)
 {
     if (engine.flags.run_mode.load() == 0)
-        return copy_standby(engine, source, destination, 0);
-    return copy_continuous_hinted(engine, source, destination, engine.settings.conut_save_mode,
-                                  engine.backup_names.hint(folder, name));
+        return copy_standby(engine, request);
+    request.force = engine.settings.conut_save_mode;
+    request.hint = engine.backup_names.hint(folder, name);
+    return copy_continuous(engine, request);
 }
 
-int copy_the_pair(Engine& engine, const char* source, const char* folder, const char* name,
-                  const char* destination)
+CopyOutcome copy_the_pair(Engine& engine, const CopyRequest& request, const char* folder, const char* name)
 {
-    set_copy_paths(engine.copy_paths, source, destination);
+    set_copy_paths(engine.copy_paths, request.source, request.destination);
     bool known = std::strcmp(folder, checked_folder) == 0;
-    if (!known && !make_destination_folder(engine, folder, destination))
-        return copy_folder_error;
-    int result = copy_by_mode(engine, source, folder, name, destination);
-    if (result == copy_create_error && known) {
+    CopyOutcome not_made;
+    if (!known && !make_destination_folder(engine, folder, request.destination, not_made))
+        return not_made;
+    CopyOutcome copy = copy_by_mode(engine, request, folder, name);
+    if (copy.result == copy_create_error && known) {
         // Perhaps the folder went away after it was checked: as if the
         // check had been made before this file.
-        if (!make_destination_folder(engine, folder, destination))
-            return copy_folder_error;
-        result = copy_by_mode(engine, source, folder, name, destination);
+        if (!make_destination_folder(engine, folder, request.destination, not_made))
+            return not_made;
+        copy = copy_by_mode(engine, request, folder, name);
     }
-    return result;
+    return copy;
 }
 
 }  // namespace
@@ -182,16 +189,14 @@ std::uint64_t bytes_copied(const CopyDetail& detail, std::uint64_t listed_size, 
     return listed_size != kSizeNotListed ? listed_size : file_size_of(source);
 }
 
-// A file done: copied or up to date, in the pass's tally, and what the
-// pause after the step follows.
-void count_done(Engine& engine, std::uint64_t listed_size, const char* source)
+// A file done: copied or up to date, in the pass's tally.
+void count_done(Engine& engine, const CopyDetail& detail, std::uint64_t listed_size, const char* source)
 {
     RunReport& r = engine.report;
     r.waiting_told = false;
-    engine.last_step_copied = engine.copy_detail.copied;
-    if (engine.copy_detail.copied) {
+    if (detail.copied) {
         r.tally.copied += 1;
-        r.tally.bytes += bytes_copied(engine.copy_detail, listed_size, source);
+        r.tally.bytes += bytes_copied(detail, listed_size, source);
     } else {
         r.tally.up_to_date += 1;
     }
@@ -199,14 +204,14 @@ void count_done(Engine& engine, std::uint64_t listed_size, const char* source)
 
 // Counts the outcome into the pass, tells the report what was not backed up
 // or what the run waits for, and passes a file at its last try.
-void settle(Engine& engine, Outcome& out, int row, const char* entry_source, const char* path,
-            const char* destination_folder, std::uint64_t listed_size, const char* source)
+void settle(Engine& engine, Outcome& out, const CopyDetail& detail, int row, const char* entry_source,
+            const char* path, const char* destination_folder, std::uint64_t listed_size, const char* source)
 {
     ProgressState& p = engine.progress;
     const char* status = copy_result_text(out.result);
     if (out.result == copy_done) {
         p.try_count = 0;
-        count_done(engine, listed_size, source);
+        count_done(engine, detail, listed_size, source);
         return;
     }
     if (out.result == copy_read_error) {
@@ -236,15 +241,17 @@ void settle(Engine& engine, Outcome& out, int row, const char* entry_source, con
     p.miss_count += 1;
 }
 
-// Where the backup the copy may replace goes. False when versions are kept
-// but the version's path cannot be made to fit 259 bytes: the backup is
-// then replaced as before, and the report says so.
-bool choose_version_path(Engine& engine, const char* destination_folder, const char* relative, const char* name)
+// Where the backup the copy may replace goes: keep_as, a path in the folder
+// of old versions, or empty when none are kept. False when versions are
+// kept but the version's path cannot be made to fit 259 bytes: keep_as is
+// then empty, the backup replaced as before, and the report says so.
+bool choose_version_path(const Engine& engine, char (&keep_as)[kFieldSize], const char* destination_folder,
+                         const char* relative, const char* name)
 {
-    engine.keep_as[0] = 0;
+    keep_as[0] = 0;
     if (engine.settings.version_days <= 0)
         return true;
-    return version_path(engine.keep_as, destination_folder, relative, name, report_now());
+    return version_path(keep_as, destination_folder, relative, name, report_now());
 }
 
 bool disk_full(int result, unsigned long error)
@@ -273,35 +280,34 @@ VersionOwner owner_of(const EntryOfFile& entry)
 // and the copy is made again. When they cannot make the room all together,
 // none goes, and the file does not fit (out.why says how large it is and
 // what is free).
-int copy_with_room(Engine& engine, const char* source, const char* folder, const char* name, const char* destination,
-                   const char* destination_folder, const EntryOfFile& entry, Failure& why)
+CopyOutcome copy_with_room(Engine& engine, const CopyRequest& request, const char* folder, const char* name,
+                           const char* destination_folder, const EntryOfFile& entry, Failure& why)
 {
-    int result = copy_the_pair(engine, source, folder, name, destination);
-    for (int round = 0; disk_full(result, engine.copy_detail.error); ++round) {
-        unsigned long long size = file_size_of(source);
+    CopyOutcome copy = copy_the_pair(engine, request, folder, name);
+    for (int round = 0; disk_full(copy.result, copy.detail.error); ++round) {
+        unsigned long long size = file_size_of(request.source);
         RoomMade room{};
         if (round < 3)
             room = free_space_from_versions(versions_folder(destination_folder, "").c_str(), destination_folder,
                                             size + kRoomMargin, owner_of(entry));
         engine.report.tally.versions_removed += room.removed;
         if (room.removed == 0) {
-            why = Failure{ReportReason::does_not_fit, engine.copy_detail.error};
+            why = Failure{ReportReason::does_not_fit, copy.detail.error};
             why.size = size;
             why.free = room.free;
             why.free_known = room.free_known;
-            return result;
+            return copy;
         }
-        result = copy_the_pair(engine, source, folder, name, destination);
+        copy = copy_the_pair(engine, request, folder, name);
     }
-    why = Failure{ReportReason::system_error, engine.copy_detail.error};
-    return result;
+    why = Failure{ReportReason::system_error, copy.detail.error};
+    return copy;
 }
 
 // The old backup the copy replaced, when it was to be kept and was not.
-void tell_version_not_kept(Engine& engine, int row, const char* entry_source, const char* path, int result,
-                           bool version_fits)
+void tell_version_not_kept(Engine& engine, const CopyDetail& d, int row, const char* entry_source,
+                           const char* path, CopyResult result, bool version_fits)
 {
-    const CopyDetail& d = engine.copy_detail;
     if (d.kept_version || !d.replaced || engine.settings.version_days <= 0)
         return;
     Failure why = version_fits ? Failure{ReportReason::version_not_kept, d.keep_error}
@@ -313,10 +319,10 @@ void tell_version_not_kept(Engine& engine, int row, const char* entry_source, co
 // made; what it could not do is left to the pass, which reaches the file
 // in its turn, tries it as every file and tells it, so the position's tries
 // and the entry's count stay the pass's own.
-void settle_brought_forward(Engine& engine, const Outcome& out, const char* source)
+void settle_brought_forward(Engine& engine, const Outcome& out, const CopyDetail& detail, const char* source)
 {
     if (out.result == copy_done)
-        count_done(engine, kSizeNotListed, source);
+        count_done(engine, detail, kSizeNotListed, source);
 }
 
 Outcome copy_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
@@ -326,26 +332,29 @@ Outcome copy_file(Engine& engine, int row, const char* source_folder, const char
     char source[kFieldSize];
     char folder[kFieldSize];
     char destination[kFieldSize];
-    Outcome out = make_copy_paths(source, folder, destination, source_folder, destination_folder, relative, name);
-    engine.copy_detail = CopyDetail{};
+    Outcome out;
+    CopyOutcome copy;
     std::string path = reported_path(source_folder, name);
-    if (out.result == kPathsFit) {
-        bool version_fits = choose_version_path(engine, destination_folder, relative, name);
-        out.result = copy_with_room(engine, source, folder, name, destination, destination_folder,
-                                    EntryOfFile{entry_source, entry_name}, out.why);
-        if (engine.copy_detail.kept_version)
+    if (make_copy_paths(out, source, folder, destination, source_folder, destination_folder, relative, name)) {
+        char keep_as[kFieldSize];
+        bool version_fits = choose_version_path(engine, keep_as, destination_folder, relative, name);
+        CopyRequest request;
+        request.source = source;
+        request.destination = destination;
+        request.keep_as = keep_as;
+        request.brought_forward = !of_the_pass;
+        copy = copy_with_room(engine, request, folder, name, destination_folder, EntryOfFile{entry_source, entry_name},
+                              out.why);
+        out.result = copy.result;
+        if (copy.detail.kept_version)
             engine.report.tally.versions_kept += 1;
-        tell_version_not_kept(engine, row, entry_source, path.c_str(), out.result, version_fits);
+        tell_version_not_kept(engine, copy.detail, row, entry_source, path.c_str(), out.result, version_fits);
     }
-    if (!of_the_pass) {
-        settle_brought_forward(engine, out, source);
-        engine.last_step_failed = false;
-        return out;
-    }
-    settle(engine, out, row, entry_source, path.c_str(), destination_folder, listed_size, source);
-    // What the worker's pause after the step follows: a kept file is tried
-    // again after a second.
-    engine.last_step_failed = out.result >= copy_create_error && out.result != copy_stopped && !out.passed;
+    if (of_the_pass)
+        settle(engine, out, copy.detail, row, entry_source, path.c_str(), destination_folder, listed_size, source);
+    else
+        settle_brought_forward(engine, out, copy.detail, source);
+    out.copied = out.result == copy_done && copy.detail.copied;
     return out;
 }
 
@@ -362,12 +371,8 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
 Outcome copy_changed_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
                           const char* relative, const char* name, const char* entry_source, const char* entry_name)
 {
-    engine.brought_forward = true;
-    Outcome out =
-        copy_file(engine, row, source_folder, destination_folder, relative, name, entry_source, entry_name,
-                  kSizeNotListed, false);
-    engine.brought_forward = false;
-    return out;
+    return copy_file(engine, row, source_folder, destination_folder, relative, name, entry_source, entry_name,
+                     kSizeNotListed, false);
 }
 
 // Old versions past their days go as the pass reaches their folder, a
@@ -377,6 +382,16 @@ void prune_versions_of(Engine& engine, const char* destination_folder, const cha
     engine.report.tally.versions_removed +=
         prune_versions(versions_folder(destination_folder, relative).c_str(), report_now(),
                        engine.settings.version_days);
+}
+
+// A kept file is tried again after a second; a copied one is followed by
+// the standby run's pause of data_time.
+StepEnd step_end_of(const Outcome& out)
+{
+    StepEnd end;
+    end.kept_to_retry = out.result >= copy_create_error && out.result != copy_stopped && !out.passed;
+    end.copied = out.copied;
+    return end;
 }
 
 // Whether the run moves on from the file: done, unreadable, or passed.

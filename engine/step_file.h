@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "engine/copy.h"
+#include "engine/copy_result.h"
 #include "engine/report.h"
 #include "engine/tables.h"
 
@@ -14,10 +14,19 @@ constexpr unsigned long kPathNotFound = 3;
 
 // What a file's step came to: the result, and why when it is no success.
 struct Outcome {
-    int result = copy_done;
+    CopyResult result = copy_done;
     Failure why;
     bool passed = false;  // failed its last try: passed, the run goes on
+    bool copied = false;  // done, and a backup was written (not up to date)
 };
+
+// What the worker's pause after a step follows.
+struct StepEnd {
+    bool kept_to_retry = false;  // the step's file failed and is kept for a next try
+    bool copied = false;         // the step copied a file
+};
+// The end of a step of the pass whose file came to out.
+StepEnd step_end_of(const Outcome& out);
 
 // Publishes the pair, makes the destination's folders, copies the file the
 // way the run's mode asks, and settles the outcome into the pass.
@@ -30,8 +39,9 @@ Outcome copy_one_file(Engine& engine, int row, const char* source_folder, const 
 // The same for a file the watch of a standby run brings forward, ahead of
 // the pass: by the same rules, into the pass's tally when it is copied, but
 // a failure is left to the pass (no try counted, nothing told, nothing
-// missed), which reaches the file in its turn. Its last chunk goes into
-// place before the pause that follows it, not after.
+// missed), which reaches the file in its turn, so it is never kept to
+// retry. Its last chunk goes into place before the pause that follows it,
+// not after.
 Outcome copy_changed_file(Engine& engine, int row, const char* source_folder, const char* destination_folder,
                           const char* relative, const char* name, const char* entry_source, const char* entry_name);
 

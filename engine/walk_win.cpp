@@ -7,7 +7,7 @@
 
 #include "base/listing_win.h"
 #include "base/notify.h"
-#include "engine/copy.h"
+#include "engine/copy_rules.h"
 #include "engine/engine.h"
 #include "engine/exclusions.h"
 #include "engine/folder_key.h"

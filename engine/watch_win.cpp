@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/listing_win.h"
-#include "engine/copy.h"
+#include "engine/copy_rules.h"
 #include "engine/engine.h"
 #include "engine/exclusions.h"
 #include "engine/folder_key.h"

@@ -12,6 +12,7 @@
 
 #include "engine/backup_step.h"
 #include "engine/engine.h"
+#include "engine/run_report.h"
 #include "engine/settings_table.h"
 #include "engine/step_file.h"
 #include "engine/watch_win.h"
@@ -50,13 +51,13 @@ DWORD standby_pause_ms(int data_time)
 // disk's seeks and the processor, and a pass over 10,000 unchanged files
 // within about seven minutes. A failed file is tried again after a second in
 // both kinds, so that three tries neither spin nor take long.
-DWORD pause_after_step(const Engine& engine)
+DWORD pause_after_step(const Engine& engine, const StepEnd& step)
 {
-    if (engine.last_step_failed)
+    if (step.kept_to_retry)
         return kRetryPauseMs;
     if (engine.flags.run_mode.load() != 0)
         return 0;
-    return engine.last_step_copied ? standby_pause_ms(engine.settings.data_time) : kLookPauseMs;
+    return step.copied ? standby_pause_ms(engine.settings.data_time) : kLookPauseMs;
 }
 
 // Forgets a tracked worker that has ended. False while it is still alive.
@@ -114,8 +115,9 @@ void tell_watch_notes(Engine& engine, SourceWatch& watch)
 // A file the watch saw saved goes ahead of the pass's next step, by the
 // same rules as any step; the pass's position stays where it was. False
 // when no change is due, or its entry is no longer the one watched (the
-// list was edited): the pass finds it.
-bool back_up_watched_change(Engine& engine, SourceWatch& watch)
+// list was edited): the pass finds it. A failure is the pass's to try
+// again, so step tells only whether the file was copied.
+bool back_up_watched_change(Engine& engine, SourceWatch& watch, StepEnd& step)
 {
     tell_watch_notes(engine, watch);
     WatchedChange change;
@@ -129,8 +131,10 @@ bool back_up_watched_change(Engine& engine, SourceWatch& watch)
         destination[0] == 0)
         return false;
     bool tree = name[0] == '*';
-    copy_changed_file(engine, change.row, change.folder.c_str(), destination, change.relative.c_str(),
-                      change.name.c_str(), source, tree ? nullptr : name);
+    Outcome out = copy_changed_file(engine, change.row, change.folder.c_str(), destination, change.relative.c_str(),
+                                    change.name.c_str(), source, tree ? nullptr : name);
+    step = StepEnd{};
+    step.copied = out.copied;
     return true;
 }
 
@@ -154,11 +158,10 @@ unsigned long worker_loop(Engine& engine)
             pause_unless_stopped(engine, kErrorWaitMs);
             continue;
         }
-        engine.last_step_failed = false;
-        engine.last_step_copied = false;
-        if (engine.watch == nullptr || !back_up_watched_change(engine, watch))
-            backup_step(engine);
-        pause_unless_stopped(engine, pause_after_step(engine));
+        StepEnd step;
+        if (engine.watch == nullptr || !back_up_watched_change(engine, watch, step))
+            step = backup_step(engine);
+        pause_unless_stopped(engine, pause_after_step(engine, step));
         // Gives the window's tick timer time to see the end of the list and
         // stop the run before the next step begins the list anew. A folder
         // deleted and made again is watched again from the next pass.

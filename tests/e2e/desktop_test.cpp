@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/copy.h"
+#include "engine/copy_rules.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/program_files.h"
 #include "tests/wine/support.h"

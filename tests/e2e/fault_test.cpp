@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "base/handle_win.h"
-#include "engine/copy.h"
+#include "engine/copy_rules.h"
 #include "engine/run_state.h"
 #include "engine/settings_table.h"
 #include "engine/tables.h"

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "engine/copy_rules.h"
 #include "tests/e2e/bed.h"
 #include "tests/e2e/harness.h"
 #include "engine/restore.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/copy.h"
+#include "engine/copy_rules.h"
 #include "tests/e2e/harness.h"
 #include "tests/wine/support.h"
 

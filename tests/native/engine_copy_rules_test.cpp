@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/copy.h"
+#include "engine/copy_result.h"
+#include "engine/copy_rules.h"
 #include "engine/run_state.h"
 #include "engine/settings_table.h"
 

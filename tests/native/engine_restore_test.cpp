@@ -3,6 +3,7 @@
 // it tells of, and the counts its questions name.
 #include <gtest/gtest.h>
 
+#include "engine/copy_rules.h"
 #include "engine/restore.h"
 
 namespace {

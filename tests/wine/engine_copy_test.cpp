@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "base/handle_win.h"
-#include "engine/copy.h"
+#include "engine/backup_folder.h"
+#include "engine/copy_continuous.h"
+#include "engine/copy_rules.h"
+#include "engine/copy_standby.h"
 #include "engine/engine.h"
 #include "engine/settings_table.h"
 #include "tests/wine/support.h"
@@ -61,6 +64,32 @@ bool read_only(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
 }
 
+// What the last copy a test made did beyond its result.
+CopyDetail last_detail;
+
+// A copy of the two paths, forced or not, as the request of a step makes it
+// without keeping versions.
+int request_copy(CopyOutcome (*copy)(Engine&, const CopyRequest&), Engine& engine, const char* source,
+                 const char* destination, int force, BackupHint hint = BackupHint::unknown)
+{
+    CopyRequest request;
+    request.source = source;
+    request.destination = destination;
+    request.force = force;
+    request.hint = hint;
+    CopyOutcome out = copy(engine, request);
+    last_detail = out.detail;
+    return out.result;
+}
+int standby_copy(Engine& engine, const char* source, const char* destination, int force)
+{
+    return request_copy(copy_standby, engine, source, destination, force);
+}
+int continuous_copy(Engine& engine, const char* source, const char* destination, int overwrite)
+{
+    return request_copy(copy_continuous, engine, source, destination, overwrite);
+}
+
 // An engine as a standby run leaves it: running, no pauses unless a test
 // sets them.
 struct CopyTest : ::testing::Test {
@@ -80,8 +109,8 @@ struct CopyTest : ::testing::Test {
         engine.copy_probe.before_write = [this](int i) { events.push_back("w" + std::to_string(i)); return true; };
         engine.copy_probe.before_pause = [this](int i) { events.push_back("p" + std::to_string(i)); };
     }
-    int standby(int force = 0) { return copy_standby(engine, src.c_str(), dst.c_str(), force); }
-    int continuous(int overwrite = 0) { return copy_continuous(engine, src.c_str(), dst.c_str(), overwrite); }
+    int standby(int force = 0) { return standby_copy(engine, src.c_str(), dst.c_str(), force); }
+    int continuous(int overwrite = 0) { return continuous_copy(engine, src.c_str(), dst.c_str(), overwrite); }
 };
 
 using CopyFn = int (*)(Engine&, const char*, const char*, int);
@@ -90,11 +119,11 @@ using CopyFn = int (*)(Engine&, const char*, const char*, int);
 // the folder gone stale would tell it: the outcome must be the same.
 int continuous_told_unlisted(Engine& engine, const char* source, const char* destination, int overwrite)
 {
-    return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::unlisted);
+    return request_copy(copy_continuous, engine, source, destination, overwrite, BackupHint::unlisted);
 }
 int continuous_told_listed(Engine& engine, const char* source, const char* destination, int overwrite)
 {
-    return copy_continuous_hinted(engine, source, destination, overwrite, BackupHint::listed);
+    return request_copy(copy_continuous, engine, source, destination, overwrite, BackupHint::listed);
 }
 
 struct UpToDateCase {
@@ -111,17 +140,17 @@ struct UpToDateCase {
 TEST_F(CopyTest, DecidesWhetherTheDestinationIsUpToDate)
 {
     const UpToDateCase cases[] = {
-        {"standby, no destination", copy_standby, 0, nullptr, kOld, 0, true},
-        {"standby, same size and time", copy_standby, 0, "DEST", kOld, kOld, false},
-        {"standby, same size and time, forced", copy_standby, 1, "DEST", kOld, kOld, true},
-        {"standby, newer destination of another size", copy_standby, 0, "DESTINATION", kOld, kNew, true},
-        {"standby, newer destination of the same size", copy_standby, 0, "DEST", kOld, kNew, false},
-        {"standby, newer source of the same size", copy_standby, 0, "DEST", kNew, kOld, true},
-        {"continuous, no destination", copy_continuous, 0, nullptr, kOld, 0, true},
-        {"continuous, same time", copy_continuous, 0, "DEST", kOld, kOld, false},
-        {"continuous, same time, overwrite", copy_continuous, 1, "DEST", kOld, kOld, true},
-        {"continuous, newer destination of another size", copy_continuous, 0, "DESTINATION", kOld, kNew, false},
-        {"continuous, newer source of the same size", copy_continuous, 0, "DEST", kNew, kOld, true},
+        {"standby, no destination", standby_copy, 0, nullptr, kOld, 0, true},
+        {"standby, same size and time", standby_copy, 0, "DEST", kOld, kOld, false},
+        {"standby, same size and time, forced", standby_copy, 1, "DEST", kOld, kOld, true},
+        {"standby, newer destination of another size", standby_copy, 0, "DESTINATION", kOld, kNew, true},
+        {"standby, newer destination of the same size", standby_copy, 0, "DEST", kOld, kNew, false},
+        {"standby, newer source of the same size", standby_copy, 0, "DEST", kNew, kOld, true},
+        {"continuous, no destination", continuous_copy, 0, nullptr, kOld, 0, true},
+        {"continuous, same time", continuous_copy, 0, "DEST", kOld, kOld, false},
+        {"continuous, same time, overwrite", continuous_copy, 1, "DEST", kOld, kOld, true},
+        {"continuous, newer destination of another size", continuous_copy, 0, "DESTINATION", kOld, kNew, false},
+        {"continuous, newer source of the same size", continuous_copy, 0, "DEST", kNew, kOld, true},
         {"continuous, no destination, told listed", continuous_told_listed, 0, nullptr, kOld, 0, true},
         {"continuous, same time, told unlisted", continuous_told_unlisted, 0, "DEST", kOld, kOld, false},
         {"continuous, newer destination, told unlisted", continuous_told_unlisted, 0, "DESTINATION", kOld, kNew,
@@ -273,7 +302,7 @@ TEST_F(CopyTest, StoppedStandbyCopyGoesOnOnlyForTheSameSource)
         engine.copy_probe.before_write = [&](int i) { return ++written, i != c.bad_write; };
         const std::string& from = c.other_file ? other : src;
         const std::string& to = c.other_file ? other_dst : dst;
-        EXPECT_EQ(copy_standby(engine, from.c_str(), to.c_str(), 0), c.result) << c.what;
+        EXPECT_EQ(standby_copy(engine, from.c_str(), to.c_str(), 0), c.result) << c.what;
         EXPECT_EQ(written, c.chunks) << c.what;
         if (c.result == copy_done) {
             EXPECT_EQ(read_file(to), read_file(from)) << c.what;
@@ -344,7 +373,7 @@ TEST_F(CopyTest, SourceHeldOpenWithoutSharingIsAReadError)
 
 TEST_F(CopyTest, ReadOnlyOlderDestinationIsReplacedByBothCopies)
 {
-    for (CopyFn copy : {copy_standby, copy_continuous, continuous_told_unlisted}) {
+    for (CopyFn copy : {standby_copy, continuous_copy, continuous_told_unlisted}) {
         make_file(src, "fresh", kNew);
         DeleteFileA(dst.c_str());
         make_file(dst, "stale!", kOld);
@@ -361,8 +390,8 @@ TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
 {
     // The standby copy keeps its whole copy for the next try of the move.
     const struct { CopyFn copy; int result; bool keeps_temp; } cases[] = {
-        {copy_standby, copy_create_error, true},       // could not be put in place: "作e"
-        {copy_continuous, copy_create_error, false},   // the system copy found no destination to open
+        {standby_copy, copy_create_error, true},       // could not be put in place: "作e"
+        {continuous_copy, copy_create_error, false},   // the system copy found no destination to open
         {continuous_told_unlisted, copy_create_error, false},
     };
     for (const auto& c : cases) {
@@ -384,14 +413,14 @@ TEST_F(CopyTest, CurrentBackupHeldByAReaderIsLeft)
 {
     int reads = 0;
     engine.copy_probe.before_read = [&](int) { ++reads; return true; };
-    for (CopyFn copy : {copy_standby, copy_continuous}) {
+    for (CopyFn copy : {standby_copy, continuous_copy}) {
         make_file(src, "current", kOld);
         make_file(dst, "current", kOld);
         ScopedHandle held(CreateFileA(dst.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.valid());
         reads = 0;
         EXPECT_EQ(copy(engine, src.c_str(), dst.c_str(), 0), copy_done);
-        EXPECT_FALSE(engine.copy_detail.copied);
+        EXPECT_FALSE(last_detail.copied);
         EXPECT_EQ(reads, 0);
         EXPECT_FALSE(file_exists(temp));
     }
@@ -429,7 +458,7 @@ TEST_F(CopyTest, StandbyCopyWhoseMoveFailedIsMovedWithoutReadingTheSourceAgain)
         reads = 0;
         EXPECT_EQ(standby(), copy_done) << c.what;
         EXPECT_EQ(reads, c.reads_again) << c.what;
-        EXPECT_TRUE(engine.copy_detail.copied) << c.what;
+        EXPECT_TRUE(last_detail.copied) << c.what;
         EXPECT_EQ(read_file(dst), expected) << c.what;
         EXPECT_EQ(last_write_time(dst), last_write_time(src)) << c.what;
         EXPECT_EQ(list_folder(dir / "表"), std::vector<std::string>{"ソ.txt"}) << c.what;
@@ -438,7 +467,7 @@ TEST_F(CopyTest, StandbyCopyWhoseMoveFailedIsMovedWithoutReadingTheSourceAgain)
 
 TEST_F(CopyTest, TemporaryFileLeftByAPowerCutIsOverwrittenAndMovedAway)
 {
-    for (CopyFn copy : {copy_standby, copy_continuous, continuous_told_unlisted}) {
+    for (CopyFn copy : {standby_copy, continuous_copy, continuous_told_unlisted}) {
         // What a copy cut off by a power cut leaves: part of a file, here
         // even read-only, beside the old destination.
         make_file(temp, "half a fi", kOld);
@@ -458,10 +487,10 @@ TEST_F(CopyTest, TemporaryPathThatWouldNotFitIsACreateError)
     std::string folder = "C:\\" + std::string(250, 'd');
     std::string too_long = folder + "\\a";
     ASSERT_LE(too_long.size(), 259u);
-    EXPECT_EQ(copy_standby(engine, src.c_str(), too_long.c_str(), 0), copy_create_error);
-    EXPECT_EQ(copy_continuous(engine, src.c_str(), too_long.c_str(), 0), copy_create_error);
+    EXPECT_EQ(standby_copy(engine, src.c_str(), too_long.c_str(), 0), copy_create_error);
+    EXPECT_EQ(continuous_copy(engine, src.c_str(), too_long.c_str(), 0), copy_create_error);
     std::string named_like_temp = dir / "表\\~qsv$.tmp";
-    EXPECT_EQ(copy_standby(engine, src.c_str(), named_like_temp.c_str(), 0), copy_create_error);
+    EXPECT_EQ(standby_copy(engine, src.c_str(), named_like_temp.c_str(), 0), copy_create_error);
     EXPECT_FALSE(file_exists(named_like_temp));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "engine/copy_rules.h"
 #include "engine/engine.h"
 #include "engine/restore_win.h"
 #include "engine/versions.h"

@@ -232,22 +232,26 @@ TEST_F(StepTest, OneStepOutcomes)
         int error_pending;
         int folders_walked;
         bool published;  // the pair of paths was shown as the copy under way
+        StepEnd end;     // what the worker's pause after the step follows
     } cases[] = {
-        {"copied", "a.txt", dir.path(), dir / "out", 1, {"完", "完", 1}, 0, 0, true},
-        {"source file missing", "missing.txt", dir.path(), dir / "out", 1, {"読e", "完", 1}, 0, 0, true},
-        {"empty source tree", "*.*", dir / "empty", dir / "out", 1, {"完", "完", 1}, 0, 1, false},
-        {"missing source tree", "*.*", dir / "missing", dir / "out", 1, {"×1", "完", 1}, 0, 1, false},
-        {"folders cannot be made", "a.txt", dir.path(), dir / "blocker\\sub", 1, {"棚e", "完", 0}, 1, 0, true},
+        {"copied", "a.txt", dir.path(), dir / "out", 1, {"完", "完", 1}, 0, 0, true, {false, true}},
+        {"up to date", "a.txt", dir.path(), dir / "out", 1, {"完", "完", 1}, 0, 0, true, {false, false}},
+        {"source file missing", "missing.txt", dir.path(), dir / "out", 1, {"読e", "完", 1}, 0, 0, true, {}},
+        {"empty source tree", "*.*", dir / "empty", dir / "out", 1, {"完", "完", 1}, 0, 1, false, {}},
+        {"missing source tree", "*.*", dir / "missing", dir / "out", 1, {"×1", "完", 1}, 0, 1, false, {}},
+        {"folders cannot be made", "a.txt", dir.path(), dir / "blocker\\sub", 1, {"棚e", "完", 0}, 1, 0, true,
+         {true, false}},
         {"folders cannot be made, keep going", "a.txt", dir.path(), dir / "blocker\\sub", 0, {"棚e", "完", 0}, 0, 0,
-         true},
-        {"empty source", "a.txt", "", dir / "out", 1, {"読e", "完", 1}, 0, 0, false},
-        {"empty destination", "a.txt", dir.path(), "", 1, {"棚e", "完", 0}, 1, 0, false},
-        {"folder entry, empty source", "*.*", "", dir / "out", 1, {"読e", "完", 1}, 0, 0, false},
-        {"source path too long", "name-of-twenty.txt", long_folder, dir / "out", 1, {"読e", "完", 1}, 0, 0, false},
+         true, {true, false}},
+        {"empty source", "a.txt", "", dir / "out", 1, {"読e", "完", 1}, 0, 0, false, {}},
+        {"empty destination", "a.txt", dir.path(), "", 1, {"棚e", "完", 0}, 1, 0, false, {true, false}},
+        {"folder entry, empty source", "*.*", "", dir / "out", 1, {"読e", "完", 1}, 0, 0, false, {}},
+        {"source path too long", "name-of-twenty.txt", long_folder, dir / "out", 1, {"読e", "完", 1}, 0, 0, false,
+         {}},
         {"destination path too long", "a.txt", dir.path(), long_folder + "\\deeper", 1, {"作e", "完", 0}, 1, 0,
-         false},
+         false, {true, false}},
         {"folder entry, destination too long", "*.*", dir / "one", long_folder + "\\deeper", 1,
-         {"作e", "0", 0}, 1, 1, false},
+         {"作e", "0", 0}, 1, 1, false, {true, false}},
     };
     TempDir elsewhere;
     for (const auto& c : cases) {
@@ -261,8 +265,10 @@ TEST_F(StepTest, OneStepOutcomes)
         add_entry(engine.list, c.name, c.source, c.destination);
         // A kept file is tried again at the next step, with the same outcome.
         for (int step = 0; step < (c.status.fmove_point == 0 ? 2 : 1); ++step) {
-            backup_step(engine);
+            StepEnd end = backup_step(engine);
             expect_status(0, c.status, c.what);
+            EXPECT_EQ(end.kept_to_retry, c.end.kept_to_retry) << c.what;
+            EXPECT_EQ(end.copied, c.end.copied) << c.what;
         }
         EXPECT_EQ(engine.flags.error_pending.load(), c.error_pending) << c.what;
         EXPECT_EQ(engine.flags.list_finished.load(), c.status.fmove_point) << c.what;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/copy_rules.h"
 #include "engine/engine.h"
 #include "engine/worker.h"
 #include "tests/wine/entry_rows.h"
