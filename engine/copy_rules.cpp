@@ -1,19 +1,10 @@
-// The parts of the copies that need no operating system: status texts, the
-// temporary path, the up-to-date test and the mark of a kept part, the
-// correction of the copy settings.
+// The parts of the copies that need no operating system: the temporary
+// path, the up-to-date test and the mark of a kept part, the correction of
+// the copy settings.
 #include <cstring>
 
-#include "engine/copy_result.h"
 #include "engine/copy_rules.h"
 #include "engine/settings_table.h"
-
-const char* copy_result_text(int result)
-{
-    static const char* const texts[] = {"完", "読e", "作e", "書e", "終", "棚e"};
-    if (result < copy_done || result > copy_folder_error)
-        return "";
-    return texts[result];
-}
 
 bool copy_temp_path(char (&out)[kFieldSize], const char* destination)
 {
