@@ -311,8 +311,9 @@ bool list_folder(Engine& engine, int row, const char* source, const char* destin
     return true;
 }
 
-// A step that copied no file (a walk, a listing, a folder passed) ends
-// with nothing for the pause to follow.
+// A step that reaches no file (a tree that cannot be walked, a walk cut
+// short by a stop, a folder passed) ends with nothing for the pause to
+// follow.
 StepEnd folder_entry_step(Engine& engine, int row, const char* source, const char* destination)
 {
     ProgressState& p = engine.progress;
