@@ -154,17 +154,17 @@ int in_range_or(std::int64_t value, int first, int last, int otherwise)
 
 // The fixed items of a list box.
 struct ItemTexts {
-    const char* const* texts;
-    std::size_t count;
+    const char* const* begin;
+    const char* const* end;
 };
 
 template <std::size_t N>
 constexpr ItemTexts listed(const char* const (&texts)[N])
 {
-    return {texts, N};
+    return {texts, texts + N};
 }
 
-constexpr ItemTexts kMadeItems = {nullptr, 0};
+constexpr ItemTexts kMadeItems = {nullptr, nullptr};
 
 // One combo box of the dialog: its label, its unit, its items, how OK reads
 // its text into the record and what it shows of the record.
@@ -174,7 +174,7 @@ struct BoxRow {
     int Settings::*field;  // the setting the box edits
     const char* unit;      // after the number, in the items and the shown text
     int shown_from;        // added to the field where the box shows it
-    ItemTexts listed;      // the items, unless `items` makes them
+    ItemTexts texts;       // the items, unless `items` makes them
     std::vector<std::string> (*items)(const BoxRow& row, const Settings& settings);
     bool (*read)(const BoxRow& row, const char* text, Settings& settings);
     std::string (*write)(const BoxRow& row, const Settings& settings);
@@ -182,7 +182,7 @@ struct BoxRow {
 
 std::vector<std::string> listed_items(const BoxRow& row, const Settings&)
 {
-    return {row.listed.texts, row.listed.texts + row.listed.count};
+    return {row.texts.begin, row.texts.end};
 }
 
 // Every value the box keeps (its row of the settings table), as shown.
@@ -225,7 +225,7 @@ bool read_error_mode(const BoxRow& row, const char* text, Settings& s)
 
 std::string write_error_mode(const BoxRow& row, const Settings& s)
 {
-    return row.listed.texts[in_range_or(s.*row.field, 1, 3, 0)];
+    return row.texts.begin[in_range_or(s.*row.field, 1, 3, 0)];
 }
 
 int weekday_of(const char* text)
@@ -248,7 +248,7 @@ bool read_weekday(const BoxRow& row, const char* text, Settings& s)
 
 std::string write_weekday(const BoxRow& row, const Settings& s)
 {
-    return row.listed.texts[in_range_or(s.*row.field, 1, 6, 7) - 1];
+    return row.texts.begin[in_range_or(s.*row.field, 1, 6, 7) - 1];
 }
 
 // In the order of SettingsBox.
