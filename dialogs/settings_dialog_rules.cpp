@@ -21,6 +21,17 @@ const char kMinute[] = "分";
 // the last one, "日", for 0.
 const char* const kWeekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
 const char* const kErrorModes[] = {"0:維持", "1:一時停止", "2:停止", "3:EXE終了"};
+const char* const kDataSizes[] = {"8192byte",   "16384byte",  "32768byte",  "65536byte",
+                                  "131072byte", "262144byte", "524288byte", "1048576byte"};
+const char* const kDataTimes[] = {"1sec", "2sec", "3sec", "5sec", "7sec", "10sec", "20sec", "30sec", "60sec"};
+const char* const kStartTimes[] = {"1sec", "60sec", "120sec", "240sec", "480sec", "960sec"};
+const char* const kRestartTimes[] = {"10sec", "30sec", "60sec", "120sec"};
+const char* const kVersionDays[] = {"0日", "7日", "14日", "30日", "60日", "90日", "180日", "365日"};
+
+// The schedule boxes share one label, the frame's.
+const char kScheduleLabel[] = "待機BackUP開始時刻";
+// The record counts months from 0, the box from 1.
+constexpr int kMonthShownFrom = 1;
 
 // Widened so that a value at the edge of int plus one (the month shown from
 // 0) or minus one (the month read back) never overflows.
@@ -29,29 +40,26 @@ std::string with_unit(std::int64_t value, const char* unit)
     return std::to_string(value) + unit;
 }
 
-std::vector<std::string> numbered_items(int first, int last, const char* unit)
+std::vector<std::string> numbered(std::int64_t first, std::int64_t last, const char* unit)
 {
     std::vector<std::string> items;
-    for (int i = first; i <= last; ++i)
+    for (std::int64_t i = first; i <= last; ++i)
         items.push_back(with_unit(i, unit));
-    return items;
-}
-
-std::vector<std::string> day_items(std::int64_t shown_month)
-{
-    std::vector<std::string> items = numbered_items(1, 29, kDay);
-    if (shown_month != 2)
-        items.push_back(with_unit(30, kDay));
-    switch (shown_month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12: items.push_back(with_unit(31, kDay)); break;
-    default: break;
-    }
     return items;
 }
 
 std::int64_t shown_month(const Settings& s)
 {
-    return static_cast<std::int64_t>(s.set_t_mon) + 1;
+    return static_cast<std::int64_t>(s.set_t_mon) + kMonthShownFrom;
+}
+
+int days_in(std::int64_t shown_month)
+{
+    switch (shown_month) {
+    case 2: return 29;
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
+    default: return 30;
+    }
 }
 
 std::size_t box_text_length(const char* text)
@@ -144,21 +152,80 @@ int in_range_or(std::int64_t value, int first, int last, int otherwise)
     return value < first || value > last ? otherwise : static_cast<int>(value);
 }
 
-// Stores the number of a box's text as its row of the settings table keeps
-// it, `shift` added (the month is shown from 1); false, and nothing stored,
-// for a text that is no number.
-bool keep_number(Settings& s, int Settings::*field, const char* text, const char* unit, int shift = 0)
+// The fixed items of a list box.
+struct ItemTexts {
+    const char* const* begin;
+    const char* const* end;
+};
+
+template <std::size_t N>
+constexpr ItemTexts listed(const char* const (&texts)[N])
+{
+    return {texts, texts + N};
+}
+
+constexpr ItemTexts kMadeItems = {nullptr, nullptr};
+
+// One combo box of the dialog: its label, its unit, its items, how OK reads
+// its text into the record and what it shows of the record.
+struct BoxRow {
+    SettingsBox box;
+    const char* label;     // as a refusal names the box
+    int Settings::*field;  // the setting the box edits
+    const char* unit;      // after the number, in the items and the shown text
+    int shown_from;        // added to the field where the box shows it
+    ItemTexts texts;       // the items, unless `items` makes them
+    std::vector<std::string> (*items)(const BoxRow& row, const Settings& settings);
+    bool (*read)(const BoxRow& row, const char* text, Settings& settings);
+    std::string (*write)(const BoxRow& row, const Settings& settings);
+};
+
+std::vector<std::string> listed_items(const BoxRow& row, const Settings&)
+{
+    return {row.texts.begin, row.texts.end};
+}
+
+// Every value the box keeps (its row of the settings table), as shown.
+std::vector<std::string> range_items(const BoxRow& row, const Settings&)
+{
+    const SettingRange& kept = row_of(row.field).dialog;
+    return numbered(std::int64_t{kept.first} + row.shown_from, std::int64_t{kept.last} + row.shown_from, row.unit);
+}
+
+// The days of the month the record shows: 29 for February, 30 for the
+// months of 30 days and any month number outside 1 to 12, 31 for the rest.
+std::vector<std::string> day_items(const BoxRow& row, const Settings& s)
+{
+    return numbered(1, days_in(shown_month(s)), row.unit);
+}
+
+// The number is kept as the field's row of the settings table says, less
+// what the box shows more than the record holds; a text that is no number
+// stores nothing.
+bool read_number(const BoxRow& row, const char* text, Settings& s)
 {
     std::int64_t value = 0;
-    if (!box_number(text, unit, value))
+    if (!box_number(text, row.unit, value))
         return false;
-    s.*field = kept_in(row_of(field).dialog, value + shift);
+    s.*row.field = kept_in(row_of(row.field).dialog, value - row.shown_from);
     return true;
 }
 
-int error_mode_of(const char* text)
+std::string write_number(const BoxRow& row, const Settings& s)
 {
-    return atoi_compat(text, box_text_length(text) > 0 ? 1 : 0);
+    return with_unit(std::int64_t{s.*row.field} + row.shown_from, row.unit);
+}
+
+// The digit of the first byte, 0 without one; never refused.
+bool read_error_mode(const BoxRow& row, const char* text, Settings& s)
+{
+    s.*row.field = atoi_compat(text, box_text_length(text) > 0 ? 1 : 0);
+    return true;
+}
+
+std::string write_error_mode(const BoxRow& row, const Settings& s)
+{
+    return row.texts.begin[in_range_or(s.*row.field, 1, 3, 0)];
 }
 
 int weekday_of(const char* text)
@@ -172,81 +239,85 @@ int weekday_of(const char* text)
     return 0;
 }
 
-// The box's name as the dialog labels it; the schedule boxes share one.
-const char* box_label(SettingsBox box)
+// Its character, Sunday for any other text; never refused.
+bool read_weekday(const BoxRow& row, const char* text, Settings& s)
 {
-    switch (box) {
-    case SettingsBox::data_size: return "Dataｻｲｽﾞ";
-    case SettingsBox::data_time: return "Data転送間隔";
-    case SettingsBox::start_time: return "初起動待ち時間";
-    case SettingsBox::restart_time: return "再起動待ち時間";
-    case SettingsBox::rw_error_mode: return "エラー時処理";
-    case SettingsBox::version_days: return "以前のバージョン";
-    default: return "待機BackUP開始時刻";
+    s.*row.field = weekday_of(text);
+    return true;
+}
+
+std::string write_weekday(const BoxRow& row, const Settings& s)
+{
+    return row.texts.begin[in_range_or(s.*row.field, 1, 6, 7) - 1];
+}
+
+// In the order of SettingsBox.
+constexpr BoxRow kBoxRows[] = {
+    {SettingsBox::data_size, "Dataｻｲｽﾞ", &Settings::data_size, kByte, 0, listed(kDataSizes), listed_items,
+     read_number, write_number},
+    {SettingsBox::data_time, "Data転送間隔", &Settings::data_time, kSec, 0, listed(kDataTimes), listed_items,
+     read_number, write_number},
+    {SettingsBox::start_time, "初起動待ち時間", &Settings::start_time, kSec, 0, listed(kStartTimes), listed_items,
+     read_number, write_number},
+    {SettingsBox::restart_time, "再起動待ち時間", &Settings::restart_time, kSec, 0, listed(kRestartTimes),
+     listed_items, read_number, write_number},
+    {SettingsBox::rw_error_mode, "エラー時処理", &Settings::rw_error_mode, "", 0, listed(kErrorModes), listed_items,
+     read_error_mode, write_error_mode},
+    {SettingsBox::set_t_mon, kScheduleLabel, &Settings::set_t_mon, kMonth, kMonthShownFrom, kMadeItems, range_items,
+     read_number, write_number},
+    {SettingsBox::set_t_mday, kScheduleLabel, &Settings::set_t_mday, kDay, 0, kMadeItems, day_items, read_number,
+     write_number},
+    {SettingsBox::set_t_week, kScheduleLabel, &Settings::set_t_week, "", 0, listed(kWeekdays), listed_items,
+     read_weekday, write_weekday},
+    {SettingsBox::set_t_hour, kScheduleLabel, &Settings::set_t_hour, kHour, 0, kMadeItems, range_items, read_number,
+     write_number},
+    {SettingsBox::set_t_min, kScheduleLabel, &Settings::set_t_min, kMinute, 0, kMadeItems, range_items, read_number,
+     write_number},
+    {SettingsBox::version_days, "以前のバージョン", &Settings::version_days, kDay, 0, listed(kVersionDays),
+     listed_items, read_number, write_number},
+};
+
+constexpr bool one_row_per_box()
+{
+    std::size_t i = 0;
+    for (const BoxRow& row : kBoxRows) {
+        if (static_cast<std::size_t>(row.box) != i++)
+            return false;
+        // A field without a line in set.ini stops the build here.
+        (void)row_of(row.field);
     }
+    return i == kSettingsBoxCount;
+}
+static_assert(one_row_per_box(), "every box has its row, in the order of SettingsBox");
+
+const BoxRow& row_for(SettingsBox box)
+{
+    return kBoxRows[static_cast<std::size_t>(box)];
 }
 
 }  // namespace
 
 std::vector<std::string> settings_box_items(SettingsBox box, const Settings& settings)
 {
-    switch (box) {
-    case SettingsBox::data_size:
-        return {"8192byte", "16384byte", "32768byte", "65536byte", "131072byte", "262144byte", "524288byte",
-                "1048576byte"};
-    case SettingsBox::data_time: return {"1sec", "2sec", "3sec", "5sec", "7sec", "10sec", "20sec", "30sec", "60sec"};
-    case SettingsBox::start_time: return {"1sec", "60sec", "120sec", "240sec", "480sec", "960sec"};
-    case SettingsBox::restart_time: return {"10sec", "30sec", "60sec", "120sec"};
-    case SettingsBox::rw_error_mode: return {std::begin(kErrorModes), std::end(kErrorModes)};
-    case SettingsBox::set_t_mon: return numbered_items(1, 12, kMonth);
-    case SettingsBox::set_t_mday: return day_items(shown_month(settings));
-    case SettingsBox::set_t_week: return {std::begin(kWeekdays), std::end(kWeekdays)};
-    case SettingsBox::set_t_hour: return numbered_items(0, 23, kHour);
-    case SettingsBox::set_t_min: return numbered_items(0, 59, kMinute);
-    case SettingsBox::version_days: return {"0日", "7日", "14日", "30日", "60日", "90日", "180日", "365日"};
-    }
-    return {};
+    const BoxRow& row = row_for(box);
+    return row.items(row, settings);
 }
 
-std::string settings_box_text(SettingsBox box, const Settings& s)
+std::string settings_box_text(SettingsBox box, const Settings& settings)
 {
-    switch (box) {
-    case SettingsBox::data_size: return with_unit(s.data_size, kByte);
-    case SettingsBox::data_time: return with_unit(s.data_time, kSec);
-    case SettingsBox::start_time: return with_unit(s.start_time, kSec);
-    case SettingsBox::restart_time: return with_unit(s.restart_time, kSec);
-    case SettingsBox::rw_error_mode: return kErrorModes[in_range_or(s.rw_error_mode, 1, 3, 0)];
-    case SettingsBox::set_t_mon: return with_unit(shown_month(s), kMonth);
-    case SettingsBox::set_t_mday: return with_unit(s.set_t_mday, kDay);
-    case SettingsBox::set_t_week: return kWeekdays[in_range_or(s.set_t_week, 1, 6, 7) - 1];
-    case SettingsBox::set_t_hour: return with_unit(s.set_t_hour, kHour);
-    case SettingsBox::set_t_min: return with_unit(s.set_t_min, kMinute);
-    case SettingsBox::version_days: return with_unit(s.version_days, kDay);
-    }
-    return {};
+    const BoxRow& row = row_for(box);
+    return row.write(row, settings);
 }
 
-bool read_settings_box(SettingsBox box, const char* text, Settings& s)
+bool read_settings_box(SettingsBox box, const char* text, Settings& settings)
 {
-    switch (box) {
-    case SettingsBox::data_size: return keep_number(s, &Settings::data_size, text, kByte);
-    case SettingsBox::data_time: return keep_number(s, &Settings::data_time, text, kSec);
-    case SettingsBox::start_time: return keep_number(s, &Settings::start_time, text, kSec);
-    case SettingsBox::restart_time: return keep_number(s, &Settings::restart_time, text, kSec);
-    case SettingsBox::rw_error_mode: s.rw_error_mode = error_mode_of(text); return true;
-    case SettingsBox::set_t_mon: return keep_number(s, &Settings::set_t_mon, text, kMonth, -1);
-    case SettingsBox::set_t_mday: return keep_number(s, &Settings::set_t_mday, text, kDay);
-    case SettingsBox::set_t_week: s.set_t_week = weekday_of(text); return true;
-    case SettingsBox::set_t_hour: return keep_number(s, &Settings::set_t_hour, text, kHour);
-    case SettingsBox::set_t_min: return keep_number(s, &Settings::set_t_min, text, kMinute);
-    case SettingsBox::version_days: return keep_number(s, &Settings::version_days, text, kDay);
-    }
-    return true;
+    const BoxRow& row = row_for(box);
+    return row.read(row, text, settings);
 }
 
 std::string settings_box_refusal(SettingsBox box, const Settings& settings)
 {
-    return std::string("「") + box_label(box) + "」は数字で入れてください（例: " +
+    return std::string("「") + row_for(box).label + "」は数字で入れてください（例: " +
            settings_box_items(box, settings).back() + "）。";
 }
 

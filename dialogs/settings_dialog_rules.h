@@ -12,7 +12,8 @@
 #include "base/text.h"
 #include "engine/settings.h"
 
-// The combo boxes of the dialog, named by the setting each one edits.
+// The combo boxes of the dialog, named by the setting each one edits. Each
+// is one row of the box table in settings_dialog_rules.cpp, in this order.
 enum class SettingsBox {
     data_size,
     data_time,
@@ -26,6 +27,7 @@ enum class SettingsBox {
     set_t_min,
     version_days,
 };
+constexpr std::size_t kSettingsBoxCount = static_cast<std::size_t>(SettingsBox::version_days) + 1;
 
 // OK fetches a box's text into a buffer of this size, so it sees at most
 // 63 bytes of it; read_settings_box looks at no more than that either, and

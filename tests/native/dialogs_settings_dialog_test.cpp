@@ -87,6 +87,36 @@ TEST(SettingsDialogRules, DayListFollowsTheStoredMonth)
     }
 }
 
+// Each box's own label and list, and a refusal naming both: a row that
+// took another box's label, list or range shows here.
+TEST(SettingsDialogRules, EachBoxHasItsLabelAndItems)
+{
+    const char kSchedule[] = "待機BackUP開始時刻";
+    struct Case { SettingsBox box; const char* label; std::size_t count; const char* first; const char* last; } cases[] = {
+        {SettingsBox::data_size, "Dataｻｲｽﾞ", 8, "8192byte", "1048576byte"},
+        {SettingsBox::data_time, "Data転送間隔", 9, "1sec", "60sec"},
+        {SettingsBox::start_time, "初起動待ち時間", 6, "1sec", "960sec"},
+        {SettingsBox::restart_time, "再起動待ち時間", 4, "10sec", "120sec"},
+        {SettingsBox::rw_error_mode, "エラー時処理", 4, "0:維持", "3:EXE終了"},
+        {SettingsBox::set_t_mon, kSchedule, 12, "1月", "12月"},
+        {SettingsBox::set_t_mday, kSchedule, 29, "1日", "29日"},  // the default month is February
+        {SettingsBox::set_t_week, kSchedule, 7, "月", "日"},
+        {SettingsBox::set_t_hour, kSchedule, 24, "0時", "23時"},
+        {SettingsBox::set_t_min, kSchedule, 60, "0分", "59分"},
+        {SettingsBox::version_days, "以前のバージョン", 8, "0日", "365日"},
+    };
+    ASSERT_EQ(std::size(cases), kSettingsBoxCount);
+    const Settings d = defaults();
+    for (const auto& c : cases) {
+        std::vector<std::string> items = settings_box_items(c.box, d);
+        ASSERT_EQ(items.size(), c.count) << c.label;
+        EXPECT_EQ(items.front(), c.first) << c.label;
+        EXPECT_EQ(items.back(), c.last) << c.label;
+        EXPECT_EQ(settings_box_refusal(c.box, d),
+                  std::string("「") + c.label + "」は数字で入れてください（例: " + c.last + "）。");
+    }
+}
+
 // What a refused text leaves in its field: the value it had.
 constexpr int kRefused = -99;
 
