@@ -12,6 +12,7 @@
 #include "base/handle_win.h"
 #include "engine/backup_place.h"
 #include "engine/copy_shared_win.h"
+#include "engine/seams.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ enum class Ending { complete, read_failed, write_failed, stopped };
 Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk)
 {
     char* buffer = engine.copy_buffer.get();
-    const CopyProbe& probe = engine.copy_probe;
+    const CopyProbe& probe = engine_seams().copy_probe;
     for (int index = 0;; ++index) {
         DWORD got = 0;
         bool bad_read = probe.before_read && !probe.before_read(index);
@@ -196,8 +197,8 @@ int finish_complete(Engine& engine, const char* temp, const char* destination, b
         return result;
     }
     engine.copy_detail.replaced = replaces;
-    if (engine.copy_probe.after_replace)
-        engine.copy_probe.after_replace();
+    if (engine_seams().copy_probe.after_replace)
+        engine_seams().copy_probe.after_replace();
     if (times)
         set_times_in_place(destination, *times);
     engine.copy_detail.copied = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/notify.h"
+#include "base/owned_handle.h"
 #include "base/workdir.h"
 #include "engine/backup_list.h"
 #include "engine/copy.h"
@@ -75,10 +76,10 @@ struct Engine {
     std::vector<std::string> unread_files;
     // Manual-reset event, signalled while a stop is asked for: every pause of
     // the worker and of the standby copy waits on it instead of sleeping.
-    void* stop_event = nullptr;
+    OwnedHandle stop_event;
     // The worker thread, kept until it has really ended (also after a stop
     // gave up waiting), so that no second worker starts beside it.
-    void* worker_thread = nullptr;
+    OwnedHandle worker_thread;
     CopyDetail copy_detail;  // of the last copy, written by the copies
     // Where the backup the next copy replaces goes: a path in the folder of
     // old versions, set by the step before each copy; empty: it is replaced
@@ -103,10 +104,6 @@ struct Engine {
     // every pause of the worker takes in what it reports.
     SourceWatch* watch = nullptr;
     bool watch_sources = true;  // off only in the bench, to measure a pass alone
-    CopyProbe copy_probe;  // tests only
-    // Tests only: when 0 or more, every pause takes this many milliseconds,
-    // so that a soak makes many passes over a large tree in its time.
-    int pause_override_ms = -1;
 
     Engine();
     ~Engine();

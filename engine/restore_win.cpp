@@ -10,11 +10,10 @@
 #include "engine/copy.h"
 #include "engine/copy_shared_win.h"
 #include "engine/engine.h"
+#include "engine/seams.h"
 #include "engine/versions.h"
 
 namespace {
-
-std::atomic<DWORD> g_chunk_delay{0};
 
 FILETIME file_time_of(std::uint64_t n)
 {
@@ -289,11 +288,6 @@ RestoreRefusal plan_restore(const RestoreRoot& root, const std::vector<RestorePi
     return plan.files.empty() ? RestoreRefusal::nothing_to_restore : RestoreRefusal::none;
 }
 
-void slow_restore_copies(DWORD ms_per_chunk)
-{
-    g_chunk_delay.store(ms_per_chunk);
-}
-
 namespace {
 
 constexpr DWORD kChunk = 1024 * 1024;
@@ -349,7 +343,7 @@ Written copy_into(const RestoreFile& file, const char* temp, std::atomic<bool>& 
             break;
         }
         bytes_done += read;
-        if (DWORD delay = g_chunk_delay.load())
+        if (DWORD delay = engine_seams().restore_chunk_delay_ms)
             Sleep(delay);
         if (cancel.load()) {
             result.cancelled = true;
