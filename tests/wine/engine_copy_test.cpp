@@ -79,8 +79,9 @@ struct CopyTest : ::testing::Test {
         engine.settings.data_time = 0;
         engine.flags.running = 1;
         make_folder(dir / "表");
-        engine_seams().copy_probe.before_write = [this](int i) { events.push_back("w" + std::to_string(i)); return true; };
-        engine_seams().copy_probe.before_pause = [this](int i) { events.push_back("p" + std::to_string(i)); };
+        CopyProbe& probe = engine_seams().copy_probe;
+        probe.before_write = [this](int i) { events.push_back("w" + std::to_string(i)); return true; };
+        probe.before_pause = [this](int i) { events.push_back("p" + std::to_string(i)); };
     }
     int standby(int force = 0) { return copy_standby(engine, src.c_str(), dst.c_str(), force); }
     int continuous(int overwrite = 0) { return copy_continuous(engine, src.c_str(), dst.c_str(), overwrite); }

@@ -474,7 +474,10 @@ RulesWalk walk_with_rules(const std::string& source, const WalkRules* rules)
 // Listed items whose name holds a text get attributes as a cloud client's
 // placeholders have them on Windows; off again at the end.
 struct MarkedItems : SeamsReset {
-    MarkedItems(const wchar_t* name_part, DWORD attributes, DWORD tag) { base_seams().marks = {name_part, attributes, tag}; }
+    MarkedItems(const wchar_t* name_part, DWORD attributes, DWORD tag)
+    {
+        base_seams().marks = {name_part, attributes, tag};
+    }
 };
 
 }  // namespace
