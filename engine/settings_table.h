@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "base/text.h"
 #include "engine/exclusions.h"
 #include "engine/run_state.h"
 #include "engine/settings.h"
