@@ -16,8 +16,8 @@ Engine::~Engine() = default;
 
 bool pause_unless_stopped(Engine& engine, unsigned ms)
 {
-    if (engine_seams().pause_ms >= 0)
-        ms = static_cast<unsigned>(engine_seams().pause_ms);
+    if (engine_seams().pause_override_ms >= 0)
+        ms = static_cast<unsigned>(engine_seams().pause_override_ms);
     if (!engine.stop_event) {
         Sleep(ms);  // no event could be made: an unbroken pause is still bounded
         return !run_active(engine.flags);
