@@ -1,4 +1,4 @@
-// The program's one App, Engine and TestHooks, and what the engine asks of
+// The program's one App, Engine and AppSeams, and what the engine asks of
 // the user interface: message boxes, refreshes and the thread wait dialog.
 #include <windows.h>
 #include <commctrl.h>
@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "app/test_hooks.h"
+#include "app/seams.h"
 #include "base/notify_win.h"
 #include "dialogs/notices_win.h"
 
@@ -38,10 +38,10 @@ Engine& engine()
     return the_engine;
 }
 
-TestHooks& test_hooks()
+AppSeams& app_seams()
 {
-    static TestHooks the_hooks;
-    return the_hooks;
+    static AppSeams the_seams;
+    return the_seams;
 }
 
 int app_message_box(const char* text, const char* caption, UINT flags)

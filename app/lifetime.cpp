@@ -11,7 +11,7 @@
 #include "app/lifetime.h"
 #include "app/app.h"
 #include "app/main_window.h"
-#include "app/test_hooks.h"
+#include "app/seams.h"
 #include "app/tray.h"
 #include "base/fnv1a.h"
 #include "base/handle_win.h"
@@ -175,7 +175,7 @@ void finish_program(HWND window)
     // stop event under a worker that still steps; the files are whole, so
     // nothing is lost by ending here.
     if (worker_alive(e))
-        test_hooks().exit_process(0);
+        app_seams().exit_process(0);
 }
 
 // Windows ends the process after this message without a WM_DESTROY, and
@@ -191,7 +191,7 @@ void end_session(HWND window)
     stop_worker_within(engine(), kSessionEndWaitMs);
     write_files_at_end(window);
     remove_tray_icon();
-    test_hooks().exit_process(0);
+    app_seams().exit_process(0);
 }
 
 int shut_down_system(HWND)

@@ -31,6 +31,6 @@ void finish_program(HWND window);
 // with at most kSessionEndWaitMs of waiting for the worker and no box, the
 // tray icon removed; then the process ends (exit code 0).
 void end_session(HWND window);
-// The real power-off, which test_hooks().power_off calls unless a test
+// The real power-off, which app_seams().power_off calls unless a test
 // replaced it.
 int shut_down_system(HWND owner);

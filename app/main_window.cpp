@@ -9,6 +9,7 @@
 #include "app/run_control.h"
 #include "app/switches.h"
 #include "app/tray.h"
+#include "base/dc_win.h"
 #include "base/dpi_win.h"
 #include "dialogs/info_windows_win.h"
 #include "dialogs/notices_win.h"
@@ -162,10 +163,9 @@ bool register_main_class(HINSTANCE instance)
 HWND create_main_window(HINSTANCE instance)
 {
     int size = scale_pixels(kMainSize);
-    HDC screen = GetDC(nullptr);
-    int x = (GetDeviceCaps(screen, HORZRES) - size) / 2;
-    int y = (GetDeviceCaps(screen, VERTRES) - size) / 2;
-    ReleaseDC(nullptr, screen);
+    WindowDC screen(nullptr);
+    int x = (GetDeviceCaps(screen.get(), HORZRES) - size) / 2;
+    int y = (GetDeviceCaps(screen.get(), VERTRES) - size) / 2;
     return CreateWindowExA(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW, x, y, size, size, nullptr, nullptr,
                            instance, nullptr);
 }

@@ -7,7 +7,7 @@
 #include "app/app.h"
 #include "app/lifetime.h"
 #include "app/main_window.h"
-#include "app/test_hooks.h"
+#include "app/seams.h"
 #include "app/tray.h"
 #include "engine/schedule.h"
 #include "engine/settings_table.h"
@@ -41,7 +41,7 @@ void power_off_after_run()
         return;
     a.power_off_asked = true;
     save_program_files();
-    test_hooks().power_off(a.main_window);
+    app_seams().power_off(a.main_window);
 }
 
 void on_end_of_list_check()

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/main_window.h"
 #include "app/status_text.h"
+#include "base/dc_win.h"
 #include "base/dpi_win.h"
 #include "resources/resource.h"
 
@@ -20,8 +21,9 @@ constexpr int kCreatedParts = 4;
 // ("Folder=49999/5").
 void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize], int (&edges)[kStatusParts])
 {
-    HDC dc = GetDC(bar);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(bar, WM_GETFONT, 0, 0)));
+    WindowDC bar_dc(bar);
+    HDC dc = bar_dc.get();
+    SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(bar, WM_GETFONT, 0, 0)));
     // The part's sunken border and the margin the bar keeps before the text.
     const int margin = 4 * GetSystemMetrics(SM_CXEDGE) + 4;
     int designed_start = 0;
@@ -37,10 +39,6 @@ void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize]
         if (dc && GetTextExtentPoint32A(dc, texts[i], lstrlenA(texts[i]), &size) && size.cx + margin > width)
             width = size.cx + margin;
         edges[i] = (i == 0 ? 0 : edges[i - 1]) + width;
-    }
-    if (dc) {
-        SelectObject(dc, old);
-        ReleaseDC(bar, dc);
     }
 }
 

@@ -30,10 +30,10 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "app/test_hooks.h"
+#include "app/seams.h"
 #include "base/workdir.h"
-#include "engine/restore_win.h"
-#include "store/file_access.h"
+#include "engine/seams.h"
+#include "store/seams.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ void install_test_seams()
     std::string log = variable("QS_TEST_CHUNK_LOG");
     if (!stall.empty() || !log.empty()) {
         DWORD ms = std::strtoul(stall.c_str(), nullptr, 10);
-        engine().copy_probe.before_write = [ms, log](int chunk) {
+        engine_seams().copy_probe.before_write = [ms, log](int chunk) {
             if (chunk == 0 && ms > 0)
                 Sleep(ms);
             if (!log.empty())
@@ -82,17 +82,17 @@ void install_test_seams()
     }
     std::string die = variable("QS_TEST_DIE_AFTER_TEMP");
     if (!die.empty())
-        end_process_after_temp_file_for_tests(die.c_str());
+        store_seams().end_process_after_temp_of = die;
     std::string pause = variable("QS_TEST_PAUSE_MS");
     if (!pause.empty())
-        engine().pause_override_ms = static_cast<int>(std::strtoul(pause.c_str(), nullptr, 10));
+        engine_seams().pause_override_ms = static_cast<int>(std::strtoul(pause.c_str(), nullptr, 10));
     std::string slow = variable("QS_TEST_SLOW_RESTORE_MS");
     if (!slow.empty())
-        slow_restore_copies(std::strtoul(slow.c_str(), nullptr, 10));
+        engine_seams().restore_chunk_delay_ms = std::strtoul(slow.c_str(), nullptr, 10);
     std::string copy = variable("QS_TEST_POWER_OFF_COPY");
     if (!copy.empty()) {
         copy_field(g_power_off_copy, copy.c_str());
-        test_hooks().power_off = copy_files_instead_of_power_off;
+        app_seams().power_off = copy_files_instead_of_power_off;
     }
 }
 

@@ -1,13 +1,13 @@
 #include "base/dpi_win.h"
 
+#include "base/dc_win.h"
+
 int display_dpi()
 {
     // A system-aware process keeps the DPI it started with, so it is read once.
     static const int dpi = [] {
-        HDC screen = GetDC(nullptr);
-        int value = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-        if (screen != nullptr)
-            ReleaseDC(nullptr, screen);
+        WindowDC screen(nullptr);
+        int value = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
         return value > 0 ? value : 96;
     }();
     return dpi;

@@ -1,43 +1,30 @@
 #include "base/listing_win.h"
 
-#include <atomic>
 #include <cstring>
 #include <cwchar>
-#include <mutex>
 #include <string>
 
 #include "base/handle_win.h"
+#include "base/seams.h"
 
 namespace {
 
-std::atomic<bool> g_short_names_hidden{false};
-std::atomic<int> g_fail_after{-1};
-std::atomic<DWORD> g_fail_code{0};
-
-struct Marked {
-    std::mutex lock;
-    std::wstring name_part;
-    DWORD attributes = 0;
-    DWORD tag = 0;
-};
-Marked g_marked;
-std::atomic<bool> g_marking{false};
-
+// The marks of the listing's seam on one listed item.
 void apply_marks(WIN32_FIND_DATAW& data)
 {
-    std::lock_guard<std::mutex> hold(g_marked.lock);
-    if (!g_marked.name_part.empty() && std::wcsstr(data.cFileName, g_marked.name_part.c_str()) != nullptr) {
-        data.dwFileAttributes |= g_marked.attributes;
-        data.dwReserved0 = g_marked.tag;
+    const ListedMarks& marks = base_seams().marks;
+    if (std::wcsstr(data.cFileName, marks.name_part.c_str()) != nullptr) {
+        data.dwFileAttributes |= marks.attributes;
+        data.dwReserved0 = marks.reparse_tag;
     }
 }
 
 // The next item of a search, or false with the last error telling why not.
 bool next_item(HANDLE find, WIN32_FIND_DATAW& data, int listed)
 {
-    int fail_after = g_fail_after.load();
-    if (fail_after >= 0 && listed >= fail_after) {
-        SetLastError(g_fail_code.load());
+    const BaseSeams& seams = base_seams();
+    if (seams.fail_listings_after >= 0 && listed >= seams.fail_listings_after) {
+        SetLastError(seams.fail_listing_code);
         return false;
     }
     return FindNextFileW(find, &data) != FALSE;
@@ -100,10 +87,10 @@ ListingEnd for_each_listed_item(const char* pattern, const std::function<bool(co
     do {
         convert(own, data.cFileName);
         // The short name is only looked at when the own name cannot serve.
-        if (held_exactly(own.conversion) || g_short_names_hidden.load())
+        if (held_exactly(own.conversion) || base_seams().hide_short_names)
             data.cAlternateFileName[0] = 0;
         convert(short_name, data.cAlternateFileName);
-        if (g_marking.load())
+        if (!base_seams().marks.name_part.empty())
             apply_marks(data);
         item.attributes = data.dwFileAttributes;
         item.reparse_tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
@@ -124,7 +111,7 @@ bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize])
     convert(converted, path);
     if (!held_exactly(converted.conversion)) {
         wchar_t short_path[2 * kFieldSize];
-        DWORD n = g_short_names_hidden.load() ? 0 : GetShortPathNameW(path, short_path, 2 * kFieldSize);
+        DWORD n = base_seams().hide_short_names ? 0 : GetShortPathNameW(path, short_path, 2 * kFieldSize);
         if (n == 0 || n >= 2 * kFieldSize)
             return false;
         convert(converted, short_path);
@@ -150,7 +137,7 @@ bool ansi_names_below(const wchar_t* folder, const wchar_t* below, std::size_t l
         convert(name, own.c_str());
         if (own.empty() || !held_exactly(name.conversion)) {
             wchar_t short_path[2 * kFieldSize];
-            DWORD n = g_short_names_hidden.load() ? 0 : GetShortPathNameW(path.c_str(), short_path, 2 * kFieldSize);
+            DWORD n = base_seams().hide_short_names ? 0 : GetShortPathNameW(path.c_str(), short_path, 2 * kFieldSize);
             const wchar_t* last = n == 0 || n >= 2 * kFieldSize ? nullptr : std::wcsrchr(short_path, L'\\');
             if (last == nullptr)
                 return false;
@@ -191,27 +178,4 @@ bool link_target(const char* path, char (&out)[kFieldSize])
         shown += 4;
     }
     return ansi_path_of(shown, out);
-}
-
-void mark_listed_items(const char* name_part, DWORD attributes, DWORD reparse_tag)
-{
-    std::lock_guard<std::mutex> hold(g_marked.lock);
-    wchar_t wide[kFieldSize];
-    if (name_part == nullptr || MultiByteToWideChar(CP_ACP, 0, name_part, -1, wide, kFieldSize) <= 0)
-        wide[0] = 0;
-    g_marked.name_part = wide;
-    g_marked.attributes = attributes;
-    g_marked.tag = reparse_tag;
-    g_marking = wide[0] != 0;
-}
-
-void hide_short_names(bool hidden)
-{
-    g_short_names_hidden = hidden;
-}
-
-void fail_listings_after(int items, DWORD code)
-{
-    g_fail_code = code;
-    g_fail_after = items;
 }

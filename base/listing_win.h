@@ -42,10 +42,6 @@ ListingEnd for_each_listed_item(const char* pattern, const std::function<bool(co
 // (the volume keeps no short names).
 bool ansi_path_of(const wchar_t* path, char (&out)[kFieldSize]);
 
-// Test seam: while set, every item is listed as if its volume kept no short
-// names. Off in the program.
-void hide_short_names(bool hidden);
-
 // A path below a folder, in UTF-16 as a watch reports it ("a\\b\\name"), as
 // the walk names it: "\\a\\b\\name" with each name as it is when code page 932
 // holds it exactly, else by its short name; false when a name has neither.
@@ -54,13 +50,3 @@ bool ansi_names_below(const wchar_t* folder, const wchar_t* below, std::size_t l
 // Where a folder link leads, as a path this program can show: empty when
 // the link's target is gone or cannot be held in code page 932.
 bool link_target(const char* path, char (&out)[kFieldSize]);
-
-// Test seam: while set, every item whose name contains name_part is listed
-// with these attributes added and this reparse tag, as a cloud client's
-// placeholders are listed on Windows (Wine keeps no such attributes). Off
-// (empty) in the program.
-void mark_listed_items(const char* name_part, DWORD attributes, DWORD reparse_tag);
-
-// Test seam: while items is 0 or more, every listing ends after that many
-// items as if FindNextFileW had failed with code. Off (-1) in the program.
-void fail_listings_after(int items, DWORD code);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dialogs/info_windows_win.h"
+#include "base/dc_win.h"
 #include "base/dialog_paint_win.h"
 #include "base/dpi_win.h"
 #include "resources/resource.h"
@@ -158,8 +159,8 @@ void draw_picture(HDC dc, HDC memory)
 void draw_about_bitmap(HWND window, HDC dc)
 {
     static bool telling = false;
-    HDC memory = CreateCompatibleDC(nullptr);
-    if (memory == nullptr) {
+    MemoryDC memory(nullptr);
+    if (memory.get() == nullptr) {
         if (!telling) {
             telling = true;
             MessageBoxA(window, "失敗しました。", "CreateCompatibleDC", MB_OK);
@@ -169,12 +170,9 @@ void draw_about_bitmap(HWND window, HDC dc)
     }
     HBITMAP bitmap = about_bitmap(window);
     if (bitmap != nullptr) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        draw_picture(dc, memory);
-        SelectObject(memory, previous);
+        SelectedObject picture(memory.get(), bitmap);
+        draw_picture(dc, memory.get());
     }
-    if (!DeleteDC(memory))
-        DeleteObject(memory);
 }
 
 INT_PTR on_about_paint(HWND window)

@@ -2,7 +2,6 @@
 // bytes with a pause of data_time seconds after each, so that the PC stays
 // usable while a standby run copies.
 #pragma once
-#include <functional>
 
 #include "engine/copy_result.h"
 
@@ -23,16 +22,3 @@ struct Engine;
 // the next try of the same source, unchanged, only moves it, and reads
 // nothing. A temporary path over 259 bytes is copy_create_error.
 CopyOutcome copy_standby(Engine& engine, const CopyRequest& request);
-
-// Test seam of copy_standby, empty in the program. before_read(chunk) and
-// before_write(chunk) are called before chunk 0, 1, ... is read and written;
-// false makes that read fail as on a bad sector, that write as on a full
-// disk. before_pause(chunk) is called before the pause after chunk.
-// after_replace() is called once the whole copy has replaced the destination,
-// where the file system may have changed its times (tunnelling).
-struct CopyProbe {
-    std::function<bool(int chunk)> before_read;
-    std::function<bool(int chunk)> before_write;
-    std::function<void(int chunk)> before_pause;
-    std::function<void()> after_replace;
-};

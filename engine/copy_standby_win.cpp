@@ -15,6 +15,7 @@
 #include "engine/copy_shared_win.h"
 #include "engine/copy_standby.h"
 #include "engine/engine.h"
+#include "engine/seams.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ enum class Ending { complete, read_failed, write_failed, stopped };
 Ending copy_chunks(Engine& engine, HANDLE source, HANDLE temp, DWORD chunk, bool brought_forward)
 {
     char* buffer = engine.copy_buffer.get();
-    const CopyProbe& probe = engine.copy_probe;
+    const CopyProbe& probe = engine_seams().copy_probe;
     for (int index = 0;; ++index) {
         DWORD got = 0;
         bool bad_read = probe.before_read && !probe.before_read(index);
@@ -191,7 +192,7 @@ void keep_whole(const char* temp, const KeptMark* mark)
 // The whole temporary file in the destination's place, with the source's
 // times on it; kept with the mark when it cannot be put there. An old
 // backup it replaces goes to keep_as first, when that is given.
-CopyOutcome finish_complete(Engine& engine, CopyOutcome& out, const char* temp, const CopyRequest& request,
+CopyOutcome finish_complete(CopyOutcome& out, const char* temp, const CopyRequest& request,
                             bool replaces, const FileTimes* times, unsigned long long length, const KeptMark* mark)
 {
     const char* destination = request.destination;
@@ -201,8 +202,8 @@ CopyOutcome finish_complete(Engine& engine, CopyOutcome& out, const char* temp, 
         return out;
     }
     out.detail.replaced = replaces;
-    if (engine.copy_probe.after_replace)
-        engine.copy_probe.after_replace();
+    if (engine_seams().copy_probe.after_replace)
+        engine_seams().copy_probe.after_replace();
     if (times)
         set_times_in_place(destination, *times);
     out.detail.copied = true;
@@ -284,7 +285,7 @@ CopyOutcome copy_standby(Engine& engine, const CopyRequest& request)
     src.reset();
     out.reset();
     if (ending == Ending::complete)
-        return finish_complete(engine, outcome, temp, request, replaces, have_times ? &s : nullptr, facts.length,
+        return finish_complete(outcome, temp, request, replaces, have_times ? &s : nullptr, facts.length,
                                marked ? &mark : nullptr);
     return finish_incomplete(engine, outcome, temp, ending, keep, chunk_error);
 }

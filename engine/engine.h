@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/notify.h"
+#include "base/owned_handle.h"
 #include "base/workdir.h"
 #include "engine/backup_list.h"
 #include "engine/backup_names.h"
@@ -47,10 +48,10 @@ struct Engine {
     std::vector<std::string> unread_files;
     // Manual-reset event, signalled while a stop is asked for: every pause of
     // the worker and of the standby copy waits on it instead of sleeping.
-    void* stop_event = nullptr;
+    OwnedHandle stop_event;
     // The worker thread, kept until it has really ended (also after a stop
     // gave up waiting), so that no second worker starts beside it.
-    void* worker_thread = nullptr;
+    OwnedHandle worker_thread;
     RunReport report;        // the pass under way, for quillsave.log
     // What the walks of the entry at walk_rules_row leave out: made when its
     // tree is walked, or when a pass resumed inside it takes its first step
@@ -61,10 +62,6 @@ struct Engine {
     // every pause of the worker takes in what it reports.
     SourceWatch* watch = nullptr;
     bool watch_sources = true;  // off only in the bench, to measure a pass alone
-    CopyProbe copy_probe;  // tests only
-    // Tests only: when 0 or more, every pause takes this many milliseconds,
-    // so that a soak makes many passes over a large tree in its time.
-    int pause_override_ms = -1;
 
     Engine();
     ~Engine();

@@ -1,5 +1,6 @@
 // The Engine's lifetime, its stop event and the operations that reset a run.
 #include "engine/engine.h"
+#include "engine/seams.h"
 #include "engine/watch_win.h"
 
 #include <windows.h>
@@ -8,41 +9,35 @@ Engine::Engine()
 {
     // Manual reset: once a stop is asked for, every later pause ends at once
     // too, until clear_stop.
-    stop_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stop_event.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 
-Engine::~Engine()
-{
-    if (worker_thread)
-        CloseHandle(worker_thread);
-    if (stop_event)
-        CloseHandle(stop_event);
-}
+Engine::~Engine() = default;
 
 bool pause_unless_stopped(Engine& engine, unsigned ms)
 {
-    if (engine.pause_override_ms >= 0)
-        ms = static_cast<unsigned>(engine.pause_override_ms);
+    if (engine_seams().pause_override_ms >= 0)
+        ms = static_cast<unsigned>(engine_seams().pause_override_ms);
     if (!engine.stop_event) {
         Sleep(ms);  // no event could be made: an unbroken pause is still bounded
         return !run_active(engine.flags);
     }
     if (engine.watch != nullptr)
-        return engine.watch->pause(engine.stop_event, ms);
-    return WaitForSingleObject(engine.stop_event, ms) == WAIT_OBJECT_0;
+        return engine.watch->pause(engine.stop_event.get(), ms);
+    return WaitForSingleObject(engine.stop_event.get(), ms) == WAIT_OBJECT_0;
 }
 
 void request_stop(Engine& engine)
 {
     engine.flags.running = 0;
     if (engine.stop_event)
-        SetEvent(engine.stop_event);
+        SetEvent(engine.stop_event.get());
 }
 
 void clear_stop(Engine& engine)
 {
     if (engine.stop_event)
-        ResetEvent(engine.stop_event);
+        ResetEvent(engine.stop_event.get());
 }
 
 void set_copy_paths(CopyPaths& paths, const char* source, const char* destination)

@@ -11,11 +11,10 @@
 #include "engine/copy_shared_win.h"
 #include "engine/engine.h"
 #include "engine/run_report.h"
+#include "engine/seams.h"
 #include "engine/versions.h"
 
 namespace {
-
-std::atomic<DWORD> g_chunk_delay{0};
 
 FILETIME file_time_of(std::uint64_t n)
 {
@@ -290,11 +289,6 @@ RestoreRefusal plan_restore(const RestoreRoot& root, const std::vector<RestorePi
     return plan.files.empty() ? RestoreRefusal::nothing_to_restore : RestoreRefusal::none;
 }
 
-void slow_restore_copies(DWORD ms_per_chunk)
-{
-    g_chunk_delay.store(ms_per_chunk);
-}
-
 namespace {
 
 constexpr DWORD kChunk = 1024 * 1024;
@@ -350,7 +344,7 @@ Written copy_into(const RestoreFile& file, const char* temp, std::atomic<bool>& 
             break;
         }
         bytes_done += read;
-        if (DWORD delay = g_chunk_delay.load())
+        if (DWORD delay = engine_seams().restore_chunk_delay_ms)
             Sleep(delay);
         if (cancel.load()) {
             result.cancelled = true;

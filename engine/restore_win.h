@@ -125,8 +125,3 @@ private:
     RestoreTally tally_;
     ScopedHandle thread_;
 };
-
-// Test seam: while set, a restore's copy waits this many milliseconds after
-// each chunk it writes, so a test can cancel in the middle of a file. 0 in
-// the program.
-void slow_restore_copies(DWORD ms_per_chunk);

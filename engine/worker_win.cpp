@@ -63,12 +63,11 @@ DWORD pause_after_step(const Engine& engine, const StepEnd& step)
 // Forgets a tracked worker that has ended. False while it is still alive.
 bool release_ended_worker(Engine& engine)
 {
-    if (engine.worker_thread == nullptr)
+    if (!engine.worker_thread)
         return true;
-    if (WaitForSingleObject(engine.worker_thread, 0) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(engine.worker_thread.get(), 0) != WAIT_OBJECT_0)
         return false;
-    CloseHandle(engine.worker_thread);
-    engine.worker_thread = nullptr;
+    engine.worker_thread.reset();
     return true;
 }
 
@@ -92,7 +91,7 @@ int start_worker(Engine& engine)
         engine.flags.error_pending = earlier_error;
         return 1;
     }
-    engine.worker_thread = thread;
+    engine.worker_thread.reset(thread);
     return 0;
 }
 
@@ -186,9 +185,9 @@ void stop_worker(Engine& engine)
     bool dialog = engine.settings.thread_dialog_mode == 0;
     if (dialog && engine.notifier.begin_stop_wait)
         engine.notifier.begin_stop_wait();
-    bool ended = engine.worker_thread == nullptr;
+    bool ended = !engine.worker_thread;
     for (int test = 1; !ended && test <= kStopTests; ++test)
-        ended = WaitForSingleObject(engine.worker_thread, test < kStopTests ? 1000 : 0) == WAIT_OBJECT_0;
+        ended = WaitForSingleObject(engine.worker_thread.get(), test < kStopTests ? 1000 : 0) == WAIT_OBJECT_0;
     if (ended)
         release_ended_worker(engine);
     if (dialog && engine.notifier.end_stop_wait)
@@ -206,7 +205,7 @@ bool stop_worker_within(Engine& engine, unsigned ms)
 {
     if (run_active(engine.flags))
         request_stop(engine);
-    if (engine.worker_thread != nullptr)
-        WaitForSingleObject(engine.worker_thread, ms);
+    if (engine.worker_thread)
+        WaitForSingleObject(engine.worker_thread.get(), ms);
     return release_ended_worker(engine);
 }

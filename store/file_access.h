@@ -45,11 +45,3 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
 // DeleteFileA on the file, for a list or table with nothing to write; a
 // program file only from within the working folder, or not at all.
 bool delete_program_file(Engine& engine, const char* file_name);
-
-// Test seam: while on, every write stops after half of its file's bytes and
-// fails, as a crash or a full disk would stop it.
-void cut_writes_in_half_for_tests(bool on);
-// Test seam of the fault suite: the write of this file (as passed to
-// write_program_file) ends the process with exit code 3 once its temporary
-// file is whole, before it replaces the file.
-void end_process_after_temp_file_for_tests(const char* file_name);

@@ -5,11 +5,9 @@
 #include "base/safe_replace.h"
 #include "engine/engine.h"
 #include "store/file_access.h"
+#include "store/seams.h"
 
 namespace {
-
-bool g_cut_writes_in_half = false;
-std::string g_end_after_temp_of;
 
 void show_open_failure(Engine& engine, const char* file_name)
 {
@@ -27,7 +25,7 @@ bool close_file(Engine& engine, HANDLE file, const char* file_name)
 
 bool write_all(HANDLE file, const std::string& bytes)
 {
-    std::size_t limit = g_cut_writes_in_half ? bytes.size() / 2 : bytes.size();
+    std::size_t limit = store_seams().cut_writes_in_half ? bytes.size() / 2 : bytes.size();
     std::size_t done = 0;
     while (done < limit) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(limit - done, 1u << 20));
@@ -50,16 +48,6 @@ bool enter_working_folder(Engine& engine, const char* file_name)
 }
 
 }  // namespace
-
-void cut_writes_in_half_for_tests(bool on)
-{
-    g_cut_writes_in_half = on;
-}
-
-void end_process_after_temp_file_for_tests(const char* file_name)
-{
-    g_end_after_temp_of = file_name;
-}
 
 bool names_program_file(const char* file_name)
 {
@@ -113,7 +101,8 @@ bool write_program_file(Engine& engine, const char* file_name, const std::string
         DeleteFileA(temp.c_str());
         return false;
     }
-    if (!g_end_after_temp_of.empty() && g_end_after_temp_of == file_name)
+    const std::string& end_after = store_seams().end_process_after_temp_of;
+    if (!end_after.empty() && end_after == file_name)
         TerminateProcess(GetCurrentProcess(), 3);
     if (!move_temp_over(temp.c_str(), file_name, kProgramFileReplace)) {
         // The old file could not be replaced (read-only, or held open):

@@ -15,7 +15,7 @@
 #include "app/lifetime.h"
 #include "app/main_window.h"
 #include "app/run_control.h"
-#include "app/test_hooks.h"
+#include "app/seams.h"
 #include "app/tray.h"
 #include "tests/wine/support.h"
 #include "resources/resource.h"
@@ -59,6 +59,7 @@ protected:
     void TearDown() override
     {
         reset();
+        app_seams() = AppSeams{};
         refresh_list_view();
         DestroyWindow(window);
         App& a = app();
@@ -260,13 +261,13 @@ DWORD WINAPI wait_for_release(LPVOID event)
 struct Straggler {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE thread = CreateThread(nullptr, 0, wait_for_release, release, 0, nullptr);
-    Straggler() { engine().worker_thread = thread; }
+    Straggler() { engine().worker_thread.reset(thread); }
     ~Straggler()
     {
         SetEvent(release);
         WaitForSingleObject(thread, INFINITE);
-        if (engine().worker_thread == thread)
-            engine().worker_thread = nullptr;
+        if (engine().worker_thread.get() == thread)
+            engine().worker_thread.release();
         CloseHandle(thread);
         CloseHandle(release);
     }
@@ -373,7 +374,7 @@ TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
     copy_field(e.workdir.path, dir.path().c_str());
     add_row("a.txt", "C:\\src", "D:\\dst");
     const std::string list = "a.txt,C:\\src,D:\\dst,未,未,\r\n";
-    test_hooks().exit_process = record_exit;
+    app_seams().exit_process = record_exit;
     struct Case {
         const char* what;
         void (*end)(HWND);
@@ -404,7 +405,6 @@ TEST_F(AppWindow, EndsWriteTheFilesAndEndAtOnceWhileAWorkerLives)
         EXPECT_EQ(e.flags.running.load(), 0) << c.what;
         EXPECT_EQ(a.in_tray, c.end == end_session ? 0 : 1) << c.what << ": the icon goes only with the session";
     }
-    test_hooks().exit_process = ExitProcess;
     e.workdir.path[0] = 0;
 }
 
@@ -420,7 +420,7 @@ TEST_F(AppWindow, SessionEndWritesTheOtherFilesWithoutABox)
     make_folder(dir / "quillsave.ini");
     add_row("a.txt", "C:\\src", "D:\\dst");
     install_notifier();
-    test_hooks().exit_process = record_exit;
+    app_seams().exit_process = record_exit;
     g_window_opened = false;
     UINT_PTR guard = SetTimer(nullptr, 0, 300, close_dialogs);
     end_session(window);
@@ -428,7 +428,6 @@ TEST_F(AppWindow, SessionEndWritesTheOtherFilesWithoutABox)
     EXPECT_FALSE(g_window_opened);
     EXPECT_TRUE(file_exists(dir / "set.ini")) << "written after the file that failed";
     a.session_ending = false;
-    test_hooks().exit_process = ExitProcess;
     e.notifier = Notifier{};
     e.workdir.path[0] = 0;
 }
@@ -591,14 +590,13 @@ TEST_F(AppWindow, PowerOffAfterAContinuousRunSavesTheSessionFirstAndIsAskedOnce)
     e.settings.shutdown_mode = 1;
     e.flags.run_mode = 1;
     e.flags.list_finished = 1;
-    test_hooks().power_off = record_power_off;
+    app_seams().power_off = record_power_off;
     g_power_off_calls = 0;
 
     on_timer(kTickTimer);
     on_timer(kTickTimer);
     on_timer(kTickTimer);
 
-    test_hooks().power_off = shut_down_system;
     a.power_off_asked = false;
     e.settings.shutdown_mode = 0;
     e.flags.list_finished = 0;

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/listing_win.h"
+#include "base/seams.h"
 #include "dialogs/folder_select_win.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
@@ -449,6 +449,7 @@ TEST_F(FolderSelect, ItemListKeepsItsPlaceInTheDialogAtTheDisplaysDpi)
 TEST_F(FolderSelect, NamesTheCodePageCannotHoldAreListedByTheirShortNames)
 {
     UnheldNamesTree tree(root + "\\unheld");
+    SeamsReset seams;
     for (bool short_names : {true, false}) {
         std::vector<std::string> expected = {".", "..", "cafe.txt", "plain.txt"};
         if (short_names) {
@@ -461,7 +462,7 @@ TEST_F(FolderSelect, NamesTheCodePageCannotHoldAreListedByTheirShortNames)
         }
         std::sort(expected.begin(), expected.end());
         copy_field(settings.temp_foler_a2, tree.source.c_str());
-        hide_short_names(!short_names);
+        base_seams().hide_short_names = !short_names;
         std::vector<std::string> shown, inside;
         run(select_source, kSourceTitle, [&](HWND dialog) {
             shown = names(dialog);
@@ -472,7 +473,7 @@ TEST_F(FolderSelect, NamesTheCodePageCannotHoldAreListedByTheirShortNames)
                 }
             PostMessageA(dialog, WM_CLOSE, 0, 0);
         });
-        hide_short_names(false);
+        base_seams().hide_short_names = false;
         std::sort(shown.begin(), shown.end());
         EXPECT_EQ(shown, expected) << short_names;
         if (short_names) {

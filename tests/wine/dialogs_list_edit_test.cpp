@@ -14,7 +14,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "base/listing_win.h"
+#include "base/seams.h"
 #include "resources/resource.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/operate.h"
@@ -432,6 +432,7 @@ TEST_F(ListEdit, AddAllTakesNamesTheCodePageCannotHoldByTheirShortNames)
     // down its tree now and then never showed the folder within 30 s.
     DriveRootDir base("u"), destination("e");
     UnheldNamesTree tree(base.path());
+    SeamsReset seams;
     for (bool short_names : {true, false}) {
         std::vector<std::vector<std::string>> expected = {{"cafe.txt", tree.source, destination.path()},
                                                           {"plain.txt", tree.source, destination.path()}};
@@ -451,7 +452,7 @@ TEST_F(ListEdit, AddAllTakesNamesTheCodePageCannotHoldByTheirShortNames)
         Settings& settings = engine().settings;
         copy_field(settings.temp_foler_a1, tree.source.c_str());
         copy_field(settings.temp_foler_a2, destination.path().c_str());
-        hide_short_names(!short_names);
+        base_seams().hide_short_names = !short_names;
         DWORD ui_thread = GetCurrentThreadId();
         std::string told;
         std::thread user = operate(folder_browser("転送元のフォルダの指定（全）", ui_thread), [&](HWND browser) {
@@ -470,7 +471,7 @@ TEST_F(ListEdit, AddAllTakesNamesTheCodePageCannotHoldByTheirShortNames)
         }, "source browser");
         on_command(IDM_ADD_ALL);
         user.join();
-        hide_short_names(false);
+        base_seams().hide_short_names = false;
         std::vector<std::vector<std::string>> added;
         for (int i = 0; i < row_count(); ++i)
             added.push_back(row(i));

@@ -12,6 +12,7 @@
 #include "engine/copy_rules.h"
 #include "engine/copy_standby.h"
 #include "engine/engine.h"
+#include "engine/seams.h"
 #include "engine/settings_table.h"
 #include "tests/wine/support.h"
 
@@ -93,6 +94,7 @@ int continuous_copy(Engine& engine, const char* source, const char* destination,
 // An engine as a standby run leaves it: running, no pauses unless a test
 // sets them.
 struct CopyTest : ::testing::Test {
+    SeamsReset seams;
     TempDir dir;
     Engine engine;
     std::string src = dir / "ソース.txt";
@@ -106,8 +108,9 @@ struct CopyTest : ::testing::Test {
         engine.settings.data_time = 0;
         engine.flags.running = 1;
         make_folder(dir / "表");
-        engine.copy_probe.before_write = [this](int i) { events.push_back("w" + std::to_string(i)); return true; };
-        engine.copy_probe.before_pause = [this](int i) { events.push_back("p" + std::to_string(i)); };
+        CopyProbe& probe = engine_seams().copy_probe;
+        probe.before_write = [this](int i) { events.push_back("w" + std::to_string(i)); return true; };
+        probe.before_pause = [this](int i) { events.push_back("p" + std::to_string(i)); };
     }
     int standby(int force = 0) { return standby_copy(engine, src.c_str(), dst.c_str(), force); }
     int continuous(int overwrite = 0) { return continuous_copy(engine, src.c_str(), dst.c_str(), overwrite); }
@@ -176,7 +179,7 @@ TEST_F(CopyTest, CompletedStandbyCopyCarriesTheThreeTimeStamps)
     set_times(src, {kOld - 5000000000ull, kOld + 7000000000ull, kOld});
     // What NTFS tunnelling does to a name made again within 15 seconds: the
     // file in place gets times other than those the temporary file carried.
-    engine.copy_probe.after_replace = [this] { set_times(dst, {kNew, kNew, kNew}); };
+    engine_seams().copy_probe.after_replace = [this] { set_times(dst, {kNew, kNew, kNew}); };
     ASSERT_EQ(standby(), copy_done);
     // The times the source has once the copy has read it (reading may move
     // its access time; a Linux file system under Wine keeps no creation time
@@ -225,7 +228,7 @@ TEST_F(CopyTest, StopDuringALongPauseWakesAtOnceAndKeepsTheOldDestination)
     make_file(src, "0123456789AB", kNew);
     make_file(dst, "old backup", kOld);
     SetFileAttributesA(dst.c_str(), FILE_ATTRIBUTE_READONLY);
-    engine.copy_probe.before_pause = [this](int i) {
+    engine_seams().copy_probe.before_pause = [this](int i) {
         events.push_back("p" + std::to_string(i));
         if (i == 0)
             request_stop(engine);
@@ -282,12 +285,12 @@ TEST_F(CopyTest, StoppedStandbyCopyGoesOnOnlyForTheSameSource)
     const std::string other = dir / "同じ.txt", other_dst = dir / "表\\同じ.txt";
     for (const auto& c : cases) {
         engine.settings.data_size = 4;
-        engine.copy_probe.before_write = nullptr;
+        engine_seams().copy_probe.before_write = nullptr;
         make_file(src, kFirst, kOld);
         make_file(other, kOther, kOld);
         DeleteFileA(dst.c_str());
         DeleteFileA(other_dst.c_str());
-        engine.copy_probe.before_pause = [this](int i) {
+        engine_seams().copy_probe.before_pause = [this](int i) {
             if (i == 1)
                 request_stop(engine);
         };
@@ -298,8 +301,8 @@ TEST_F(CopyTest, StoppedStandbyCopyGoesOnOnlyForTheSameSource)
         c.between(*this);
 
         int written = 0;
-        engine.copy_probe.before_pause = nullptr;
-        engine.copy_probe.before_write = [&](int i) { return ++written, i != c.bad_write; };
+        engine_seams().copy_probe.before_pause = nullptr;
+        engine_seams().copy_probe.before_write = [&](int i) { return ++written, i != c.bad_write; };
         const std::string& from = c.other_file ? other : src;
         const std::string& to = c.other_file ? other_dst : dst;
         EXPECT_EQ(standby_copy(engine, from.c_str(), to.c_str(), 0), c.result) << c.what;
@@ -341,8 +344,8 @@ TEST_F(CopyTest, FailedReadOrWriteKeepsTheOldDestinationByteForByte)
     for (const auto& c : cases) {
         make_file(src, "abcdefghijkl", kNew);
         make_file(dst, old, kOld);
-        engine.copy_probe.before_read = [&](int i) { return i != c.bad_read; };
-        engine.copy_probe.before_write = [&](int i) { return i != c.bad_write; };
+        engine_seams().copy_probe.before_read = [&](int i) { return i != c.bad_read; };
+        engine_seams().copy_probe.before_write = [&](int i) { return i != c.bad_write; };
         EXPECT_EQ(standby(), c.result) << c.what;
         EXPECT_EQ(read_file(dst), old) << c.what;
         EXPECT_EQ(last_write_time(dst), kOld) << c.what;
@@ -412,7 +415,7 @@ TEST_F(CopyTest, DestinationHeldOpenIsNotReplacedAndLosesNothing)
 TEST_F(CopyTest, CurrentBackupHeldByAReaderIsLeft)
 {
     int reads = 0;
-    engine.copy_probe.before_read = [&](int) { ++reads; return true; };
+    engine_seams().copy_probe.before_read = [&](int) { ++reads; return true; };
     for (CopyFn copy : {standby_copy, continuous_copy}) {
         make_file(src, "current", kOld);
         make_file(dst, "current", kOld);
@@ -432,7 +435,7 @@ TEST_F(CopyTest, CurrentBackupHeldByAReaderIsLeft)
 TEST_F(CopyTest, StandbyCopyWhoseMoveFailedIsMovedWithoutReadingTheSourceAgain)
 {
     int reads = 0;
-    engine.copy_probe.before_read = [&](int) { ++reads; return true; };
+    engine_seams().copy_probe.before_read = [&](int) { ++reads; return true; };
     engine.settings.data_size = 4;
     const struct { const char* what; const char* changed; int reads_again; } cases[] = {
         {"source unchanged", nullptr, 0},

@@ -6,6 +6,7 @@
 #include "engine/copy_rules.h"
 #include "engine/engine.h"
 #include "engine/restore_win.h"
+#include "engine/seams.h"
 #include "engine/versions.h"
 #include "tests/wine/support.h"
 
@@ -181,14 +182,14 @@ TEST_F(RestoreFiles, ACancelInTheMiddleOfAFileLeavesTheTargetAsItWas)
     at_source("large.bin", "the user's", kT - 600 * kSecond);
     RestorePlan plan;
     ASSERT_EQ(plan_restore(root, {{"", "large.bin", ""}}, source, plan), RestoreRefusal::none);
-    slow_restore_copies(200);
+    SeamsReset seams;
+    engine_seams().restore_chunk_delay_ms = 200;
     RestoreJob job;
     ASSERT_TRUE(job.start(engine, std::move(plan), false));
     while (job.bytes_done() == 0 && job.running())
         Sleep(10);
     job.cancel();
     job.wait();
-    slow_restore_copies(0);
     EXPECT_TRUE(job.tally().cancelled);
     EXPECT_EQ(job.tally().restored, 0);
     EXPECT_EQ(read_file(source + "\\large.bin"), "the user's");

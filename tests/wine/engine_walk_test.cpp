@@ -13,6 +13,7 @@
 
 #include "base/handle_win.h"
 #include "base/listing_win.h"
+#include "base/seams.h"
 #include "engine/folder_key.h"
 #include "engine/report.h"
 #include "engine/tables.h"
@@ -283,9 +284,10 @@ TEST(AnsiPath, FolderTheCodePageCannotHoldIsTakenByItsShortPath)
     ASSERT_TRUE(ansi_path_of(wide_dir, out));
     EXPECT_EQ(std::string(out), dir.path()) << "a path the code page holds stays as it is";
 
-    hide_short_names(true);
+    SeamsReset seams;
+    base_seams().hide_short_names = true;
     bool taken = ansi_path_of(jose.c_str(), out);
-    hide_short_names(false);
+    base_seams().hide_short_names = false;
     EXPECT_FALSE(taken);
     EXPECT_STREQ(out, "");
 }
@@ -471,9 +473,11 @@ RulesWalk walk_with_rules(const std::string& source, const WalkRules* rules)
 
 // Listed items whose name holds a text get attributes as a cloud client's
 // placeholders have them on Windows; off again at the end.
-struct MarkedItems {
-    MarkedItems(const char* name_part, DWORD attributes, DWORD tag) { mark_listed_items(name_part, attributes, tag); }
-    ~MarkedItems() { mark_listed_items(nullptr, 0, 0); }
+struct MarkedItems : SeamsReset {
+    MarkedItems(const wchar_t* name_part, DWORD attributes, DWORD tag)
+    {
+        base_seams().marks = {name_part, attributes, tag};
+    }
 };
 
 }  // namespace
@@ -517,16 +521,16 @@ TEST(WalkFiles, CloudOnlyFilesAreCountedAndNotTaken)
     for (const char* name : {"a.txt", "b-cloud.txt", "c.txt", "d-cloud.txt"})
         write_file(source + "\\cloud-folder\\" + name, name);
     {
-        MarkedItems cloud_folder("cloud-folder", FILE_ATTRIBUTE_REPARSE_POINT, 0x9000301A);
+        MarkedItems cloud_folder(L"cloud-folder", FILE_ATTRIBUTE_REPARSE_POINT, 0x9000301A);
         EXPECT_EQ(walk_with_rules(source, nullptr).relative, (std::set<std::string>{"", "\\cloud-folder", "\\linked"}));
     }
     {
-        MarkedItems junction("linked", FILE_ATTRIBUTE_REPARSE_POINT, 0xA0000003);
+        MarkedItems junction(L"linked", FILE_ATTRIBUTE_REPARSE_POINT, 0xA0000003);
         EXPECT_EQ(walk_with_rules(source, nullptr).relative, (std::set<std::string>{"", "\\cloud-folder"}));
     }
     for (DWORD attribute : {0x400000ul /* recall on data access */, 0x40000ul /* recall on open */,
                             static_cast<unsigned long>(FILE_ATTRIBUTE_OFFLINE)}) {
-        MarkedItems cloud("-cloud", attribute, 0);
+        MarkedItems cloud(L"-cloud", attribute, 0);
         FileTable files;
         std::string folder = source + "\\cloud-folder";
         walk_files(files, folder.c_str(), folder.size());

@@ -53,7 +53,7 @@ TEST(SourceWatch, BringsForwardTheUsersChangesOnlyOnceQuiet)
     // a program has opened it: in a run, the walk of the pass right after.
     FolderTable walked;
     walk_folders(walked, engine.notifier, tree.c_str(), tree.size());
-    ASSERT_FALSE(watch.pause(engine.stop_event, 200));
+    ASSERT_FALSE(watch.pause(engine.stop_event.get(), 200));
 
     write_file(tree + "\\a.txt", "a");
     write_file(tree + "\\sub\\b.txt", "b");
@@ -75,9 +75,9 @@ TEST(SourceWatch, BringsForwardTheUsersChangesOnlyOnceQuiet)
     write_file(dir / "outside.txt", "moved in");
     ASSERT_TRUE(MoveFileA((dir / "outside.txt").c_str(), (tree + "\\sub\\moved.txt").c_str()));
 
-    ASSERT_FALSE(watch.pause(engine.stop_event, 500));
+    ASSERT_FALSE(watch.pause(engine.stop_event.get(), 500));
     EXPECT_TRUE(due_changes(watch).empty()) << "nothing before two quiet seconds";
-    ASSERT_FALSE(watch.pause(engine.stop_event, SourceWatch::kQuietMs + 500));
+    ASSERT_FALSE(watch.pause(engine.stop_event.get(), SourceWatch::kQuietMs + 500));
     wchar_t short_path[MAX_PATH];
     DWORD n = GetShortPathNameW((std::wstring(tree.begin(), tree.end()) + L"\\sub\\caf\u00e9 long name.txt").c_str(),
                                 short_path, MAX_PATH);
@@ -89,6 +89,6 @@ TEST(SourceWatch, BringsForwardTheUsersChangesOnlyOnceQuiet)
     EXPECT_TRUE(watch.take_notes().empty());
 
     // A stop ends the pause at once.
-    SetEvent(engine.stop_event);
-    EXPECT_TRUE(watch.pause(engine.stop_event, 60000));
+    SetEvent(engine.stop_event.get());
+    EXPECT_TRUE(watch.pause(engine.stop_event.get(), 60000));
 }

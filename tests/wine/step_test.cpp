@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "base/listing_win.h"
+#include "base/seams.h"
 #include "engine/backup_step.h"
 #include "engine/engine.h"
+#include "engine/seams.h"
 #include "store/formats.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
@@ -57,6 +58,7 @@ protected:
         return steps;
     }
 
+    SeamsReset seams;
     TempDir dir;
     Engine engine;
     MessageRecorder recorder;
@@ -356,9 +358,9 @@ TEST_F(StepTest, StoppedRunWritesNoStatusAndResumesAtTheSameFile)
     int refreshes_before = refreshes;
 
     // A stop during the pause after the first chunk of the next file.
-    engine.copy_probe.before_pause = [this](int) { request_stop(engine); };
+    engine_seams().copy_probe.before_pause = [this](int) { request_stop(engine); };
     backup_step(engine);
-    engine.copy_probe.before_pause = nullptr;
+    engine_seams().copy_probe.before_pause = nullptr;
     EXPECT_EQ(cell_text(engine.list, 0, col_file_status), status) << "a stopped step writes no status";
     EXPECT_EQ(refreshes, refreshes_before) << "nor asks for a refresh";
     EXPECT_EQ(engine.progress.file_count.load(), file);
@@ -503,12 +505,12 @@ TEST_F(StepTest, NamesTheCodePageCannotHold)
         list_clear(engine.list);
         reset_progress(engine);
         add_entry(engine.list, "*.*", tree.source, backup);
-        hide_short_names(!c.short_names);
+        base_seams().hide_short_names = !c.short_names;
         for (int step = 0; step < 20 && engine.progress.fmove_point == 0; ++step) {
             backup_step(engine);
             c.file_statuses.push_back(cell_text(engine.list, 0, col_file_status));
         }
-        hide_short_names(false);
+        base_seams().hide_short_names = false;
         EXPECT_EQ(engine.progress.fmove_point.load(), 1) << c.short_names;
         int unreadable = static_cast<int>(std::count(c.file_statuses.begin(), c.file_statuses.end(), "読e"));
         for (const UnheldNamesTree::File& f : tree.files) {

@@ -11,6 +11,7 @@
 #include "store/file_access.h"
 #include "store/formats.h"
 #include "store/program_files.h"
+#include "store/seams.h"
 #include "tests/wine/support.h"
 
 namespace {
@@ -30,7 +31,7 @@ protected:
         // save must go back to the working directory by itself.
         SetCurrentDirectoryA(elsewhere.path().c_str());
     }
-    void TearDown() override { cut_writes_in_half_for_tests(false); }
+    void TearDown() override { store_seams() = StoreSeams{}; }
 
     std::string at(const char* name) const { return dir / name; }
     // A second Engine with the same folder and recorder, as at the next start.
@@ -235,13 +236,13 @@ TEST_F(StoreFiles, AnInterruptedWriteLeavesTheOldFileWhole)
         std::string old_bytes = std::string("old content of ") + c.name + "\r\n";
         write_file(at(c.name), old_bytes);
 
-        cut_writes_in_half_for_tests(true);
+        store_seams().cut_writes_in_half = true;
         c.save(e, c.name);
         EXPECT_EQ(read_file(at(c.name)), old_bytes) << c.name;
         EXPECT_FALSE(file_exists(at(c.name) + ".tmp")) << c.name;
 
         // The same save without the fault replaces the file.
-        cut_writes_in_half_for_tests(false);
+        store_seams().cut_writes_in_half = false;
         c.save(e, c.name);
         EXPECT_NE(read_file(at(c.name)), old_bytes) << c.name;
         EXPECT_FALSE(file_exists(at(c.name) + ".tmp")) << c.name;

@@ -8,7 +8,10 @@
 #include <cstdlib>
 
 #include "base/listing_win.h"
+#include "base/seams.h"
 #include "base/text.h"
+#include "engine/seams.h"
+#include "store/seams.h"
 
 TempDir::TempDir()
 {
@@ -402,14 +405,17 @@ std::vector<std::string> lines_with(const std::string& report, const std::string
     return found;
 }
 
-FailingListings::FailingListings(int items, DWORD code)
+SeamsReset::~SeamsReset()
 {
-    fail_listings_after(items, code);
+    base_seams() = BaseSeams{};
+    engine_seams() = EngineSeams{};
+    store_seams() = StoreSeams{};
 }
 
-FailingListings::~FailingListings()
+FailingListings::FailingListings(int items, DWORD code)
 {
-    fail_listings_after(-1, 0);
+    base_seams().fail_listings_after = items;
+    base_seams().fail_listing_code = code;
 }
 
 KeysToOneTest::KeysToOneTest() : mutex_(CreateMutexA(nullptr, FALSE, "qs-test-system-exclusions"))

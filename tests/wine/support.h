@@ -115,13 +115,21 @@ private:
 // A REG_MULTI_SZ value's bytes: each line, its zero, and the list's zero.
 std::string multi_string(const std::vector<std::string>& lines);
 
+// Puts the seam records beneath the windows (base_seams(), engine_seams(),
+// store_seams()) back to the program's values when it goes, so that a test
+// that set a seam leaks none into the next: a fixture that sets seams holds
+// one, and so does a test or a case of a table that sets them itself.
+struct SeamsReset {
+    SeamsReset() = default;
+    ~SeamsReset();
+    SeamsReset(const SeamsReset&) = delete;
+    SeamsReset& operator=(const SeamsReset&) = delete;
+};
+
 // Every listing of the test fails after `items` items with code, as a
 // share's hiccup would end it (the listing's seam); off again at the end.
-struct FailingListings {
+struct FailingListings : SeamsReset {
     FailingListings(int items, DWORD code);
-    ~FailingListings();
-    FailingListings(const FailingListings&) = delete;
-    FailingListings& operator=(const FailingListings&) = delete;
 };
 
 // A drive letter of the prefix (a link in its dosdevices) to a fresh folder

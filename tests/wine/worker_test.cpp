@@ -8,6 +8,7 @@
 
 #include "engine/copy_rules.h"
 #include "engine/engine.h"
+#include "engine/seams.h"
 #include "engine/worker.h"
 #include "tests/wine/entry_rows.h"
 #include "tests/wine/support.h"
@@ -43,7 +44,7 @@ protected:
         // The engine must outlive its worker.
         stop_worker(engine);
         if (engine.worker_thread)
-            WaitForSingleObject(engine.worker_thread, INFINITE);
+            WaitForSingleObject(engine.worker_thread.get(), INFINITE);
     }
 
 
@@ -56,6 +57,7 @@ protected:
         return GetTickCount64() - start;
     }
 
+    SeamsReset seams;
     TempDir dir;
     Engine engine;
     MessageRecorder recorder;
@@ -84,13 +86,13 @@ TEST_F(WorkerTest, WholeRunInBothModes)
 
         ASSERT_EQ(start_worker(engine), 0);
         EXPECT_EQ(engine.flags.error_pending.load(), 0);
-        ASSERT_NE(engine.worker_thread, nullptr);
+        ASSERT_TRUE(engine.worker_thread);
         ASSERT_TRUE(wait_for([this] { return engine.flags.list_finished == 1; }, 30000)) << mode;
         EXPECT_EQ(engine.flags.running.load(), 1) << "the worker goes on until it is stopped";
         EXPECT_LT(timed_stop(), 2000u) << mode;
 
         EXPECT_EQ(engine.flags.running.load(), 0);
-        EXPECT_EQ(engine.worker_thread, nullptr) << "an ended worker is forgotten";
+        EXPECT_FALSE(engine.worker_thread) << "an ended worker is forgotten";
         EXPECT_EQ(read_file(run / "dst\\a.txt"), "a");
         EXPECT_EQ(read_file(run / "dst\\sub\\b.txt"), "b");
         EXPECT_EQ(read_file(run / "single\\c.txt"), "c");
@@ -110,7 +112,7 @@ TEST_F(WorkerTest, StopDuringALongStandbyPauseReturnsAtOnce)
     // after a chunk.
     write_file(dir / "big.bin", std::string(4 * 65536, 'x'));
     HANDLE chunk_paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    engine.copy_probe.before_pause = [chunk_paused](int) { SetEvent(chunk_paused); };
+    engine_seams().copy_probe.before_pause = [chunk_paused](int) { SetEvent(chunk_paused); };
     struct Case {
         const char* what;
         int data_time;
@@ -140,7 +142,7 @@ TEST_F(WorkerTest, StopDuringALongStandbyPauseReturnsAtOnce)
         else
             ASSERT_TRUE(wait_for([this] { return cell_text(engine.list, 0, col_file_status) == "完"; }, 10000)) << c.what;
         EXPECT_LT(timed_stop(), 2000u) << c.what;
-        EXPECT_EQ(engine.worker_thread, nullptr) << c.what;
+        EXPECT_FALSE(engine.worker_thread) << c.what;
         EXPECT_EQ(waits_begun - begun, c.thread_dialog_mode == 0 ? 1 : 0) << c.what;
         if (c.in_chunk_pause) {
             EXPECT_FALSE(file_exists(dir / "out\\big.bin")) << "a stopped copy leaves no part of a file";
@@ -150,7 +152,6 @@ TEST_F(WorkerTest, StopDuringALongStandbyPauseReturnsAtOnce)
     }
     EXPECT_EQ(waits_begun, waits_ended);
     EXPECT_TRUE(recorder.messages.empty());
-    engine.copy_probe.before_pause = nullptr;
     CloseHandle(chunk_paused);
 }
 
@@ -162,10 +163,10 @@ TEST_F(WorkerTest, StartWhileRunningAndStopWhileIdleChangeNothing)
 
     engine.settings.data_time = 60;
     ASSERT_EQ(start_worker(engine), 0);  // an empty list: steps that only end it
-    void* first = engine.worker_thread;
+    void* first = engine.worker_thread.get();
     engine.flags.error_pending = 1;
     EXPECT_EQ(start_worker(engine), 0);
-    EXPECT_EQ(engine.worker_thread, first);
+    EXPECT_EQ(engine.worker_thread.get(), first);
     EXPECT_EQ(engine.flags.error_pending.load(), 1);
     EXPECT_LT(timed_stop(), 2000u);
 }
@@ -184,7 +185,7 @@ TEST_F(WorkerTest, StopDuringTheWalkOfALargeTreeEndsItAndTheNextRunWalksAgain)
     ASSERT_EQ(start_worker(engine), 0);
     Sleep(100);
     stop_worker(engine);
-    EXPECT_EQ(engine.worker_thread, nullptr) << "the worker ended within the stop's wait";
+    EXPECT_FALSE(engine.worker_thread) << "the worker ended within the stop's wait";
     EXPECT_EQ(engine.progress.folder_search_flag.load(), 0) << "the walk had ended";
     EXPECT_EQ(engine.folders.count(), 0);
 
@@ -203,7 +204,7 @@ TEST_F(WorkerTest, StuckWorkerIsGivenUpAndStillTracked)
     add_entry(engine.list, "a.txt", dir.path(), dir / "out");
     HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    engine.copy_probe.before_write = [entered, release](int) {
+    engine_seams().copy_probe.before_write = [entered, release](int) {
         SetEvent(entered);
         WaitForSingleObject(release, INFINITE);  // a copy that hangs on its disk
         return true;
@@ -219,14 +220,14 @@ TEST_F(WorkerTest, StuckWorkerIsGivenUpAndStillTracked)
     EXPECT_EQ(recorder.messages[0].owner, MessageOwner::none) << "the main window may be going away";
     EXPECT_EQ(waits_ended, 1) << "the wait window is closed before the message";
     EXPECT_EQ(engine.flags.running.load(), 0);
-    ASSERT_NE(engine.worker_thread, nullptr) << "the worker is still tracked";
+    ASSERT_TRUE(engine.worker_thread) << "the worker is still tracked";
 
     EXPECT_NE(start_worker(engine), 0) << "no second worker beside a live one";
     EXPECT_EQ(engine.flags.running.load(), 0);
 
     SetEvent(release);
-    ASSERT_EQ(WaitForSingleObject(engine.worker_thread, 10000), WAIT_OBJECT_0);
-    engine.copy_probe.before_write = nullptr;
+    ASSERT_EQ(WaitForSingleObject(engine.worker_thread.get(), 10000), WAIT_OBJECT_0);
+    engine_seams().copy_probe.before_write = nullptr;
     EXPECT_EQ(cell_text(engine.list, 0, col_file_status), "未") << "the late step wrote nothing after the stop";
 
     ASSERT_EQ(start_worker(engine), 0) << "once it has ended, a run starts again";

@@ -1,0 +1,7 @@
+#include "base/seams.h"
+
+BaseSeams& base_seams()
+{
+    static BaseSeams the_seams;
+    return the_seams;
+}

@@ -1,0 +1,7 @@
+#include "store/seams.h"
+
+StoreSeams& store_seams()
+{
+    static StoreSeams the_seams;
+    return the_seams;
+}
