@@ -9,6 +9,8 @@
 
 #include <utility>
 
+#include "base/unique_owner.h"
+
 // GetDC(window); null window: the screen.
 class WindowDC {
 public:
@@ -30,25 +32,16 @@ private:
     HDC dc_;
 };
 
-// CreateCompatibleDC(compatible); null: compatible with the screen.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
-    ~MemoryDC()
-    {
-        if (dc_ != nullptr)
-            DeleteDC(dc_);
-    }
-    MemoryDC(MemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    MemoryDC& operator=(MemoryDC&&) = delete;
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
+struct MemoryDcTraits {
+    using Value = HDC;
+    static HDC none() { return nullptr; }
+    static bool valid(HDC dc) { return dc != nullptr; }
+    static void close(HDC dc) { DeleteDC(dc); }
 };
+
+// A memory context: MemoryDC memory(CreateCompatibleDC(compatible)); a null
+// compatible context makes one compatible with the screen.
+using MemoryDC = UniqueOwner<MemoryDcTraits>;
 
 // An object selected into a context for this owner's life; the one it took
 // the place of goes back in at the end. Nothing is selected into a null

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-void OwnedHandle::reset(void* h)
+void OwnedHandleTraits::close(void* h)
 {
-    if (h_ != nullptr)
-        CloseHandle(h_);
-    h_ = h;
+    CloseHandle(h);
 }

@@ -159,7 +159,7 @@ void draw_picture(HDC dc, HDC memory)
 void draw_about_bitmap(HWND window, HDC dc)
 {
     static bool telling = false;
-    MemoryDC memory(nullptr);
+    MemoryDC memory(CreateCompatibleDC(nullptr));
     if (memory.get() == nullptr) {
         if (!telling) {
             telling = true;

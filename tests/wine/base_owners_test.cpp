@@ -79,7 +79,7 @@ TEST(Owners, AMemoryContextGoesWithItsSelectionPutBack)
     ASSERT_NE(picture, nullptr);
     HDC kept_dc = nullptr;
     {
-        MemoryDC memory(nullptr);
+        MemoryDC memory(CreateCompatibleDC(nullptr));
         kept_dc = memory.get();
         ASSERT_EQ(GetObjectType(kept_dc), static_cast<DWORD>(OBJ_MEMDC));
         HGDIOBJ first = GetCurrentObject(kept_dc, OBJ_BITMAP);
