@@ -18,6 +18,12 @@ bool pause_unless_stopped(Engine& engine, unsigned ms)
 {
     if (engine_seams().pause_override_ms >= 0)
         ms = static_cast<unsigned>(engine_seams().pause_override_ms);
+    // A continuous run pauses 0 ms after each file. A stop clears running
+    // before it sets the event, so the flag tells what a wait of 0 ms on the
+    // event would, without the wineserver's round trip: a tenth of a fresh
+    // small file's calls under Wine.
+    if (ms == 0 && engine.watch == nullptr)
+        return !run_active(engine.flags);
     if (!engine.stop_event) {
         Sleep(ms);  // no event could be made: an unbroken pause is still bounded
         return !run_active(engine.flags);
