@@ -29,9 +29,13 @@ bool rename_open_file(const char* temp, const char* path, bool replace_existing)
     // character at most.
     alignas(FILE_RENAME_INFO) unsigned char record[sizeof(FILE_RENAME_INFO) + kFieldSize * sizeof(WCHAR)] = {};
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(record);
+    // A name that does not convert fails with the conversion's error rather
+    // than move the file to a name with "?" in it.
     int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, info->FileName, kFieldSize);
-    if (length <= 1) {
-        SetLastError(ERROR_INVALID_NAME);
+    if (length == 0)
+        return false;
+    if (length == 1) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
         return false;
     }
     info->ReplaceIfExists = replace_existing ? TRUE : FALSE;
