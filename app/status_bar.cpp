@@ -49,9 +49,8 @@ void fit_part_edges(HWND bar, const char (&texts)[kStatusParts][kStatusTextSize]
 // each part's text set costs half a millisecond of the window's thread, and
 // the status bar is refreshed ten times a second during a run of small files
 // and at every start, when the worker is beginning its copy on the same
-// processors.
+// processors. Emptied when the bar is made, so its first refresh sets all.
 struct ShownTexts {
-    HWND bar = nullptr;
     char texts[kStatusParts][kStatusTextSize] = {};
     int edges[kStatusParts] = {};
 };
@@ -71,6 +70,7 @@ HWND create_status_bar(HWND parent)
     for (int i = 0; i < kCreatedParts; ++i)
         edges[i] = scale_pixels(kPartEdges[i]);
     SendMessageA(bar, SB_SETPARTS, kCreatedParts, reinterpret_cast<LPARAM>(edges));
+    shown() = ShownTexts{};
     return bar;
 }
 
@@ -83,17 +83,15 @@ void update_status_bar()
     char texts[kStatusParts][kStatusTextSize] = {};
     format_status_texts(e.progress, e.flags, list_row_count(e.list), texts, e.report.missed_told.load());
     ShownTexts& now = shown();
-    bool new_bar = now.bar != bar;
-    if (!new_bar && std::memcmp(now.texts, texts, sizeof texts) == 0)
+    if (std::memcmp(now.texts, texts, sizeof texts) == 0)
         return;  // the same texts in the same font need the same widths
     int edges[kStatusParts];
     fit_part_edges(bar, texts, edges);
-    if (new_bar || std::memcmp(now.edges, edges, sizeof edges) != 0)
+    if (std::memcmp(now.edges, edges, sizeof edges) != 0)
         SendMessageA(bar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(edges));
     for (int i = 0; i < kStatusParts; ++i)
-        if (new_bar || std::strcmp(now.texts[i], texts[i]) != 0)
+        if (std::strcmp(now.texts[i], texts[i]) != 0)
             SendMessageA(bar, SB_SETTEXTA, i, reinterpret_cast<LPARAM>(texts[i]));
-    now.bar = bar;
     std::memcpy(now.texts, texts, sizeof texts);
     std::memcpy(now.edges, edges, sizeof edges);
 }
