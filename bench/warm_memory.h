@@ -17,36 +17,35 @@
 #include <string>
 #include <vector>
 
+#include "base/handle_win.h"
+
 namespace warm_detail {
 
 inline void write_and_delete(const std::string& path, unsigned long long bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr));
+    if (!file.valid())
         return;
     std::vector<char> chunk(1 << 20, 1);
     for (unsigned long long done = 0; done < bytes; done += chunk.size()) {
         DWORD written = 0;
-        if (!WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr))
+        if (!WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr))
             break;
     }
-    CloseHandle(file);
 }
 
 // What the kernel has handed back to the host so far, in KiB; -1 where the
 // kernel does not tell it.
 inline long long reported_kib()
 {
-    HANDLE file = CreateFileA("Z:\\sys\\module\\page_reporting\\parameters\\reported_kib", GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
+    ScopedHandle file(CreateFileA("Z:\\sys\\module\\page_reporting\\parameters\\reported_kib", GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     char text[32] = {};
     DWORD got = 0;
-    BOOL ok = ReadFile(file, text, sizeof text - 1, &got, nullptr);
-    CloseHandle(file);
-    return ok && got > 0 ? std::atoll(text) : -1;
+    if (!file.valid() || !ReadFile(file.get(), text, sizeof text - 1, &got, nullptr) || got == 0)
+        return -1;
+    return std::atoll(text);
 }
 
 // The kernel hands free memory back in passes about two seconds apart, a
@@ -87,13 +86,13 @@ inline void warm_memory(unsigned long long bytes)
     if (folder == nullptr || folder[0] == 0)
         return;
     std::string path = std::string(folder) + "\\~warm-" + std::to_string(GetCurrentProcessId()) + ".tmp";
-    DWORD_PTR process_mask = 0, system_mask = 0;
-    HANDLE self = GetCurrentThread();
     warm_detail::wait_for_memory_pass();
+    DWORD_PTR process_mask = 0, system_mask = 0;
     if (!GetProcessAffinityMask(GetCurrentProcess(), &process_mask, &system_mask) || process_mask == 0) {
         warm_detail::write_and_delete(path, bytes);
         return;
     }
+    HANDLE self = GetCurrentThread();
     for (DWORD_PTR one = 1; one != 0; one <<= 1) {
         if ((process_mask & one) != 0 && SetThreadAffinityMask(self, one) != 0)
             warm_detail::write_and_delete(path, bytes);
